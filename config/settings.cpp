@@ -1,0 +1,37 @@
+#include "config/settings.h"
+
+namespace orvex {
+
+namespace {
+
+int clamp_int(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+int outside_to(int v, int lo, int hi, int fallback) { return (v < lo || v > hi) ? fallback : v; }
+int as_flag(int v) { return v != 0 ? 1 : 0; }
+
+}  // namespace
+
+void normalize_first_stage(Settings& s) {
+    s.LightingNum = outside_to(s.LightingNum, 0, 3, 0);
+    s.MainColor = outside_to(s.MainColor, kColorRed, kColorBlue, kColorBlue);
+    s.DrawStyle = outside_to(s.DrawStyle, kStylePoints, kStyleQuads, kStyleTriangles);
+    s.OneColor = as_flag(s.OneColor);
+    s.MatrixTr = as_flag(s.MatrixTr);
+    s.TextureFlag = as_flag(s.TextureFlag);
+    s.Texture_Renew = as_flag(s.Texture_Renew);
+    s.ResetMode = outside_to(s.ResetMode, kResetOff, kResetTime, kResetRepeat);
+    // A NaN read from a damaged file compares false both ways; treat it as the minimum.
+    if (!(s.ResetTimeValue >= 10.0)) s.ResetTimeValue = 10.0;
+    if (s.ResetTimeValue > 600.0) s.ResetTimeValue = 600.0;
+    s.field_size = clamp_int(s.field_size, kMinFieldSize, kMaxFieldSize);
+    s.speed = clamp_int(s.speed, 1, 25);
+    if (s.pattern < 0) s.pattern = 0;
+    if (s.pattern > 6) s.pattern = kPatternFromFile;
+}
+
+void normalize_second_stage(Settings& s) {
+    s.life_rule = outside_to(s.life_rule, 0, 11, 0);
+    s.Family = outside_to(s.Family, kFamilyLife, kFamilyModifiedGeneration, kFamilyLife);
+    if (s.Family != kFamilyLife && s.life_rule > 9) s.life_rule = 9;
+}
+
+}  // namespace orvex

@@ -1,0 +1,80 @@
+// The cell field and its generation step.
+//
+// A square field of field_size x field_size cells, addressed (i, j): i the row
+// (first index), j the column. Values: 0 empty, 1 live, 2..L-1 dying (Generations
+// families only). The step follows the rule selected by Family and life_rule,
+// with closed borders (an index past the edge is clamped onto the edge) or
+// transparent ones (MatrixTr != 0: the field is a torus).
+//
+// The step allocates nothing: every buffer is sized when the automaton is built.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "config/settings.h"
+
+namespace orvex {
+
+class Automaton {
+public:
+    // Takes Family, life_rule, field_size and MatrixTr from normalised settings.
+    explicit Automaton(const Settings& settings);
+
+    int field_size() const { return field_size_; }
+    int family() const { return family_; }
+    int life_rule() const { return life_rule_; }
+    bool wraps() const { return wrap_; }
+    // Number of cell states of the selected rule (2 for the Life family).
+    int states() const { return states_; }
+
+    int32_t cell(int i, int j) const { return life[index(i, j)]; }
+    const int32_t* row(int i) const { return &life[index(i, 0)]; }
+    // All cells, row by row, field_size values per row.
+    const std::vector<int32_t>& cells() const { return life; }
+
+    // Start of a seeding: the field and the Generations buffer become empty.
+    void clear();
+    // Seeds write cells one by one; values must not be negative.
+    void set_cell(int i, int j, int32_t value) { life[index(i, j)] = value; }
+    // Replaces the whole field (field_size * field_size values, row by row); counts as a seeding.
+    void load(const std::vector<int32_t>& values);
+
+    // One generation.
+    void step();
+
+    // Cells that are not empty.
+    int64_t population() const;
+
+private:
+    size_t index(int i, int j) const { return static_cast<size_t>(i) * field_size_ + j; }
+    void step_life();
+    void step_generations(bool modified);
+    void build_tables();
+
+    int family_;
+    int life_rule_;
+    int field_size_;
+    bool wrap_;
+    int states_;
+
+    std::vector<int32_t> life;      // current generation
+    std::vector<int32_t> life_tmp;  // next generation, swapped with life after each step
+    // The Modified Generation step leaves a cell in the last state unchanged in its
+    // buffer. That buffer always equals the field after a step and is all zero after
+    // a seeding, so one flag tells which of the two it holds.
+    bool life_to_grow_cleared_ = true;
+
+    std::vector<uint8_t> alive_;       // scratch: 1 where a cell is exactly live
+    std::vector<int32_t> column_sum_;  // scratch: vertical neighbour sums of one row
+    std::vector<uint8_t> column_alive_;
+
+    // Next state by (state, live-neighbour count), for states below kTableStates.
+    static constexpr int kTableStates = 64;
+    static constexpr int kCountSlots = 16;
+    std::vector<int32_t> next_;
+    int32_t life_born_[10];     // count 9 stands for every count above 8
+    int32_t life_survive_[10];  // all bits set where the cell keeps its value
+};
+
+}  // namespace orvex
