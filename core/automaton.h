@@ -13,13 +13,18 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "core/step_rows.h"
 
 namespace orvex {
 
 class Automaton {
 public:
+    // Which build of the step's inner loops to run: the widest the processor
+    // runs, or plain SSE2 (so tests cover both).
+    enum class Kernels { Best, Baseline };
+
     // Takes Family, life_rule, field_size and MatrixTr from normalised settings.
-    explicit Automaton(const Settings& settings);
+    explicit Automaton(const Settings& settings, Kernels kernels = Kernels::Best);
 
     int field_size() const { return field_size_; }
     int family() const { return family_; }
@@ -48,8 +53,6 @@ public:
 
 private:
     size_t index(int i, int j) const { return static_cast<size_t>(i) * field_size_ + j; }
-    void step_life();
-    void step_generations(bool modified);
     void build_tables();
 
     int family_;
@@ -65,16 +68,15 @@ private:
     // a seeding, so one flag tells which of the two it holds.
     bool life_to_grow_cleared_ = true;
 
-    std::vector<uint8_t> alive_;       // scratch: 1 where a cell is exactly live
     std::vector<int32_t> column_sum_;  // scratch: vertical neighbour sums of one row
-    std::vector<uint8_t> column_alive_;
 
-    // Next state by (state, live-neighbour count), for states below kTableStates.
-    static constexpr int kTableStates = 64;
-    static constexpr int kCountSlots = 16;
-    std::vector<int32_t> next_;
-    int32_t life_born_[10];     // count 9 stands for every count above 8
-    int32_t life_survive_[10];  // all bits set where the cell keeps its value
+    // The selected rule's counts as lists for the row kernels. For the Life family
+    // survive_counts_ leaves out counts that are also in the birth set (birth wins).
+    int born_counts_[9] = {};
+    int survive_counts_[9] = {};
+    int born_n_ = 0;
+    int survive_n_ = 0;
+    const detail::StepKernels* kernels_;
 };
 
 }  // namespace orvex

@@ -11,7 +11,9 @@ namespace orvex {
 // is in neither set. In the Generations families the count is of neighbours in state 1.
 // 'buffer_cleared' matters only to the Modified Generation family: a cell in the last
 // state that is not born keeps what its buffer held (0 right after a seeding, else its state).
-inline int32_t next_state(int family, const RuleView& r, int32_t s, int n, bool buffer_cleared) {
+// Internal linkage: the step kernels are built with different instruction sets, and
+// each must keep its own copy.
+static inline int32_t next_state(int family, const RuleView& r, int32_t s, int n, bool buffer_cleared) {
     const bool counted = n >= 0 && n <= 8;
     const bool born = counted && r.born[n];
     const bool survives = counted && r.stable[n];

@@ -49,13 +49,14 @@ void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double de
     return ::testing::AssertionSuccess();
 }
 
-void run_case(const Case& c, double density, int steps, int life_values, unsigned seed) {
+void run_case(const Case& c, double density, int steps, int life_values, unsigned seed,
+              Automaton::Kernels kernels = Automaton::Kernels::Best) {
     Settings s;
     s.Family = c.family;
     s.life_rule = c.rule;
     s.field_size = c.size;
     s.MatrixTr = c.wrap;
-    Automaton a(s);
+    Automaton a(s, kernels);
     auto r = std::make_unique<ReferenceAutomaton>(s);
     std::mt19937 rng(seed);
     SCOPED_TRACE("family " + std::to_string(c.family) + " rule " + std::to_string(c.rule) + " size " +
@@ -84,6 +85,17 @@ TEST(StepEquivalence, EveryRuleFamilyBorderAndSmallSide) {
                         run_case({family, rule, size, wrap}, density, steps, 1, seed++);
                         if (HasFatalFailure()) return;
                     }
+}
+
+// The plain SSE2 build of the inner loops, where the processor would pick a wider one.
+TEST(StepEquivalence, BaselineKernelsEveryRule) {
+    unsigned seed = 900;
+    for (int family = 0; family < 3; ++family)
+        for (int rule = 0; rule < rule_count(family); ++rule)
+            for (int wrap = 0; wrap < 2; ++wrap) {
+                run_case({family, rule, 101, wrap}, 0.3, 10, 1, seed++, Automaton::Kernels::Baseline);
+                if (HasFatalFailure()) return;
+            }
 }
 
 TEST(StepEquivalence, LargestFieldEveryFamily) {

@@ -1,0 +1,60 @@
+// One generation step, production against the literal oracle, by family, side and border.
+//   build/linux-release/bench/step_bench --benchmark_filter=1000
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "core/automaton.h"
+#include "core/reference_step.h"
+
+namespace {
+
+using orvex::Settings;
+
+Settings settings_for(int family, int size, int wrap) {
+    Settings s;
+    s.Family = family;
+    s.life_rule = family == 0 ? 4 : 1;  // Conway's Life; BelZhab (8 states)
+    s.field_size = size;
+    s.MatrixTr = wrap;
+    return s;
+}
+
+// A third of the cells live: a busy field, as right after a Random seed has grown.
+template <typename Field>
+void seed(Field& f, int size) {
+    std::mt19937 rng(42);
+    f.clear();
+    for (int i = 0; i < size; ++i)
+        for (int j = 0; j < size; ++j)
+            if (rng() % 3 == 0) f.set_cell(i, j, 1);
+    for (int k = 0; k < 4; ++k) f.step();  // let dying states appear
+}
+
+template <typename Field>
+void BM_Step(benchmark::State& state) {
+    const int family = static_cast<int>(state.range(0));
+    const int size = static_cast<int>(state.range(1));
+    const int wrap = static_cast<int>(state.range(2));
+    auto f = std::make_unique<Field>(settings_for(family, size, wrap));
+    seed(*f, size);
+    for (auto _ : state) {
+        f->step();
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(size) * size);
+}
+
+void Args(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"family", "size", "wrap"});
+    for (int family : {0, 1, 2})
+        for (int size : {100, 250, 1000})
+            for (int wrap : {0, 1}) b->Args({family, size, wrap});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK_TEMPLATE(BM_Step, orvex::Automaton)->Apply(Args);
+BENCHMARK_TEMPLATE(BM_Step, orvex::ReferenceAutomaton)->Apply(Args);
+
+}  // namespace
