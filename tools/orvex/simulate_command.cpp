@@ -1,12 +1,21 @@
-// orvex simulate: run the automaton without a window.
+// orvex simulate: run the automaton without a window, seeded and reset as the saver does.
+//
+// The run keeps the saver's tick time instead of the wall clock: every step
+// advances a calendar clock by the simulation interval (750 / speed ms), so the
+// time check and the reseeding behave as in a saver running that many ticks.
 #include <CLI/CLI.hpp>
+#include <ctime>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "core/field_text.h"
 #include "core/rules.h"
+#include "seed/pattern_file.h"
+#include "seed/seeder.h"
+#include "seed/simulation.h"
 #include "tools/orvex/commands.h"
 #include "tools/orvex/file_io.h"
 
@@ -21,8 +30,21 @@ struct SimulateOptions {
     bool wrap = false;
     long long steps = 100;
     std::string grid;
+    std::optional<int> seed;
+    std::optional<long long> rng_seed;
+    std::string pattern_file;
+    int reset = kResetOff;
+    double reset_time = 10.0;
+    int speed = 1;
     std::string dump;
     bool stats = false;
+};
+
+// Calendar seconds of the saver's ticks: starts at `start`, one interval per step.
+struct TickClock {
+    std::int64_t start;
+    std::int64_t elapsed_ms = 0;
+    std::int64_t now() const { return start + elapsed_ms / 1000; }
 };
 
 std::string family_name(int family) {
@@ -41,8 +63,12 @@ int run_simulate(const SimulateOptions& o) {
     s.life_rule = o.rule;
     s.field_size = o.size;
     s.MatrixTr = o.wrap ? 1 : 0;
+    s.ResetMode = o.reset;
+    s.ResetTimeValue = o.reset_time;
+    s.speed = o.speed;
+    s.pattern = o.seed.value_or(0);
 
-    ParsedGrid grid;
+    std::vector<int32_t> pattern_matrix;
     if (!o.grid.empty()) {
         std::string error;
         auto text = read_file(o.grid, &error);
@@ -50,37 +76,57 @@ int run_simulate(const SimulateOptions& o) {
             std::cerr << "orvex: " << error << "\n";
             return kExitFile;
         }
-        grid = parse_grid(*text, kMinFieldSize, kMaxFieldSize);
+        ParsedGrid grid = parse_grid(*text, kMinFieldSize, kMaxFieldSize);
         if (!grid.error.empty()) {
             std::cerr << "orvex: --grid '" << o.grid << "': " << grid.error << "\n";
             return kExitFile;
         }
         s.field_size = grid.size;
+        s.pattern = kPatternFromFile;  // every seeding, resets included, starts from the grid
+        pattern_matrix = std::move(grid.cells);
     }
     normalize_first_stage(s);
+    if (!o.pattern_file.empty()) {
+        PatternRead read = read_pattern_file(o.pattern_file, s.field_size);
+        if (read.ok()) {
+            s.pattern = kPatternFromFile;
+            pattern_matrix = std::move(read.cells);
+        } else {
+            std::cerr << "orvex: --pattern-file '" << o.pattern_file << "': " << read.error << "; seeding "
+                      << seed_names[0] << " instead, as the saver does\n";
+            s.pattern = 0;
+        }
+    }
     normalize_second_stage(s);
 
-    auto field = std::make_unique<Automaton>(s);
-    if (!o.grid.empty()) field->load(grid.cells);
-
-    for (long long k = 0; k < o.steps; ++k) field->step();
+    TickClock ticks{o.rng_seed ? static_cast<std::int64_t>(*o.rng_seed) : static_cast<std::int64_t>(std::time(nullptr))};
+    auto sim = std::make_unique<Simulation>(s, std::move(pattern_matrix), [&ticks] { return ticks.now(); });
+    sim->start();
+    const int interval_ms = 750 / s.speed;
+    for (long long k = 0; k < o.steps; ++k) {
+        ticks.elapsed_ms += interval_ms;
+        sim->tick();
+    }
+    const Automaton& field = sim->field();
 
     if (!o.dump.empty()) {
         std::string error;
-        if (!write_output(o.dump, dump_field(*field), &error)) {
+        if (!write_output(o.dump, dump_field(field), &error)) {
             std::cerr << "orvex: --dump: " << error << "\n";
             return kExitFile;
         }
     }
     if (o.stats) {
-        std::cout << "population " << field->population() << "\n";
+        std::cout << "population " << field.population() << "\n";
         std::cout << "steps " << o.steps << "\n";
+        std::cout << "resets " << sim->resets() << "\n";
     }
     if (!o.stats && o.dump.empty()) {
-        std::cout << family_name(field->family()) << " / "
-                  << rule_name(*field) << ", " << field->field_size() << "x" << field->field_size()
-                  << (field->wraps() ? " wrapped" : " closed") << ": " << o.steps
-                  << " steps, population " << field->population() << "\n";
+        std::cout << family_name(field.family()) << " / " << rule_name(field) << ", " << field.field_size() << "x"
+                  << field.field_size() << (field.wraps() ? " wrapped" : " closed") << ": " << o.steps
+                  << " steps, population " << field.population();
+        if (s.ResetMode != kResetOff) std::cout << ", resets " << sim->resets();
+        std::cout << "\n";
     }
     return kExitOk;
 }
@@ -95,9 +141,22 @@ CommandRun add_simulate_command(CLI::App& app) {
     sub->add_option("--size", o->size, "Field side in cells (100..1000)");
     sub->add_flag("--wrap", o->wrap, "Transparent borders: the field wraps around");
     sub->add_option("--steps", o->steps, "Generations to run")->check(CLI::NonNegativeNumber);
-    sub->add_option("--grid", o->grid, "Starting field in the dump format");
+    auto* grid = sub->add_option("--grid", o->grid, "Starting field in the dump format (also the seed of every reset)");
+    auto* seed = sub->add_option("--seed", o->seed,
+                                 "Built-in seed: 0 Random_Points (default), 1 Random_Blocks, 2 Small_Blocks, "
+                                 "3 Random_Circles, 4 Big_Circles, 5 Block 5*5, 6 Block 25*25")
+                     ->check(CLI::Range(0, 6));
+    auto* file = sub->add_option("--pattern-file", o->pattern_file, "Seed from a Life 1.05 pattern file");
+    grid->excludes(seed)->excludes(file);
+    seed->excludes(file);
+    sub->add_option("--rng-seed", o->rng_seed, "Calendar second of the first seeding, instead of the clock")
+        ->check(CLI::NonNegativeNumber);
+    sub->add_option("--reset", o->reset, "Automatic reset: 0 off (default), 1 when the field repeats, 2 by time")
+        ->check(CLI::Range(0, 2));
+    sub->add_option("--reset-time", o->reset_time, "Seconds between time resets (10..600)");
+    sub->add_option("--speed", o->speed, "Saver speed 1..25: one step every 750/speed ms of tick time");
     sub->add_option("--dump", o->dump, "Write the final field to FILE, or - for standard output");
-    sub->add_flag("--stats", o->stats, "Print the population and the steps done");
+    sub->add_flag("--stats", o->stats, "Print the population, the steps done and the resets");
     return [o] { return run_simulate(*o); };
 }
 

@@ -1,0 +1,46 @@
+#include "seed/simulation.h"
+
+#include <memory>
+#include <utility>
+
+namespace orvex {
+
+namespace {
+
+// The seeder and the reset check read one clock, whatever state it keeps.
+CalendarClock shared_clock(CalendarClock clock) {
+    if (!clock) return system_calendar_time;
+    auto one = std::make_shared<CalendarClock>(std::move(clock));
+    return [one] { return (*one)(); };
+}
+
+}  // namespace
+
+Simulation::Simulation(const Settings& settings, std::vector<int32_t> pattern_matrix, CalendarClock clock,
+                       std::unique_ptr<RandomSource> random)
+    : clock_(shared_clock(std::move(clock))),
+      life_(settings),
+      reset_(settings, clock_, [this] { init_field(); }),
+      seeder_(settings.pattern, clock_, std::move(random)) {
+    seeder_.set_pattern_matrix(std::move(pattern_matrix));
+}
+
+void Simulation::start() {
+    init_field();
+    reset_.start_interval();
+}
+
+void Simulation::init_field() {
+    seeder_.init_field(life_, reset_);
+    generation_ = 0;
+}
+
+bool Simulation::tick() {
+    life_.step();
+    ++generation_;
+    const bool reseeded = reset_.after_step(life_);
+    if (reseeded) ++resets_;
+    return reseeded;
+}
+
+}  // namespace orvex
