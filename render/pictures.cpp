@@ -1,0 +1,71 @@
+#include "render/pictures.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+#include <utility>
+
+namespace orvex {
+
+PictureLister folder_lister(std::filesystem::path folder) {
+    return [folder = std::move(folder)]() {
+        std::vector<std::string> names;
+        std::error_code ec;
+        std::filesystem::directory_iterator it(folder, ec);
+        for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+            std::error_code type_ec;
+            if (!it->is_regular_file(type_ec)) continue;
+            try {
+                names.push_back(it->path().filename().string());
+            } catch (const std::exception&) {
+                // A name the narrow character set can't spell can't be opened by it either.
+            }
+        }
+        return names;
+    };
+}
+
+bool is_bmp_name(const std::string& name) {
+    static const char kExtension[] = ".bmp";
+    constexpr std::size_t length = sizeof kExtension - 1;
+    if (name.size() < length) return false;
+    return std::equal(name.end() - length, name.end(), kExtension, [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
+PictureCycler::PictureCycler(PictureLister lister) : lister_(std::move(lister)) {}
+
+int PictureCycler::Find_Pictures(Settings& settings) {
+    pictures_list.clear();
+    max_pictures = 0;
+    current_picture_number = 0;
+    SearchStarted = 0;
+    for (const std::string& name : lister_()) {
+        if (!is_bmp_name(name) || name.size() > kMaxPictureName) continue;
+        pictures_list.push_back(name);
+        if (++max_pictures == kMaxPictures) return 0;
+    }
+    if (max_pictures < 2) settings.Texture_Renew = 0;
+    return 1;
+}
+
+int PictureCycler::Find_Next_Picture(const Settings& settings) {
+    if (SearchStarted == 0) {
+        SearchStarted = 1;
+        const auto found = std::find(pictures_list.begin(), pictures_list.end(), settings.picture_name);
+        current_picture_number = found == pictures_list.end() ? 0 : static_cast<int>(found - pictures_list.begin());
+        return 1;
+    }
+    if (++current_picture_number >= max_pictures) current_picture_number = 0;
+    return 1;
+}
+
+void PictureCycler::advance_for_seeding(Settings& settings) {
+    if (settings.Texture_Renew != 1) return;
+    Find_Next_Picture(settings);
+    // Without a listing there is no entry to take; the name from the settings stays.
+    if (current_picture_number < max_pictures) settings.picture_name = pictures_list[current_picture_number];
+}
+
+}  // namespace orvex
