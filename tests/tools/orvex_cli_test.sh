@@ -59,5 +59,57 @@ head -n 99 "$tmp/blinker.txt" >"$tmp/short.txt"
 check "grid not square" 1 "$orvex" simulate --grid "$tmp/short.txt"
 check "dump into a missing folder" 1 "$orvex" simulate --steps 1 --dump "$tmp/no/such/file"
 
+# Settings files: what the saver runs with after reading and normalising one.
+check "no settings file" 0 "$orvex" settings "$tmp/none.ini"
+expect_in "start colour" "$tmp/out" "^MainColor = 1022$"
+expect_in "start reset mode" "$tmp/out" "^ResetMode = 0$"
+expect_in "start reset time" "$tmp/out" "^ResetTimeValue = 10.000000$"
+mkdir -p "$tmp/maker/Patterns2d"
+printf '1021\r\n1027\r\n1\r\n11\r\n9\r\n5\r\n300\r\n1\r\n1\r\n1047\r\n1\r\n1\r\n0\r\n0\r\n45.5\r\nAcorn\r\nsunset\r\n' \
+    >"$tmp/maker/ss_ca_02.ini"
+check "settings without the pattern file" 0 "$orvex" settings "$tmp/maker/ss_ca_02.ini"
+[ "$(head -n 1 "$tmp/out")|$(sed -n 16p "$tmp/out")|$(wc -l <"$tmp/out")" = "MainColor = 1021|picture_name = sunset.bmp|16" ] &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL settings order"; cat "$tmp/out"; }
+expect_in "missing pattern file falls back" "$tmp/out" "^pattern = 0$"
+expect_in "lighting identifier" "$tmp/out" "^LightingNum = 2$"
+expect_in "reset identifier 0 is repeat" "$tmp/out" "^ResetMode = 1$"
+expect_in "Generation rule bounded" "$tmp/out" "^life_rule = 9$"
+printf '#Life 1.05\n#D acorn\n#N\n#P -3 -1\n.*.....\n...*...\n**..***\n' >"$tmp/maker/Patterns2d/Acorn.lif"
+check "settings with the pattern file" 0 "$orvex" settings "$tmp/maker/ss_ca_02.ini"
+expect_in "pattern file used" "$tmp/out" "^pattern = 10$"
+check "settings file is a folder" 1 "$orvex" settings "$tmp/maker"
+check "settings needs a file" 2 "$orvex" settings
+
+# Seeds, pattern files and automatic resets.
+check "block seed" 0 "$orvex" simulate --seed 5 --steps 0 --stats
+expect_in "block 5*5" "$tmp/out" "^population 25$"
+check "same generator seed" 0 "$orvex" simulate --seed 1 --size 300 --rng-seed 77 --steps 0 --dump "$tmp/a.txt"
+"$orvex" simulate --seed 1 --size 300 --rng-seed 77 --steps 0 --dump "$tmp/b.txt"
+cmp -s "$tmp/a.txt" "$tmp/b.txt" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL rng-seed repeats"; }
+check "default seed is Random_Points" 0 "$orvex" simulate --rng-seed 77 --steps 0 --stats
+grep -q "^population 0$" "$tmp/out" && { failed=$((failed + 1)); echo "FAIL default seed empty"; } || passed=$((passed + 1))
+check "seed out of range" 2 "$orvex" simulate --seed 7
+check "two seeds at once" 2 "$orvex" simulate --seed 1 --grid "$tmp/blinker.txt"
+printf '#Life 1.05\r\n#D conwayslife\r\n#P -1 0\r\n***\r\n' >"$tmp/blinker.lif"
+check "blinker file repeats" 0 "$orvex" simulate --rule 4 --pattern-file "$tmp/blinker.lif" --reset 1 --steps 60 --stats
+expect_in "reset at every short check" "$tmp/out" "^resets 10$"
+expect_in "blinker file population" "$tmp/out" "^population 3$"
+check "time resets on tick time" 0 "$orvex" simulate --rng-seed 1 --reset 2 --reset-time 10 --steps 100 --stats
+expect_in "a reset every 11 s of 750 ms ticks" "$tmp/out" "^resets 6$"
+check "reset mode out of range" 2 "$orvex" simulate --reset 3
+printf '#Life 1.06\n0 0\n' >"$tmp/v106.lif"
+check "unusable pattern file falls back" 0 "$orvex" simulate --pattern-file "$tmp/v106.lif" --rng-seed 5 --steps 0 --stats
+expect_in "says Random_Points" "$tmp/err" "Random_Points"
+check "pattern-info blinker" 0 "$orvex" pattern-info "$tmp/blinker.lif" --rule 4 --size 300
+expect_in "loads" "$tmp/out" "^loads yes$"
+expect_in "cells" "$tmp/out" "^cells 3 on 300x300$"
+expect_in "allowed" "$tmp/out" "^allowed yes (Conway's Life)$"
+check "pattern-info all rules" 0 "$orvex" pattern-info "$tmp/blinker.lif"
+expect_in "allowed for" "$tmp/out" "^allowed for Conway's Life$"
+check "pattern-info other version" 1 "$orvex" pattern-info "$tmp/v106.lif" --rule 4
+expect_in "does not load" "$tmp/out" "^loads no"
+check "pattern-info folder" 1 "$orvex" pattern-info "$tmp"
+check "pattern-info rule out of range" 2 "$orvex" pattern-info "$tmp/blinker.lif" --rule 12
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -18,5 +18,13 @@ using CommandRun = std::function<int()>;
 
 // Registers `simulate` on app; the returned function runs it once parsing succeeded.
 CommandRun add_simulate_command(CLI::App& app);
+// Registers `settings`: prints the settings a saver would run with from a settings file.
+CommandRun add_settings_command(CLI::App& app);
+// Registers `pattern-info`: whether a Life 1.05 file loads, its cells, the rules it is made for.
+CommandRun add_pattern_info_command(CLI::App& app);
+#ifdef ORVEX_TOOL_RENDER
+// Registers `render`: the saver's frame drawn headless into PNG files (native builds only).
+CommandRun add_render_command(CLI::App& app);
+#endif
 
 }  // namespace orvex::tool

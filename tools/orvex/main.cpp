@@ -14,6 +14,11 @@ int main(int argc, char** argv) {
     std::vector<std::pair<CLI::App*, CommandRun>> commands;
     auto add = [&](CommandRun run) { commands.emplace_back(app.get_subcommands({}).back(), run); };
     add(add_simulate_command(app));
+    add(add_settings_command(app));
+    add(add_pattern_info_command(app));
+#ifdef ORVEX_TOOL_RENDER
+    add(add_render_command(app));
+#endif
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,81 @@
+#include "render/picture_texture.h"
+
+#include <utility>
+
+#include "render/gl.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr GLint kRgbComponents = 3;
+
+}  // namespace
+
+PictureTexture::PictureTexture(const Settings& settings, std::filesystem::path pictures_folder,
+                               MessageSink& messages, PictureLister lister)
+    : settings_(settings),
+      folder_(std::move(pictures_folder)),
+      messages_(messages),
+      cycler_(lister ? std::move(lister) : folder_lister(folder_)) {}
+
+void PictureTexture::load_first_picture() {
+    if (settings_.TextureFlag && LoadGLTextures() == 0) settings_.TextureFlag = 0;
+}
+
+void PictureTexture::list_pictures() {
+    if (settings_.Texture_Renew == 1) cycler_.Find_Pictures(settings_);
+}
+
+void PictureTexture::picture_step() {
+    cycler_.advance_for_seeding(settings_);
+    if (settings_.Texture_Renew == 1 && settings_.TextureFlag == 1 && LoadGLTextures() == 0)
+        settings_.TextureFlag = 0;
+}
+
+int PictureTexture::LoadGLTextures() {
+    if (settings_.picture_name.empty()) return 0;
+    const auto image = LoadBMP(folder_ / settings_.picture_name, messages_);
+    if (!image) return 0;
+    return load_image(*image);
+}
+
+int PictureTexture::load_image(const RgbImage& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3)
+        return 0;
+
+    // Each picture gets a fresh texture object, the previous one is deleted.
+    // The name is kept for the whole run: drivers need not hand out a deleted
+    // name again, and hours of cycling must not run through names either.
+    GLuint name = texture_;
+    if (name == 0)
+        glGenTextures(1, &name);
+    else
+        glDeleteTextures(1, &name);
+    texture_ = name;
+    glBindTexture(GL_TEXTURE_2D, name);
+    // Rows come without padding; the default alignment of 4 would read past
+    // the end of every row whose width is not a multiple of 4 bytes.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLint built = gluBuild2DMipmaps(GL_TEXTURE_2D, kRgbComponents, image.width, image.height, GL_RGB,
+                                          GL_UNSIGNED_BYTE, image.pixels.data());
+    glPopClientAttrib();
+    if (built != 0) {
+        free();
+        return 0;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    return 1;
+}
+
+void PictureTexture::free() {
+    if (texture_ != 0) glDeleteTextures(1, &texture_);
+    texture_ = 0;
+}
+
+}  // namespace orvex

@@ -1,0 +1,84 @@
+// The OpenGL scene of the simulation window: one-time set-up of depth test,
+// shading, lights, material, font and first picture; viewport and projection on
+// every size change; one frame per paint. The field lies flat, facing the
+// viewer, on a black background; only the lights move.
+//
+// Lifecycle, all with the rendering context current: GLSetupRC once, GLResize
+// on every size change, GLRenderScene on every paint (the host swaps the
+// buffers), GLFree before the context goes. Settings are taken once, when the
+// scene is built; the picture on/off and cycling state lives in pictures():
+// after GLSetupRC the host calls pictures().list_pictures() and hands
+// pictures().picture_step() to the seeder as its picture step.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+#include "config/settings.h"
+#include "core/automaton.h"
+#include "core/reset_check.h"
+#include "render/message_sink.h"
+#include "render/moving_lights.h"
+#include "render/picture_texture.h"
+#include "render/text_font.h"
+#include "seed/random_source.h"
+
+namespace orvex {
+
+struct SceneServices {
+    std::filesystem::path pictures_folder;      // "Pictures" in the maker folder
+    MessageSink* messages = nullptr;            // the BMP reader's messages; null drops them
+    GlyphSource* glyphs = nullptr;              // the window system's font; null: no glyphs
+    CalendarClock clock;                        // null: the system clock
+    std::unique_ptr<RandomSource> random;       // the lights' generator; null: an LcgRandom
+};
+
+class Scene {
+public:
+    Scene(const Settings& settings, SceneServices services);
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    void GLSetupRC();
+    // A height of 0 (a minimised window) counts as 1.
+    void GLResize(int width, int height);
+    void GLRenderScene(const Automaton& field);
+    // Releases the font lists and the picture texture.
+    void GLFree();
+
+    TextFont& font() { return font_; }
+    PictureTexture& pictures() { return pictures_; }
+    const PictureTexture& pictures() const { return pictures_; }
+    const MovingLights& lights() const { return lights_; }
+    float xf() const { return xf_; }
+    int one_color_flag() const { return one_color_flag_; }
+
+private:
+    class DroppedMessages final : public MessageSink {
+    public:
+        void show(const std::string&, const std::string&) override {}
+    };
+
+    void set_light(int k);
+
+    int MainColor_;
+    int DrawStyle_;
+    int Family_;
+    int OneColor_;
+    int LightingNum_;
+
+    DroppedMessages dropped_messages_;
+    TextFont font_;
+    PictureTexture pictures_;
+    MovingLights lights_;
+    GlyphSource* glyphs_;
+
+    float xf_ = 0.0f;
+    int one_color_flag_ = 1;
+    std::array<float, 4> posS_{0.0f, 0.0f, 0.0f, 1.0f};
+    std::array<std::array<float, 3>, kMovingLights> spot_direction_{};
+    std::array<std::array<float, 4>, kMovingLights> colour_{};
+};
+
+}  // namespace orvex

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# `orvex render` as a user runs it: pictures written, bad arguments refused.
+set -u
+orvex=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+passed=0 failed=0
+
+check() {  # name, expected status, command...
+    local name=$1 want=$2
+    shift 2
+    "$@" >"$tmp/out" 2>"$tmp/err"
+    local got=$?
+    if [ "$got" -eq "$want" ]; then passed=$((passed + 1)); else
+        failed=$((failed + 1)); echo "FAIL $name: status $got, expected $want"; cat "$tmp/err"; fi
+}
+png_size() {  # prints "W H" of a PNG file
+    python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert d[:8]==b"\x89PNG\r\n\x1a\n"; print(*struct.unpack(">II", d[16:24]))' "$1"
+}
+expect_size() {  # name, file, "W H"
+    if [ "$(png_size "$2" 2>/dev/null)" = "$3" ]; then passed=$((passed + 1)); else
+        failed=$((failed + 1)); echo "FAIL $1: $2 is not a $3 PNG"; fi
+}
+
+# A saver folder: Generations quads with a picture that cycles between two files.
+mkdir -p "$tmp/saver/Pictures" "$tmp/saver/Patterns2d"
+printf '1020\r\n1028\r\n1\r\n0\r\n0\r\n1\r\n100\r\n0\r\n0\r\n1046\r\n0\r\n1\r\n1\r\n1049\r\n10\r\nnone\r\nsky\r\n' >"$tmp/saver/ss_ca_02.ini"
+python3 - "$tmp/saver/Pictures" <<'PY'
+import struct, sys
+for name, colour in (("sky", (200, 120, 40)), ("sea", (40, 90, 200))):
+    w = h = 8
+    data = bytes(colour[::-1]) * (w * h)
+    head = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
+    head += struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 0, 0, 0, 0)
+    open(f"{sys.argv[1]}/{name}.bmp", "wb").write(head + data)
+PY
+
+check "render one frame" 0 "$orvex" render --settings "$tmp/saver/ss_ca_02.ini" --width 640 --height 480 --steps 3 --out "$tmp/one.png"
+expect_size "one frame" "$tmp/one.png" "640 480"
+check "render every frame" 0 "$orvex" render --width 64 --height 48 --frames 3 --out "$tmp/f-%03d.png"
+for f in 1 2 3; do expect_size "frame $f" "$tmp/f-00$f.png" "64 48"; done
+[ -e "$tmp/f-004.png" ] && { failed=$((failed + 1)); echo "FAIL a fourth frame"; } || passed=$((passed + 1))
+
+check "zero width" 2 "$orvex" render --width 0 --out "$tmp/x.png"
+check "steps not a number" 2 "$orvex" render --steps many --out "$tmp/x.png"
+check "two number fields" 2 "$orvex" render --out "$tmp/%d-%d.png"
+check "text field" 2 "$orvex" render --out "$tmp/%s.png"
+check "missing settings" 2 "$orvex" render --settings "$tmp/none.ini"
+check "unwritable output" 1 "$orvex" render --width 32 --height 32 --out "$tmp/no/such/folder/x.png"
+grep -q "no/such/folder" "$tmp/err" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL message names the file"; }
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
