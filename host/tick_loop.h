@@ -1,0 +1,35 @@
+// The simulation window's two timers and what a tick does.
+//
+// Timer 9101 runs the automaton: one simulation tick (a generation step, then
+// the reset check that may reseed), then a redraw request. Timer 9102 only asks
+// for a redraw, every 20 ms, so the lights move between steps. A tick never
+// draws; the frame is drawn when the platform asks for a paint.
+#pragma once
+
+#include <functional>
+#include <utility>
+
+namespace orvex {
+
+constexpr unsigned kSimulationTimerId = 9101;
+constexpr unsigned kRedrawTimerId = 9102;
+constexpr unsigned kRedrawIntervalMs = 20;
+
+// 750 / speed ms, integer division: speed 1..25 gives 750 down to 30 ms.
+// A speed below 1 counts as 1.
+unsigned simulation_interval_ms(int speed);
+
+class TickLoop {
+public:
+    TickLoop(std::function<void()> simulation_tick, std::function<void()> invalidate)
+        : simulation_tick_(std::move(simulation_tick)), invalidate_(std::move(invalidate)) {}
+
+    // Handles one timer tick; an id that is not one of ours changes nothing.
+    void on_timer(unsigned id);
+
+private:
+    std::function<void()> simulation_tick_;
+    std::function<void()> invalidate_;
+};
+
+}  // namespace orvex

@@ -1,0 +1,15 @@
+// The maker folder on Windows: "Halvorn ScreenSavers" under the program-files
+// folder (its current path), else under the system folder, else under the
+// Windows folder; the base folder itself when the maker folder is missing.
+#pragma once
+
+#include "config/maker_folder.h"
+
+namespace orvex::win32 {
+
+class Win32MakerFolder : public MakerFolder {
+public:
+    std::filesystem::path locate() const override;
+};
+
+}  // namespace orvex::win32

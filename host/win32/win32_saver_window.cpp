@@ -1,0 +1,117 @@
+// The saver's main window, ScreenSaverProc: settles folders, settings and the
+// pattern file at creation, then creates the simulation window over its whole
+// client area; at destruction releases the font, restores the working folder
+// the process started with and destroys the simulation window.
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "host/saver_startup.h"
+#include "host/win32/win32_frame.h"
+#include "host/win32/win32_maker_folder.h"
+#include "host/win32/win32_sim_window.h"
+
+namespace orvex::win32 {
+
+namespace {
+
+void show_startup_error(const char* text) {
+    MessageBoxA(nullptr, text, kSaverTitle, MB_OK | MB_ICONERROR);
+}
+
+class SaverWindow {
+public:
+    explicit SaverWindow(HWND window) : window_(window) {}
+
+    void on_create(const CREATESTRUCTA& create);
+    void on_size(int width, int height);
+    void on_destroy();
+
+private:
+    HWND window_;
+    HWND hChild = nullptr;
+    std::filesystem::path lpszCurDir;
+    SaverStart start_;
+    std::unique_ptr<SimulationWindow> simulation_;
+};
+
+void SaverWindow::on_create(const CREATESTRUCTA& create) {
+    std::error_code ec;
+    lpszCurDir = std::filesystem::current_path(ec);
+
+    const std::filesystem::path maker = Win32MakerFolder().locate();
+    // Pictures and pattern files are reached by full paths; the maker folder is
+    // also the working folder for the run, as it always was.
+    if (!maker.empty()) std::filesystem::current_path(maker, ec);
+    start_ = prepare_saver(maker);
+
+    const bool registered = SimulationWindow::register_class(create.hInstance);
+    if (!registered) show_startup_error("Couldn't Register Window Class");
+
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int nMaxX = client.right;
+    const int nMaxY = client.bottom;
+    fit_to_window(start_.settings, nMaxX);
+    const ChildPlacement child = child_placement(nMaxX, nMaxY);
+
+    simulation_ = std::make_unique<SimulationWindow>(window_, start_);
+    hChild = CreateWindowExA(0, kSaverTitle, kSaverTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                             child.x, child.y, child.width, child.height, window_, nullptr, create.hInstance,
+                             simulation_.get());
+    if (!hChild) {
+        simulation_.reset();
+        show_startup_error("Couldn't Create Window");
+    }
+}
+
+void SaverWindow::on_size(int width, int height) {
+    if (!hChild) return;
+    const ChildPlacement child = child_placement(width, height);
+    MoveWindow(hChild, child.x, child.y, child.width, child.height, TRUE);
+}
+
+void SaverWindow::on_destroy() {
+    if (simulation_) simulation_->release_scene();
+    std::error_code ec;
+    if (!lpszCurDir.empty()) std::filesystem::current_path(lpszCurDir, ec);
+    if (hChild) DestroyWindow(hChild);
+    hChild = nullptr;
+    PostQuitMessage(0);
+}
+
+SaverWindow* saver_window_of(HWND window) {
+    return reinterpret_cast<SaverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+}  // namespace orvex::win32
+
+LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    using orvex::win32::SaverWindow;
+    SaverWindow* saver = orvex::win32::saver_window_of(window);
+    switch (message) {
+        case WM_CREATE: {
+            saver = new SaverWindow(window);
+            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(saver));
+            saver->on_create(*reinterpret_cast<CREATESTRUCTA*>(lParam));
+            return 0;
+        }
+        case WM_SIZE:
+            if (saver) saver->on_size(LOWORD(lParam), HIWORD(lParam));
+            break;
+        case WM_DESTROY:
+            if (saver) saver->on_destroy();
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            delete saver;
+            break;
+        default:
+            break;
+    }
+    return DefScreenSaverProc(window, message, wParam, lParam);
+}

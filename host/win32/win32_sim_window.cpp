@@ -1,0 +1,144 @@
+#include "host/win32/win32_sim_window.h"
+
+#include <utility>
+
+#include "host/win32/win32_frame.h"
+
+namespace orvex::win32 {
+
+void MessageBoxSink::show(const std::string& caption, const std::string& text) {
+    MessageBoxA(GetFocus(), text.c_str(), caption.c_str(), MB_OK);
+}
+
+void WglGlyphs::make_glyph_lists(int first, int count, unsigned list_base) {
+    HFONT font = CreateFontA(-48, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "Courier New");
+    HGDIOBJ previous = font ? SelectObject(dc_, font) : nullptr;
+    wglUseFontBitmapsA(dc_, static_cast<DWORD>(first), static_cast<DWORD>(count), list_base);
+    if (font) {
+        SelectObject(dc_, previous);
+        DeleteObject(font);
+    }
+}
+
+SimulationWindow::SimulationWindow(HWND main_window, const SaverStart& start)
+    : main_window_(main_window),
+      settings_(start.settings),
+      maker_folder_(start.maker_folder),
+      pattern_matrix_(start.pattern_matrix),
+      pfd(saver_pixel_format()),
+      ticks_([this] { if (simulation_) simulation_->tick(); },
+             [this] { if (window_) InvalidateRect(window_, nullptr, FALSE); }) {}
+
+SimulationWindow::~SimulationWindow() = default;
+
+bool SimulationWindow::register_class(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
+    wc.lpfnWndProc = ScreenSaverChildProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kSaverTitle;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void SimulationWindow::on_create(HWND window) {
+    window_ = window;
+    hDC = GetDC(window);
+    if (hRC.create(hDC, pfd)) {
+        glyphs_ = std::make_unique<WglGlyphs>(hDC);
+        SceneServices services;
+        services.pictures_folder = maker_folder_ / kPicturesFolderName;
+        services.messages = &messages_;
+        services.glyphs = glyphs_.get();
+        scene_ = std::make_unique<Scene>(settings_, std::move(services));
+        scene_->GLSetupRC();
+        if (settings_.Texture_Renew) scene_->pictures().list_pictures();
+    }
+    simulation_ = std::make_unique<Simulation>(settings_, std::move(pattern_matrix_));
+    if (scene_) simulation_->set_picture_step([this] { scene_->pictures().picture_step(); });
+    simulation_->start();
+    SetTimer(window, kSimulationTimerId, simulation_interval_ms(settings_.speed), nullptr);
+    SetTimer(window, kRedrawTimerId, kRedrawIntervalMs, nullptr);
+}
+
+void SimulationWindow::on_paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (scene_ && simulation_) {
+        scene_->GLRenderScene(simulation_->field());
+        hRC.swap_buffers();
+    } else {
+        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    EndPaint(window_, &ps);
+}
+
+void SimulationWindow::release_scene() {
+    if (scene_) scene_->GLFree();
+}
+
+void SimulationWindow::on_destroy() {
+    KillTimer(window_, kSimulationTimerId);
+    KillTimer(window_, kRedrawTimerId);
+    scene_.reset();
+    hRC.destroy();
+    if (hDC) ReleaseDC(window_, hDC);
+    hDC = nullptr;
+    PostQuitMessage(0);
+}
+
+// Input over this window counts as input to the saver: the frame sees it for
+// both windows.
+LRESULT SimulationWindow::pass_input(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefScreenSaverProc(window_, message, wParam, lParam);
+    DefScreenSaverProc(main_window_, message, wParam, lParam);
+    return result;
+}
+
+LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            on_create(window);
+            return 0;
+        case WM_SIZE:
+            if (scene_) scene_->GLResize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_PAINT:
+            on_paint();
+            return 0;
+        case WM_TIMER:
+            ticks_.on_timer(static_cast<unsigned>(wParam));
+            return 0;
+        case WM_DESTROY:
+            on_destroy();
+            return 0;
+        case WM_NCACTIVATE:
+        case WM_ACTIVATE:
+        case WM_ACTIVATEAPP:
+        case WM_SETCURSOR:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_SYSCOMMAND:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            return pass_input(message, wParam, lParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace orvex::win32
+
+LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    using orvex::win32::SimulationWindow;
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* simulation = reinterpret_cast<SimulationWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (!simulation) return DefWindowProcA(window, message, wParam, lParam);
+    return simulation->handle(window, message, wParam, lParam);
+}

@@ -1,0 +1,69 @@
+#include "host/tick_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/settings.h"
+#include "seed/simulation.h"
+
+namespace orvex {
+namespace {
+
+TEST(TickLoop, SimulationIntervalIsIntegerDivisionOf750) {
+    EXPECT_EQ(simulation_interval_ms(1), 750u);
+    EXPECT_EQ(simulation_interval_ms(2), 375u);
+    EXPECT_EQ(simulation_interval_ms(3), 250u);
+    EXPECT_EQ(simulation_interval_ms(4), 187u);
+    EXPECT_EQ(simulation_interval_ms(7), 107u);
+    EXPECT_EQ(simulation_interval_ms(20), 37u);
+    EXPECT_EQ(simulation_interval_ms(25), 30u);
+    // Never a division by zero, never a zero-length timer.
+    EXPECT_EQ(simulation_interval_ms(0), 750u);
+    EXPECT_EQ(simulation_interval_ms(-3), 750u);
+}
+
+TEST(TickLoop, SimulationTickStepsBeforeItAsksForAFrame) {
+    std::string log;
+    TickLoop loop([&] { log += "tick "; }, [&] { log += "invalidate "; });
+    loop.on_timer(kSimulationTimerId);
+    EXPECT_EQ(log, "tick invalidate ");
+    log.clear();
+    loop.on_timer(kRedrawTimerId);
+    EXPECT_EQ(log, "invalidate ");
+    log.clear();
+    for (unsigned other : {0u, 1u, 9100u, 9103u}) loop.on_timer(other);
+    EXPECT_EQ(log, "");
+}
+
+// The frame asked for after a simulation tick already shows that tick's reset.
+TEST(TickLoop, FrameAfterATickSeesTheStepAndItsReset) {
+    Settings s;
+    s.ResetMode = kResetTime;
+    s.ResetTimeValue = 10.0;
+    std::int64_t now = 1000;
+    Simulation simulation(s, {}, [&] { return now; });
+    simulation.start();
+
+    std::int64_t generation_when_drawn = -1;
+    std::int64_t resets_when_drawn = -1;
+    TickLoop loop([&] { simulation.tick(); },
+                  [&] {
+                      generation_when_drawn = simulation.generation();
+                      resets_when_drawn = simulation.resets();
+                  });
+    loop.on_timer(kSimulationTimerId);
+    EXPECT_EQ(generation_when_drawn, 1);
+    EXPECT_EQ(resets_when_drawn, 0);
+
+    now += 11;  // past the reset time: this tick's check reseeds
+    loop.on_timer(kSimulationTimerId);
+    EXPECT_EQ(generation_when_drawn, 0);
+    EXPECT_EQ(resets_when_drawn, 1);
+
+    loop.on_timer(kRedrawTimerId);
+    EXPECT_EQ(generation_when_drawn, 0);  // a redraw tick never steps
+}
+
+}  // namespace
+}  // namespace orvex
