@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the saver need on Debian 12 (run as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+packages=(
+  # native build and tests
+  cmake ninja-build g++ git python3 googletest libgtest-dev libbenchmark-dev libcli11-dev
+  libpng-dev libosmesa6-dev libglu1-mesa-dev mesa-common-dev
+  # fuzz targets
+  clang libclang-rt-14-dev
+  # Windows cross build, run under Wine on a virtual X display
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool x11-utils imagemagick
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
