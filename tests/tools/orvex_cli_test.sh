@@ -2,22 +2,7 @@
 # Runs the orvex tool as a user would and checks statuses, messages and files.
 set -u
 orvex=$1
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-passed=0 failed=0
-
-check() {  # name, expected status, command...
-    local name=$1 want=$2
-    shift 2
-    "$@" >"$tmp/out" 2>"$tmp/err"
-    local got=$?
-    if [ "$got" -eq "$want" ]; then passed=$((passed + 1)); else
-        failed=$((failed + 1)); echo "FAIL $name: status $got, expected $want"; cat "$tmp/err"; fi
-}
-expect_in() {  # name, file, pattern
-    if grep -q -- "$3" "$2"; then passed=$((passed + 1)); else
-        failed=$((failed + 1)); echo "FAIL $1: '$3' not in $(basename "$2")"; cat "$2"; fi
-}
+source "$(dirname "$0")/cli_checks.sh"
 
 # A blinker on a closed 100-field: period 2, population 3.
 python3 - "$tmp/blinker.txt" <<'PY'
@@ -111,5 +96,4 @@ expect_in "does not load" "$tmp/out" "^loads no"
 check "pattern-info folder" 1 "$orvex" pattern-info "$tmp"
 check "pattern-info rule out of range" 2 "$orvex" pattern-info "$tmp/blinker.lif" --rule 12
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+cli_summary

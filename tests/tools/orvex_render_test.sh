@@ -2,18 +2,7 @@
 # `orvex render` as a user runs it: pictures written, bad arguments refused.
 set -u
 orvex=$1
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-passed=0 failed=0
-
-check() {  # name, expected status, command...
-    local name=$1 want=$2
-    shift 2
-    "$@" >"$tmp/out" 2>"$tmp/err"
-    local got=$?
-    if [ "$got" -eq "$want" ]; then passed=$((passed + 1)); else
-        failed=$((failed + 1)); echo "FAIL $name: status $got, expected $want"; cat "$tmp/err"; fi
-}
+source "$(dirname "$0")/cli_checks.sh"
 png_size() {  # prints "W H" of a PNG file
     python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); assert d[:8]==b"\x89PNG\r\n\x1a\n"; print(*struct.unpack(">II", d[16:24]))' "$1"
 }
@@ -49,5 +38,4 @@ check "missing settings" 2 "$orvex" render --settings "$tmp/none.ini"
 check "unwritable output" 1 "$orvex" render --width 32 --height 32 --out "$tmp/no/such/folder/x.png"
 grep -q "no/such/folder" "$tmp/err" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL message names the file"; }
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+cli_summary
