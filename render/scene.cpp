@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "render/cell_drawing.h"
 #include "render/gl.h"
 
 namespace orvex {
@@ -163,9 +162,9 @@ void Scene::GLRenderScene(const Automaton& field) {
     d.textured = pictures_.TextureFlag() != 0 && pictures_.texture() != 0;
     d.texture = pictures_.texture();
     if (Family_ != kFamilyLife)
-        RenderGenerations(field, d);
+        cells_.RenderGenerations(field, d);
     else
-        RenderLife(field, d);
+        cells_.RenderLife(field, d);
 }
 
 void Scene::GLFree() {

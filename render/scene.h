@@ -18,6 +18,7 @@
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "core/reset_check.h"
+#include "render/cell_drawing.h"
 #include "render/message_sink.h"
 #include "render/moving_lights.h"
 #include "render/picture_texture.h"
@@ -51,6 +52,8 @@ public:
     PictureTexture& pictures() { return pictures_; }
     const PictureTexture& pictures() const { return pictures_; }
     const MovingLights& lights() const { return lights_; }
+    // The drawer of the cells; its batch buffer lives as long as the scene.
+    CellDrawer& cells() { return cells_; }
     float xf() const { return xf_; }
     int one_color_flag() const { return one_color_flag_; }
 
@@ -73,6 +76,7 @@ private:
     PictureTexture pictures_;
     MovingLights lights_;
     GlyphSource* glyphs_;
+    CellDrawer cells_;
 
     float xf_ = 0.0f;
     int one_color_flag_ = 1;

@@ -1,0 +1,222 @@
+// Vertex arrays against immediate mode: the same busy field, drawn once each
+// way by otherwise identical scenes, must give the same pixels in every style,
+// family, lighting and picture mode. The lights move on a fixed clock, so both
+// scenes place them alike.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/rules.h"
+#include "render/gl.h"
+#include "tests/render/gl_test_support.h"
+
+namespace orvex {
+namespace {
+
+using test::Drawn;
+using test::scene_settings;
+
+constexpr int kW = 800, kH = 600;
+constexpr int kFrames = 2;  // with lighting on, the lights have moved by the last one
+
+struct Case {
+    int style;
+    int family;
+    int lights;
+    bool picture;
+    int main_color;
+    int field_size;
+    int width = kW, height = kH;
+};
+
+std::string describe(const Case& c) {
+    return "style " + std::to_string(c.style) + ", family " + std::to_string(c.family) + ", lights " +
+           std::to_string(c.lights) + (c.picture ? ", picture" : "") + ", colour " + std::to_string(c.main_color) +
+           ", field " + std::to_string(c.field_size);
+}
+
+// A picture of random texels, so every cell shows its own part of it.
+class PictureFolder {
+public:
+    PictureFolder() : folder_("arrays") {
+        RgbImage img;
+        img.width = img.height = 32;
+        std::mt19937 random(7);
+        for (int k = 0; k < img.width * img.height * 3; ++k) img.pixels.push_back(static_cast<std::uint8_t>(random()));
+        test::write_bmp(folder_.path / "p.bmp", img);
+    }
+    const std::filesystem::path& path() const { return folder_.path; }
+
+private:
+    test::TempFolder folder_;
+};
+
+int rule_with_states(int at_least) {
+    int rule = 0;
+    while (life_lenght[rule] < at_least) ++rule;
+    return rule;
+}
+
+Settings case_settings(const Case& c) {
+    Settings s = scene_settings(c.style, c.main_color, c.family, c.lights);
+    s.field_size = c.field_size;
+    if (c.family != kFamilyLife) s.life_rule = rule_with_states(6);
+    if (c.picture) {
+        s.TextureFlag = 1;
+        s.picture_name = "p.bmp";
+    }
+    normalize_first_stage(s);
+    normalize_second_stage(s);
+    return s;
+}
+
+// About half the cells non-empty, Generations cells spread over all their states.
+Automaton busy_field(const Settings& s, unsigned seed) {
+    Automaton field(s);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> state(1, field.states() - 1);
+    for (int i = 0; i < field.field_size(); ++i)
+        for (int j = 0; j < field.field_size(); ++j)
+            if (random() % 100 < 55) field.set_cell(i, j, state(random));
+    return field;
+}
+
+// One context for the scenes of these tests (a fresh one compiles its shaders
+// anew), made current and put back to OpenGL's initial state before each scene.
+OsMesaSurface& shared_surface(int width, int height) {
+    static OsMesaSurface surface(width, height);
+    if (!surface.resize(width, height)) throw std::runtime_error(surface.error());
+    static const bool saved = [] {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+        return true;
+    }();
+    (void)saved;
+    glPopClientAttrib();
+    glPopAttrib();
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    return surface;
+}
+
+std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton& field, const PictureFolder& pictures,
+                               DrawMode mode, std::size_t batch = CellDrawer::kDefaultBatchVertices) {
+    // Lit squares drawn in immediate mode come out a shade apart on a few pixels
+    // depending on what the context drew before, so they are drawn in a context
+    // of their own.
+    std::unique_ptr<OsMesaSurface> own;
+    if (c.style == kStyleQuads && c.lights != 0) {
+        own = std::make_unique<OsMesaSurface>(c.width, c.height);
+        if (!own->ok()) throw std::runtime_error(own->error());
+    }
+    OsMesaSurface& surface = own ? *own : shared_surface(c.width, c.height);
+    SceneServices services;
+    services.pictures_folder = pictures.path();
+    services.clock = [] { return std::int64_t{1700000000}; };
+    Scene scene(s, std::move(services));
+    scene.GLSetupRC();
+    scene.GLResize(c.width, c.height);
+    EXPECT_EQ(scene.pictures().TextureFlag(), s.TextureFlag);
+    scene.cells().set_mode(mode);
+    scene.cells().set_batch_vertices(batch);
+    for (int f = 1; f <= kFrames; ++f) scene.GLRenderScene(field);
+    surface.finish();
+    scene.GLFree();
+    return surface.rgb_top_down();
+}
+
+::testing::AssertionResult same_pixels(const Case& c, const std::vector<std::uint8_t>& want,
+                                      const std::vector<std::uint8_t>& got) {
+    if (want.size() != got.size()) return ::testing::AssertionFailure() << "sizes differ";
+    std::size_t differing = 0, first = 0, lit = 0;
+    for (std::size_t p = 0; p < want.size(); p += 3) {
+        if (want[p] || want[p + 1] || want[p + 2]) ++lit;
+        if (want[p] != got[p] || want[p + 1] != got[p + 1] || want[p + 2] != got[p + 2])
+            if (differing++ == 0) first = p;
+    }
+    if (lit < want.size() / 3 / 100)
+        return ::testing::AssertionFailure() << "only " << lit << " pixels lit: not a busy frame";
+    if (differing == 0) return ::testing::AssertionSuccess();
+    const std::size_t at = first / 3;
+    return ::testing::AssertionFailure()
+           << differing << " pixels differ; first at x " << at % c.width << ", y " << at / c.width << " from the top: ("
+           << int(want[first]) << ", " << int(want[first + 1]) << ", " << int(want[first + 2]) << ") drawn as ("
+           << int(got[first]) << ", " << int(got[first + 1]) << ", " << int(got[first + 2]) << ")";
+}
+
+void expect_same_both_ways(const Case& c, const PictureFolder& pictures, unsigned seed) {
+    SCOPED_TRACE(describe(c));
+    const Settings s = case_settings(c);
+    const Automaton field = busy_field(s, seed);
+    EXPECT_TRUE(same_pixels(c, draw(c, s, field, pictures, DrawMode::Immediate),
+                            draw(c, s, field, pictures, DrawMode::Arrays)));
+}
+
+const int kStyles[] = {kStylePoints, kStyleTriangles, kStyleLines, kStyleQuads};
+const int kColours[] = {kColorRed, kColorGreen, kColorBlue};
+
+// Large cells (8 x 6 pixels): colours, lighting and texels across whole shapes.
+TEST(CellArrays, SamePixelsAsImmediateModeInEveryCombination) {
+    const PictureFolder pictures;
+    unsigned seed = 1;
+    for (int style : kStyles)
+        for (int family : {kFamilyLife, kFamilyGeneration})
+            for (int lights = 0; lights <= 3; ++lights)
+                for (bool picture : {false, true}) {
+                    const Case c{style, family, lights, picture, kColours[seed % 3], 100};
+                    expect_same_both_ways(c, pictures, seed++);
+                }
+}
+
+// Cells of two or three pixels (a 400 x 300 window) and an odd side: shapes that
+// cover a pixel centre or miss it by a hair, on a Modified Generation field.
+TEST(CellArrays, SamePixelsWithSmallCells) {
+    const PictureFolder pictures;
+    unsigned seed = 100;
+    for (int style : kStyles)
+        for (int lights : {0, 3})
+            for (bool picture : {false, true}) {
+                const Case c{style, kFamilyModifiedGeneration, lights, picture, kColours[seed % 3], 157, 400, 300};
+                expect_same_both_ways(c, pictures, seed++);
+            }
+}
+
+// A batch of 13 vertices is drawn many times per frame and fits no whole number
+// of diamonds, squares or segments: no shape may be split between two draws.
+TEST(CellArrays, SmallBatchesDrawTheSamePixels) {
+    const PictureFolder pictures;
+    for (int style : kStyles)
+        for (int lights : {0, 2}) {
+            const Case c{style, kFamilyGeneration, lights, true, kColorGreen, 100};
+            SCOPED_TRACE(describe(c));
+            const Settings s = case_settings(c);
+            const Automaton field = busy_field(s, 42);
+            EXPECT_TRUE(same_pixels(c, draw(c, s, field, pictures, DrawMode::Immediate),
+                                    draw(c, s, field, pictures, DrawMode::Arrays, 13)));
+        }
+}
+
+// After a frame the arrays, the colour material and the texture unit are as the
+// scene set them up, lit or not, so nothing drawn later inherits them.
+TEST(CellArrays, FrameLeavesTheGlStateAsSetUp) {
+    const PictureFolder pictures;
+    for (int lights : {0, 2}) {
+        SCOPED_TRACE(lights);
+        const Settings s = case_settings({kStyleTriangles, kFamilyLife, lights, true, kColorBlue, 100});
+        SceneServices services;
+        services.pictures_folder = pictures.path();
+        Drawn d(s, kW, kH, std::move(services));
+        ASSERT_EQ(d.scene->cells().mode(), DrawMode::Arrays);
+        const GLboolean colour_material = glIsEnabled(GL_COLOR_MATERIAL);
+        d.frame(busy_field(s, 3));
+        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_EQ(glIsEnabled(GL_COLOR_MATERIAL), colour_material);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
+}  // namespace
+}  // namespace orvex
