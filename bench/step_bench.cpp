@@ -32,6 +32,11 @@ void seed(Field& f, int size) {
     for (int k = 0; k < 4; ++k) f.step();  // let dying states appear
 }
 
+// The plain SSE2 build of the inner loops, as on a processor without AVX2.
+struct Sse2Automaton : orvex::Automaton {
+    explicit Sse2Automaton(const Settings& s) : Automaton(s, Kernels::Baseline) {}
+};
+
 template <typename Field>
 void BM_Step(benchmark::State& state) {
     const int family = static_cast<int>(state.range(0));
@@ -55,6 +60,7 @@ void Args(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK_TEMPLATE(BM_Step, orvex::Automaton)->Apply(Args);
+BENCHMARK_TEMPLATE(BM_Step, Sse2Automaton)->Apply(Args);
 BENCHMARK_TEMPLATE(BM_Step, orvex::ReferenceAutomaton)->Apply(Args);
 
 }  // namespace

@@ -50,7 +50,9 @@ inline void run_row(const RowJob& r, Scalar scalar, Vector vector) {
 void life_row(const RowJob& r) {
     const int32_t *up = r.up, *mid = r.mid, *dn = r.dn;
     int32_t *out = r.out, *v = r.v;
-    for (int k = 0; k < r.n; ++k) v[k] = up[k] + mid[k] + dn[k];
+    int k = 0;
+    for (; k + kLanes <= r.n; k += kLanes) vstore(v + k, vload(up + k) + vload(mid + k) + vload(dn + k));
+    for (; k < r.n; ++k) v[k] = up[k] + mid[k] + dn[k];
     const CountSets c(r);
     run_row(
         r,
