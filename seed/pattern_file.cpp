@@ -91,8 +91,8 @@ PatternRead read_life105(std::string_view text, int field_size) {
     result.cells.assign(static_cast<size_t>(n) * n, 0);
     const int64_t half = n / 2;
 
-    // The first description word is read and compared with nothing, then the
-    // description is skipped up to the first block.
+    // From the first description word on, words are skipped up to the first
+    // "#P" (which may be that very word).
     std::string_view w = in.word();
     while (!w.empty() && w != "#P") w = in.word();
 

@@ -84,6 +84,8 @@ void SimulationWindow::on_destroy() {
     hRC.destroy();
     if (hDC) ReleaseDC(window_, hDC);
     hDC = nullptr;
+    // Back to the display mode the user set; the saver itself never changes it.
+    ChangeDisplaySettingsA(nullptr, 0);
     PostQuitMessage(0);
 }
 

@@ -49,7 +49,7 @@ TEST(PatternReader, ATextThatEndsBeforeAnyBlockGivesAnEmptyMatrix) {
         EXPECT_EQ(r.cells.size(), 120u * 120u);
         EXPECT_EQ(live(r), 0);
     }
-    // The word after "#D" is compared with nothing, even when it is "#P".
+    // The word right after "#D" belongs to the description, yet a "#P" there still opens the first block.
     EXPECT_EQ(live(read_life105("#Life 1.05 #D #P 0 0 *", 100)), 1);
 }
 
