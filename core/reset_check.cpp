@@ -1,6 +1,5 @@
 #include "core/reset_check.h"
 
-#include <ctime>
 #include <utility>
 
 #include "core/automaton.h"
@@ -13,8 +12,6 @@ constexpr int kShortPeriod = 5;  // short check every 6th tick
 constexpr int kLongPeriod = 18;  // long check every 19th tick
 
 }  // namespace
-
-std::int64_t system_calendar_time() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 ResetCheck::ResetCheck(const Settings& settings, CalendarClock clock, std::function<void()> reseed)
     : ResetMode(settings.ResetMode),

@@ -10,15 +10,12 @@
 #include <functional>
 #include <vector>
 
+#include "base/clock.h"
 #include "config/settings.h"
 
 namespace orvex {
 
 class Automaton;
-
-// Calendar time in whole seconds.
-using CalendarClock = std::function<std::int64_t()>;
-std::int64_t system_calendar_time();
 
 class ResetCheck {
 public:

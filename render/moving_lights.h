@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/reset_check.h"
-#include "seed/random_source.h"
+#include "base/clock.h"
+#include "base/random_source.h"
 
 namespace orvex {
 

@@ -17,13 +17,13 @@
 
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "core/reset_check.h"
+#include "base/clock.h"
 #include "render/cell_drawing.h"
 #include "render/message_sink.h"
 #include "render/moving_lights.h"
 #include "render/picture_texture.h"
 #include "render/text_font.h"
-#include "seed/random_source.h"
+#include "base/random_source.h"
 
 namespace orvex {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "core/reset_check.h"
-#include "seed/random_source.h"
+#include "base/random_source.h"
 
 namespace orvex {
 

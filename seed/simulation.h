@@ -14,7 +14,7 @@
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "core/reset_check.h"
-#include "seed/random_source.h"
+#include "base/random_source.h"
 #include "seed/seeder.h"
 
 namespace orvex {

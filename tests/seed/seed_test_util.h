@@ -10,7 +10,7 @@
 
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "seed/random_source.h"
+#include "base/random_source.h"
 
 namespace orvex::test {
 

@@ -1,4 +1,4 @@
-// The seeding's pseudo-random generator: draws uniform over 0..32767, reseeded
+// The pseudo-random generator of the seeding and the lights: draws uniform over 0..32767, reseeded
 // from the calendar clock at every seeding. Tests substitute scripted draws.
 #pragma once
 
