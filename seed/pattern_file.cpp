@@ -1,12 +1,12 @@
 #include "seed/pattern_file.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <limits>
 #include <sstream>
 #include <system_error>
 
+#include "base/file_read.h"
 #include "core/rules.h"
 
 namespace orvex {
@@ -118,20 +118,13 @@ PatternRead read_life105(std::string_view text, int field_size) {
 }
 
 PatternRead read_pattern_file(const std::filesystem::path& path, int field_size) {
-    PatternRead result;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        result.error = std::filesystem::is_directory(path, ec) ? "it is a folder" : "no such file";
+    FileText text = read_small_file(path, kMaxPatternFileBytes);
+    if (!text.bytes) {
+        PatternRead result;
+        result.error = text.error;
         return result;
     }
-    std::ifstream file(path, std::ios::binary);
-    std::string text;
-    if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file && !file.eof()) {
-        result.error = "it can't be read";
-        return result;
-    }
-    return read_life105(text, field_size);
+    return read_life105(*text.bytes, field_size);
 }
 
 bool Pattern_Allowed_By_Rule(std::string_view file_text, int rule) {

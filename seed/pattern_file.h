@@ -11,6 +11,7 @@
 // with i = N/2 + x (along a file row) and j = N/2 - y (up the file's lines).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <istream>
@@ -34,8 +35,12 @@ struct PatternRead {
 // gives an empty matrix.
 PatternRead read_life105(std::string_view text, int field_size);
 
+// Pattern files are a few kilobytes; anything past this is not one.
+inline constexpr std::size_t kMaxPatternFileBytes = std::size_t{4} << 20;
+
 // Reads the file at path as the saver does: a file that can't be opened (missing,
-// a folder, not a regular file) or read gives an error.
+// a folder, not a regular file), can't be read or is larger than
+// kMaxPatternFileBytes gives an error.
 PatternRead read_pattern_file(const std::filesystem::path& path, int field_size);
 
 // Whether the text carries the header and, on a line between it and the first

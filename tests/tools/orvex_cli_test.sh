@@ -43,6 +43,15 @@ check "binary grid" 1 "$orvex" simulate --grid "$tmp/garbage.txt"
 head -n 99 "$tmp/blinker.txt" >"$tmp/short.txt"
 check "grid not square" 1 "$orvex" simulate --grid "$tmp/short.txt"
 check "dump into a missing folder" 1 "$orvex" simulate --steps 1 --dump "$tmp/no/such/file"
+# Inputs that never end or never fit: refused at once, with status 1.
+mkfifo "$tmp/fifo"
+check "grid is a FIFO" 1 timeout 10 "$orvex" simulate --grid "$tmp/fifo"
+check "grid is /dev/zero" 1 timeout 10 "$orvex" simulate --grid /dev/zero
+expect_in "names a device" "$tmp/err" "not a regular file"
+truncate -s 17M "$tmp/huge.txt"
+check "huge grid" 1 "$orvex" simulate --grid "$tmp/huge.txt"
+check "huge pattern file" 1 "$orvex" pattern-info "$tmp/huge.txt"
+check "rng-seed near the 64-bit limit" 2 "$orvex" simulate --rng-seed 9223372036854775000 --steps 1
 
 # Settings files: what the saver runs with after reading and normalising one.
 check "no settings file" 0 "$orvex" settings "$tmp/none.ini"

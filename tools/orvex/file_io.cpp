@@ -1,33 +1,17 @@
 #include "tools/orvex/file_io.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <utility>
+
+#include "base/file_read.h"
 
 namespace orvex::tool {
 
 std::optional<std::string> read_file(const std::string& path, std::string* error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        *error = "cannot read '" + path + "': it is a folder";
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = "cannot read '" + path + "': " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        *error = "cannot read '" + path + "'";
-        return std::nullopt;
-    }
-    return bytes.str();
+    FileText text = read_small_file(path, kMaxInputBytes);
+    if (!text.bytes) *error = "cannot read '" + path + "': " + text.error;
+    return std::move(text.bytes);
 }
 
 bool write_output(const std::string& path, const std::string& bytes, std::string* error) {

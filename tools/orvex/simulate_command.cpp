@@ -40,6 +40,10 @@ struct SimulateOptions {
     bool stats = false;
 };
 
+// Far beyond any calendar second, and far enough below the 64-bit limit that
+// the tick clock cannot overflow however long a run lasts.
+constexpr long long kMaxRngSeed = 1'000'000'000'000'000LL;
+
 // Calendar seconds of the saver's ticks: starts at `start`, one interval per step.
 struct TickClock {
     std::int64_t start;
@@ -150,7 +154,7 @@ CommandRun add_simulate_command(CLI::App& app) {
     grid->excludes(seed)->excludes(file);
     seed->excludes(file);
     sub->add_option("--rng-seed", o->rng_seed, "Calendar second of the first seeding, instead of the clock")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0LL, kMaxRngSeed));
     sub->add_option("--reset", o->reset, "Automatic reset: 0 off (default), 1 when the field repeats, 2 by time")
         ->check(CLI::Range(0, 2));
     sub->add_option("--reset-time", o->reset_time, "Seconds between time resets (10..600)");
