@@ -41,6 +41,35 @@ TEST(Rules, GenerationsTables) {
     }
 }
 
+TEST(Rules, KeysAndDisplayNamesOfEveryRule) {
+    struct Row {
+        const char* key;
+        const char* name;
+    };
+    const Row life[kLifeRuleCount] = {
+        {" 2x2", "2x2"},          {" 34life", "34 Life"},       {" amoeba", "Amoeba"},
+        {" assimilation", "Assimilation"}, {" conwayslife", "Conway's Life"}, {" coral", "Coral"},
+        {" highlife", "High Life"}, {" maze", "Maze"},            {" mazectric", "Mazectric"},
+        {" serviettes", "Serviettes"}, {" strains", "Strains"},  {" walledcities", "Walled Cities"},
+    };
+    const Row generations[kGenerationsRuleCount] = {
+        {" banners", "Banners"},   {" belzhab", "BelZhab"},       {" bloomerang", "Bloomerang"},
+        {" brain 6", "Brain 6"},   {" burst", "Burst"},           {" nova", "Nova"},
+        {" sedimental", "SediMental"}, {" thrillgrill", "ThrillGrill"}, {" transers2", "TransersII"},
+        {" xtasy", "Xtasy"},
+    };
+    for (int r = 0; r < kLifeRuleCount; ++r) {
+        EXPECT_STREQ(life_names[r], life[r].key) << r;
+        EXPECT_STREQ(life_display_names[r], life[r].name) << r;
+    }
+    for (int r = 0; r < kGenerationsRuleCount; ++r) {
+        EXPECT_STREQ(generations_names[r], generations[r].key) << r;
+        EXPECT_STREQ(generations_display_names[r], generations[r].name) << r;
+    }
+    EXPECT_STREQ(family_names[1], "Generation");
+    EXPECT_STREQ(family_names[2], "Modified Generation");
+}
+
 TEST(Rules, KeysHaveOneLeadingBlankAndFitTheirField) {
     for (int r = 0; r < kLifeRuleCount; ++r) {
         EXPECT_EQ(life_names[r][0], ' ');

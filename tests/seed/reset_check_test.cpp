@@ -97,6 +97,36 @@ TEST(PeriodCheck, PeriodTwelveIsCaughtByTheCrossCheck) {
     EXPECT_EQ(bench.run_to_reset(), 12);
 }
 
+TEST(PeriodCheck, StillLifeFromGenerationFifteenIsCaughtAcrossWhenTheLongCheckStores) {
+    // Tick 19: the long check finds generation 19 unlike the seed and stores it;
+    // the short snapshot (generation 18) is the same picture, so the cross check resets.
+    PeriodBench bench([](int t) { return 1 + std::min(t, 15); });
+    EXPECT_EQ(bench.run_to_reset(), 19);
+    EXPECT_EQ(bench.check().minus7(), 0);
+    EXPECT_EQ(bench.check().minus15(), 0);
+    EXPECT_EQ(bench.check().modification(), 0);
+}
+
+TEST(ResetModes, OffNeverReseedsAndTimeLeavesThePeriodStateAlone) {
+    for (int mode : {kResetOff, kResetTime}) {
+        Settings s = test::settings_for(100);
+        s.ResetMode = mode;
+        std::int64_t now = 0;
+        int reseeds = 0;
+        Automaton field(s);  // empty: the period check would reset it
+        ResetCheck check(s, [&now] { return now; }, [&reseeds] { ++reseeds; });
+        check.take_snapshots(field);
+        check.start_interval();
+        for (int tick = 0; tick < 100; ++tick, now += 1) check.after_step(field);
+        EXPECT_EQ(reseeds, mode == kResetOff ? 0 : 9) << mode;
+        EXPECT_EQ(check.minus7(), 0) << mode;
+        EXPECT_EQ(check.minus15(), 0) << mode;
+        EXPECT_EQ(check.modification(), 0) << mode;
+        EXPECT_EQ(check.snapshot7(), field.cells()) << mode;
+        EXPECT_EQ(check.snapshot15(), field.cells()) << mode;
+    }
+}
+
 TEST(TimeCheck, ResetsAtTheFirstTickAfterMoreThanTheSetSeconds) {
     for (double limit : {10.0, 600.0}) {
         Settings s = test::settings_for(100);
