@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ git python3 googletest libgtest-dev libbenchmark-dev libcli11-dev
   libpng-dev libosmesa6-dev libglu1-mesa-dev mesa-common-dev
   # fuzz targets
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   # Windows cross build, run under Wine on a virtual X display
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool x11-utils imagemagick
 )

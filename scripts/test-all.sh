@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds every preset and runs every test: native (ASan/UBSan), Windows under Wine on a
-# private Xvfb display, and each fuzz target for a bounded time.
+# Builds every preset and runs every test: source formatting, native (ASan/UBSan),
+# Windows under Wine on a private Xvfb display, and each fuzz target for a bounded
+# time. Ends with one line "N passed, M failed" over all of them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${ORVEX_JOBS:-2}
-fuzz_seconds=${ORVEX_FUZZ_SECONDS:-30}
 log=$(mktemp -d)
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$log"; }
@@ -16,7 +16,8 @@ die() { echo "test-all: $*" >&2; exit 1; }
 
 for preset in linux windows fuzz linux-release; do
   step "configure and build: $preset"
-  cmake --preset "$preset" >"$log/cfg-$preset" 2>&1 || { cat "$log/cfg-$preset"; die "configure $preset failed"; }
+  cmake --preset "$preset" -DORVEX_FUZZ_SECONDS="${ORVEX_FUZZ_SECONDS:-30}" >"$log/cfg-$preset" 2>&1 ||
+    { cat "$log/cfg-$preset"; die "configure $preset failed"; }
   cmake --build --preset "$preset" -j "$jobs" || die "build $preset failed"
 done
 
@@ -29,6 +30,9 @@ count() {  # adds ctest's "N tests failed out of M" to the totals
   t=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
   passed=$((passed + t - f)); failed=$((failed + f))
 }
+
+step "source formatting"
+if bash "$root/scripts/check-format.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
 step "native tests"
 ctest --preset linux 2>&1 | tee "$log/ctest-linux"
@@ -43,25 +47,16 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; do
 export DISPLAY=":$display"
 ctest --preset windows 2>&1 | tee "$log/ctest-windows"
 count "$log/ctest-windows"
+for prefix in "$root"/build/windows/wineprefix*; do
+  [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
+done
 "$root/scripts/wine-run" wineserver -k >/dev/null 2>&1 || true
 kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=""
+unset DISPLAY
 
-step "fuzz targets, ${fuzz_seconds}s each"
-for fuzzer in "$root"/build/fuzz/fuzz/*_fuzz; do
-  [ -x "$fuzzer" ] || continue
-  name=$(basename "$fuzzer" _fuzz)
-  work="$log/corpus-$name"
-  mkdir -p "$work"
-  if "$fuzzer" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" "$root/fuzz/corpus/$name" \
-      >"$log/fuzz-$name" 2>&1; then
-    echo "fuzz $name: ok ($(grep -m1 -E 'stat::number_of_executed_units' "$log/fuzz-$name" | awk '{print $2}') runs)"
-    passed=$((passed + 1))
-  else
-    tail -n 40 "$log/fuzz-$name"
-    echo "fuzz $name: FAILED"
-    failed=$((failed + 1))
-  fi
-done
+step "fuzz targets"
+ctest --preset fuzz 2>&1 | tee "$log/ctest-fuzz"
+count "$log/ctest-fuzz"
 
 echo
 echo "$passed passed, $failed failed"

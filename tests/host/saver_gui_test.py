@@ -342,10 +342,8 @@ def case_quiet_exits(wine_run, saver):
 
 def case_prefix(wine_run):
     prefix = os.environ["WINEPREFIX"]
-    if not os.path.exists(os.path.join(prefix, "system.reg")):
-        os.makedirs(prefix, exist_ok=True)
-        subprocess.run(["wineboot", "--init"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"])
+    # wine-run makes the prefix on first use, without a crash debugger.
+    subprocess.run([wine_run, "cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     if not os.path.isdir(os.path.join(prefix, "drive_c", "Program Files")):
         fail("the Wine prefix has no Program Files")
     # Xvfb runs no window manager: Wine would wait two seconds for one to

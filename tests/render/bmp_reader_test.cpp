@@ -275,15 +275,12 @@ TEST(BmpReader, LoadBmpReadsFilesAndNamesAnEmptyOne) {
 
 // ---- BMP Suite ------------------------------------------------------------
 
-fs::path suite_dir() {
-    const char* shared = std::getenv("ORVEX_SHARED_DIR");
-    return fs::path(shared ? shared : "../shared") / "corpora" / "bmpsuite";
-}
+fs::path suite_dir() { return fs::path(ORVEX_TEST_DATA_DIR) / "bmpsuite"; }
 
 // A picture of the suite, or its one message; never both.
 std::pair<std::optional<RgbImage>, std::string> suite(const std::string& name) {
     std::ifstream in(suite_dir() / name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
+    if (!in) return {std::nullopt, "cannot open " + (suite_dir() / name).u8string()};
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     RecordingMessageSink sink;
     auto image = auxDIBImageLoadA(bytes.data(), bytes.size(), name, sink);
@@ -307,6 +304,7 @@ std::string suite_failure(const std::string& name) { return suite(name).second; 
 
 TEST(BmpSuite, TrueColourEncodingsMatchTheTwentyFourBitPicture) {
     const RgbImage reference = suite_image("g/rgb24.bmp");
+    ASSERT_FALSE(reference.pixels.empty());
     for (const char* name : {"g/rgb24pal.bmp", "g/rgb32.bmp", "g/rgb32bf.bmp", "g/rgb32bfdef.bmp",
                              "q/rgb24largepal.bmp", "q/rgb32fakealpha.bmp"}) {
         EXPECT_EQ(suite_image(name).pixels, reference.pixels) << name;
@@ -317,8 +315,10 @@ TEST(BmpSuite, TrueColourEncodingsMatchTheTwentyFourBitPicture) {
 // back so that the top level is 255.
 TEST(BmpSuite, SixteenBitEncodingsScaleEveryLevelToFullRange) {
     const RgbImage reference = suite_image("g/rgb24.bmp");
+    ASSERT_FALSE(reference.pixels.empty());
     auto check = [&](const char* name, std::array<int, 3> bits) {
         const RgbImage image = suite_image(name);
+        ASSERT_FALSE(image.pixels.empty()) << name;
         ASSERT_EQ(image.pixels.size(), reference.pixels.size()) << name;
         for (size_t i = 0; i < image.pixels.size(); ++i) {
             const int levels = (1 << bits[i % 3]) - 1;
@@ -338,6 +338,7 @@ TEST(BmpSuite, SixteenBitEncodingsScaleEveryLevelToFullRange) {
 
 TEST(BmpSuite, PalettedEncodingsOfOnePictureAgree) {
     const RgbImage pal8 = suite_image("g/pal8.bmp");
+    ASSERT_FALSE(pal8.pixels.empty());
     for (const char* name : {"g/pal8-0.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp", "g/pal8topdown.bmp",
                              "q/pal8offs.bmp", "q/pal8os2sp.bmp", "q/pal8os2-sz.bmp", "q/pal8os2-hs.bmp",
                              "q/pal8os2v2-40sz.bmp", "q/pal8oversizepal.bmp"}) {
@@ -345,6 +346,7 @@ TEST(BmpSuite, PalettedEncodingsOfOnePictureAgree) {
     }
     // 252 colours: six levels of red and blue, seven of green, nearest within a step.
     const RgbImage rgb24 = suite_image("g/rgb24.bmp");
+    ASSERT_EQ(rgb24.pixels.size(), pal8.pixels.size());
     for (size_t i = 0; i < pal8.pixels.size(); ++i) {
         ASSERT_LE(std::abs(pal8.pixels[i] - rgb24.pixels[i]), 51) << i;
     }
@@ -352,6 +354,7 @@ TEST(BmpSuite, PalettedEncodingsOfOnePictureAgree) {
     EXPECT_EQ(suite_image("g/pal4rle.bmp").pixels, suite_image("g/pal4.bmp").pixels);
     // The two-colour pictures differ only in their palette order.
     const RgbImage pal1 = suite_image("g/pal1.bmp");
+    ASSERT_FALSE(pal1.pixels.empty());
     EXPECT_EQ(suite_image("g/pal1wb.bmp").pixels, pal1.pixels);
     for (uint8_t v : pal1.pixels) ASSERT_TRUE(v == 0 || v == 255);
 
@@ -387,6 +390,7 @@ TEST(BmpSuite, UnknownAndBadFiles) {
 TEST(BmpSuite, QuestionableFilesNeverCrash) {
     int loaded = 0;
     for (const char* folder : {"q", "x"}) {
+        ASSERT_TRUE(fs::is_directory(suite_dir() / folder)) << suite_dir() / folder;
         for (const auto& entry : fs::directory_iterator(suite_dir() / folder)) {
             loaded += suite(std::string(folder) + "/" + entry.path().filename().string()).first.has_value();
         }

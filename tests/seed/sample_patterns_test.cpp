@@ -17,10 +17,7 @@
 namespace orvex {
 namespace {
 
-std::filesystem::path patterns_folder() {
-    const char* source = std::getenv("ORVEX_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / "data" / "Patterns2d";
-}
+std::filesystem::path patterns_folder() { return std::filesystem::path(ORVEX_SOURCE_DIR) / "data" / "Patterns2d"; }
 
 std::string text_of(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
