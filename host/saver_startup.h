@@ -1,19 +1,15 @@
-// What the saver's main window settles before its simulation window exists:
-// the folders, the settings as read and normalised, the pattern file, and the
-// place and size of the simulation window in the main window's client area.
+// What the saver's main window settles around its simulation window: the base
+// folder the maker folder is looked for in, and the place and size of the
+// simulation window in the main window's client area. The settings, the
+// pattern file and the picture-width rule are the saver session's
+// (saver/saver_start.h).
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <vector>
-
-#include "config/settings.h"
 
 namespace orvex {
 
-inline constexpr const char* kPatternsFolderName = "Patterns2d";
-inline constexpr const char* kPicturesFolderName = "Pictures";
 // Class name and title of the simulation window, caption of the start-up messages.
 inline constexpr const char* kSaverTitle = "Orvex ScreenSaver v 2.0";
 
@@ -22,22 +18,6 @@ inline constexpr const char* kSaverTitle = "Orvex ScreenSaver v 2.0";
 std::filesystem::path choose_base_folder(const std::optional<std::filesystem::path>& program_files,
                                          const std::optional<std::filesystem::path>& system_folder,
                                          const std::filesystem::path& windows_folder);
-
-struct SaverStart {
-    Settings settings;
-    std::vector<int32_t> pattern_matrix;  // field_size * field_size cells for seed code 10
-    std::filesystem::path maker_folder;
-};
-
-// Reads the settings file in maker_folder (first normalisation included), the
-// pattern file from its "Patterns2d" when the seed is a file, then runs the
-// second normalisation. Missing files leave the defaults; nothing is reported.
-SaverStart prepare_saver(const std::filesystem::path& maker_folder);
-
-constexpr int kMinPictureWidth = 640;  // narrower windows, the preview among them, show no pictures
-
-// Switches pictures and picture cycling off in a window narrower than 640 pixels.
-void fit_to_window(Settings& settings, int client_width);
 
 struct ChildPlacement {
     int x = 0;

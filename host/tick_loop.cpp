@@ -2,11 +2,6 @@
 
 namespace orvex {
 
-unsigned simulation_interval_ms(int speed) {
-    constexpr unsigned kSlowestMs = 750;
-    return speed < 1 ? kSlowestMs : kSlowestMs / static_cast<unsigned>(speed);
-}
-
 void TickLoop::on_timer(unsigned id) {
     if (id == kSimulationTimerId) {
         simulation_tick_();

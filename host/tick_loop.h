@@ -13,11 +13,6 @@ namespace orvex {
 
 constexpr unsigned kSimulationTimerId = 9101;
 constexpr unsigned kRedrawTimerId = 9102;
-constexpr unsigned kRedrawIntervalMs = 20;
-
-// 750 / speed ms, integer division: speed 1..25 gives 750 down to 30 ms.
-// A speed below 1 counts as 1.
-unsigned simulation_interval_ms(int speed);
 
 class TickLoop {
 public:

@@ -42,7 +42,7 @@ Scene::Scene(const Settings& settings, SceneServices services)
       Family_(settings.Family),
       OneColor_(settings.OneColor),
       LightingNum_(settings.LightingNum),
-      pictures_(settings, services.pictures_folder, services.messages ? *services.messages : dropped_messages_),
+      pictures_(services.pictures),
       lights_(std::move(services.clock), std::move(services.random)),
       glyphs_(services.glyphs) {}
 
@@ -61,7 +61,6 @@ void Scene::GLSetupRC() {
     glShadeModel(GL_SMOOTH);
 
     font_.BuildFont(glyphs_);
-    pictures_.load_first_picture();
 
     if (LightingNum_ == 0) {
         glEnable(GL_COLOR_MATERIAL);
@@ -159,8 +158,8 @@ void Scene::GLRenderScene(const Automaton& field) {
     d.MainColor = MainColor_;
     d.LightingNum = LightingNum_;
     d.one_color_flag = one_color_flag_;
-    d.textured = pictures_.TextureFlag() != 0 && pictures_.texture() != 0;
-    d.texture = pictures_.texture();
+    d.texture = pictures_ && pictures_->TextureFlag() != 0 ? pictures_->texture() : 0;
+    d.textured = d.texture != 0;
     if (Family_ != kFamilyLife)
         cells_.RenderGenerations(field, d);
     else
@@ -169,7 +168,6 @@ void Scene::GLRenderScene(const Automaton& field) {
 
 void Scene::GLFree() {
     font_.KillFont();
-    pictures_.free();
 }
 
 }  // namespace orvex

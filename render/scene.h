@@ -4,22 +4,19 @@
 // viewer, on a black background; only the lights move.
 //
 // Lifecycle, all with the rendering context current: GLSetupRC once, GLResize
-// on every size change, GLRenderScene on every paint (the host swaps the
+// on every size change, GLRenderScene on every paint (the caller swaps the
 // buffers), GLFree before the context goes. Settings are taken once, when the
-// scene is built; the picture on/off and cycling state lives in pictures():
-// after GLSetupRC the host calls pictures().list_pictures() and hands
-// pictures().picture_step() to the seeder as its picture step.
+// scene is built. The picture over the field is drawn from the texture that
+// the services name; its loading belongs to its owner.
 #pragma once
 
 #include <array>
-#include <filesystem>
 #include <memory>
 
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "base/clock.h"
 #include "render/cell_drawing.h"
-#include "render/message_sink.h"
 #include "render/moving_lights.h"
 #include "render/picture_texture.h"
 #include "render/text_font.h"
@@ -28,8 +25,7 @@
 namespace orvex {
 
 struct SceneServices {
-    std::filesystem::path pictures_folder;      // "Pictures" in the maker folder
-    MessageSink* messages = nullptr;            // the BMP reader's messages; null drops them
+    const PictureTexture* pictures = nullptr;   // the picture over the field; null: none
     GlyphSource* glyphs = nullptr;              // the window system's font; null: no glyphs
     CalendarClock clock;                        // null: the system clock
     std::unique_ptr<RandomSource> random;       // the lights' generator; null: an LcgRandom
@@ -45,12 +41,10 @@ public:
     // A height of 0 (a minimised window) counts as 1.
     void GLResize(int width, int height);
     void GLRenderScene(const Automaton& field);
-    // Releases the font lists and the picture texture.
+    // Releases the font lists.
     void GLFree();
 
     TextFont& font() { return font_; }
-    PictureTexture& pictures() { return pictures_; }
-    const PictureTexture& pictures() const { return pictures_; }
     const MovingLights& lights() const { return lights_; }
     // The drawer of the cells; its batch buffer lives as long as the scene.
     CellDrawer& cells() { return cells_; }
@@ -58,11 +52,6 @@ public:
     int one_color_flag() const { return one_color_flag_; }
 
 private:
-    class DroppedMessages final : public MessageSink {
-    public:
-        void show(const std::string&, const std::string&) override {}
-    };
-
     void set_light(int k);
 
     int MainColor_;
@@ -71,9 +60,8 @@ private:
     int OneColor_;
     int LightingNum_;
 
-    DroppedMessages dropped_messages_;
     TextFont font_;
-    PictureTexture pictures_;
+    const PictureTexture* pictures_;
     MovingLights lights_;
     GlyphSource* glyphs_;
     CellDrawer cells_;

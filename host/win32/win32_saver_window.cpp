@@ -7,11 +7,13 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #include "host/saver_startup.h"
 #include "host/win32/win32_frame.h"
 #include "host/win32/win32_maker_folder.h"
 #include "host/win32/win32_sim_window.h"
+#include "saver/saver_start.h"
 
 namespace orvex::win32 {
 
@@ -33,7 +35,6 @@ private:
     HWND window_;
     HWND hChild = nullptr;
     std::filesystem::path lpszCurDir;
-    SaverStart start_;
     std::unique_ptr<SimulationWindow> simulation_;
 };
 
@@ -45,7 +46,6 @@ void SaverWindow::on_create(const CREATESTRUCTA& create) {
     // Pictures and pattern files are reached by full paths; the maker folder is
     // also the working folder for the run, as it always was.
     if (!maker.empty()) std::filesystem::current_path(maker, ec);
-    start_ = prepare_saver(maker);
 
     const bool registered = SimulationWindow::register_class(create.hInstance);
     if (!registered) show_startup_error("Couldn't Register Window Class");
@@ -54,10 +54,11 @@ void SaverWindow::on_create(const CREATESTRUCTA& create) {
     GetClientRect(window_, &client);
     const int nMaxX = client.right;
     const int nMaxY = client.bottom;
-    fit_to_window(start_.settings, nMaxX);
     const ChildPlacement child = child_placement(nMaxX, nMaxY);
 
-    simulation_ = std::make_unique<SimulationWindow>(window_, start_);
+    // Settings, pattern file and the picture-width rule, settled once for the run.
+    SaverStart start = resolve_saver_start(files_in_maker_folder(maker), nMaxX);
+    simulation_ = std::make_unique<SimulationWindow>(window_, std::move(start));
     hChild = CreateWindowExA(0, kSaverTitle, kSaverTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                              child.x, child.y, child.width, child.height, window_, nullptr, create.hInstance,
                              simulation_.get());
@@ -74,7 +75,7 @@ void SaverWindow::on_size(int width, int height) {
 }
 
 void SaverWindow::on_destroy() {
-    if (simulation_) simulation_->release_scene();
+    if (simulation_) simulation_->release_session();
     std::error_code ec;
     if (!lpszCurDir.empty()) std::filesystem::current_path(lpszCurDir, ec);
     if (hChild) DestroyWindow(hChild);

@@ -6,8 +6,15 @@
 
 namespace orvex::win32 {
 
-void MessageBoxSink::show(const std::string& caption, const std::string& text) {
-    MessageBoxA(GetFocus(), text.c_str(), caption.c_str(), MB_OK);
+namespace {
+
+// Posted to show the messages queued while the window was being created.
+constexpr UINT kShowMessages = WM_APP + 1;
+
+}  // namespace
+
+void show_message_box(const SessionMessage& message) {
+    MessageBoxA(GetFocus(), message.text.c_str(), message.caption.c_str(), MB_OK);
 }
 
 void WglGlyphs::make_glyph_lists(int first, int count, unsigned list_base) {
@@ -21,13 +28,12 @@ void WglGlyphs::make_glyph_lists(int first, int count, unsigned list_base) {
     }
 }
 
-SimulationWindow::SimulationWindow(HWND main_window, const SaverStart& start)
+SimulationWindow::SimulationWindow(HWND main_window, SaverStart start)
     : main_window_(main_window),
-      settings_(start.settings),
-      maker_folder_(start.maker_folder),
-      pattern_matrix_(start.pattern_matrix),
+      start_(std::move(start)),
       pfd(saver_pixel_format()),
-      ticks_([this] { if (simulation_) simulation_->tick(); },
+      messages_(show_message_box),
+      ticks_([this] { if (session_) session_->tick(); },
              [this] { if (window_) InvalidateRect(window_, nullptr, FALSE); }) {}
 
 SimulationWindow::~SimulationWindow() = default;
@@ -44,28 +50,26 @@ bool SimulationWindow::register_class(HINSTANCE instance) {
 void SimulationWindow::on_create(HWND window) {
     window_ = window;
     hDC = GetDC(window);
+    const unsigned simulation_ms = simulation_interval_ms(start_.settings.speed);
     if (hRC.create(hDC, pfd)) {
         glyphs_ = std::make_unique<WglGlyphs>(hDC);
-        SceneServices services;
-        services.pictures_folder = maker_folder_ / kPicturesFolderName;
-        services.messages = &messages_;
+        SessionServices services;
         services.glyphs = glyphs_.get();
-        scene_ = std::make_unique<Scene>(settings_, std::move(services));
-        scene_->GLSetupRC();
-        if (settings_.Texture_Renew) scene_->pictures().list_pictures();
+        session_ = std::make_unique<SaverSession>(std::move(start_), std::move(services));
+        RECT client{};
+        GetClientRect(window, &client);
+        session_->init(client.right, client.bottom);
+        if (session_->has_message()) PostMessageA(window, kShowMessages, 0, 0);
     }
-    simulation_ = std::make_unique<Simulation>(settings_, std::move(pattern_matrix_));
-    if (scene_) simulation_->set_picture_step([this] { scene_->pictures().picture_step(); });
-    simulation_->start();
-    SetTimer(window, kSimulationTimerId, simulation_interval_ms(settings_.speed), nullptr);
+    SetTimer(window, kSimulationTimerId, simulation_ms, nullptr);
     SetTimer(window, kRedrawTimerId, kRedrawIntervalMs, nullptr);
 }
 
 void SimulationWindow::on_paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_, &ps);
-    if (scene_ && simulation_) {
-        scene_->GLRenderScene(simulation_->field());
+    if (session_) {
+        session_->draw();
         hRC.swap_buffers();
     } else {
         FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -73,14 +77,20 @@ void SimulationWindow::on_paint() {
     EndPaint(window_, &ps);
 }
 
-void SimulationWindow::release_scene() {
-    if (scene_) scene_->GLFree();
+// A box's own message loop goes on delivering ticks and paints to this window;
+// the gate keeps a second box from opening inside the first.
+void SimulationWindow::show_messages() {
+    if (session_) messages_.show_pending(*session_);
+}
+
+void SimulationWindow::release_session() {
+    if (session_) session_->release();
 }
 
 void SimulationWindow::on_destroy() {
     KillTimer(window_, kSimulationTimerId);
     KillTimer(window_, kRedrawTimerId);
-    scene_.reset();
+    session_.reset();
     hRC.destroy();
     if (hDC) ReleaseDC(window_, hDC);
     hDC = nullptr;
@@ -103,13 +113,17 @@ LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARA
             on_create(window);
             return 0;
         case WM_SIZE:
-            if (scene_) scene_->GLResize(LOWORD(lParam), HIWORD(lParam));
+            if (session_) session_->resize(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_PAINT:
             on_paint();
             return 0;
         case WM_TIMER:
             ticks_.on_timer(static_cast<unsigned>(wParam));
+            show_messages();
+            return 0;
+        case kShowMessages:
+            show_messages();
             return 0;
         case WM_DESTROY:
             on_destroy();

@@ -1,7 +1,10 @@
 // The simulation window: the child that covers the saver window, owns the
 // rendering context, runs the automaton on timer 9101 and asks for a frame on
 // timer 9102. Its procedure is ScreenSaverChildProc; its state is one
-// SimulationWindow, handed over as the window's creation data.
+// SimulationWindow, handed over as the window's creation data. Everything
+// between the window and the automaton is the SaverSession it drives; the
+// session's messages are shown from the message loop, after the call that
+// queued them has returned, one box at a time.
 #pragma once
 
 #include <windows.h>
@@ -11,20 +14,15 @@
 #include "host/saver_startup.h"
 #include "host/tick_loop.h"
 #include "host/win32/wgl_context.h"
-#include "render/message_sink.h"
-#include "render/scene.h"
 #include "render/text_font.h"
-#include "seed/simulation.h"
+#include "saver/saver_session.h"
 
 LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 namespace orvex::win32 {
 
-// Messages for the user in a message box owned by the window with the keyboard focus.
-class MessageBoxSink final : public MessageSink {
-public:
-    void show(const std::string& caption, const std::string& text) override;
-};
+// A message for the user in a message box owned by the window with the keyboard focus.
+void show_message_box(const SessionMessage& message);
 
 // Glyph lists from the "Courier New" bold GDI font, through wglUseFontBitmapsA.
 class WglGlyphs final : public GlyphSource {
@@ -38,7 +36,7 @@ private:
 
 class SimulationWindow {
 public:
-    SimulationWindow(HWND main_window, const SaverStart& start);
+    SimulationWindow(HWND main_window, SaverStart start);
     SimulationWindow(const SimulationWindow&) = delete;
     SimulationWindow& operator=(const SimulationWindow&) = delete;
     ~SimulationWindow();
@@ -47,7 +45,7 @@ public:
     static bool register_class(HINSTANCE instance);
 
     // Releases the font and the picture while the context is still current.
-    void release_scene();
+    void release_session();
 
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -57,19 +55,18 @@ private:
     void on_destroy();
     LRESULT pass_input(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void show_messages();
+
     HWND main_window_;
     HWND window_ = nullptr;
-    Settings settings_;
-    std::filesystem::path maker_folder_;
-    std::vector<int32_t> pattern_matrix_;
+    SaverStart start_;  // handed to the session once the context exists
 
     HDC hDC = nullptr;
     PIXELFORMATDESCRIPTOR pfd;
     WglContext hRC;
-    MessageBoxSink messages_;
     std::unique_ptr<WglGlyphs> glyphs_;
-    std::unique_ptr<Scene> scene_;
-    std::unique_ptr<Simulation> simulation_;
+    std::unique_ptr<SaverSession> session_;
+    MessageGate messages_;
     TickLoop ticks_;
 };
 

@@ -10,19 +10,6 @@
 namespace orvex {
 namespace {
 
-TEST(TickLoop, SimulationIntervalIsIntegerDivisionOf750) {
-    EXPECT_EQ(simulation_interval_ms(1), 750u);
-    EXPECT_EQ(simulation_interval_ms(2), 375u);
-    EXPECT_EQ(simulation_interval_ms(3), 250u);
-    EXPECT_EQ(simulation_interval_ms(4), 187u);
-    EXPECT_EQ(simulation_interval_ms(7), 107u);
-    EXPECT_EQ(simulation_interval_ms(20), 37u);
-    EXPECT_EQ(simulation_interval_ms(25), 30u);
-    // Never a division by zero, never a zero-length timer.
-    EXPECT_EQ(simulation_interval_ms(0), 750u);
-    EXPECT_EQ(simulation_interval_ms(-3), 750u);
-}
-
 TEST(TickLoop, SimulationTickStepsBeforeItAsksForAFrame) {
     std::string log;
     TickLoop loop([&] { log += "tick "; }, [&] { log += "invalidate "; });

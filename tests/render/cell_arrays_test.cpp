@@ -110,18 +110,22 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
         if (!own->ok()) throw std::runtime_error(own->error());
     }
     OsMesaSurface& surface = own ? *own : shared_surface(c.width, c.height);
+    RecordingMessageSink messages;
+    PictureTexture texture(s, pictures.path(), messages);
     SceneServices services;
-    services.pictures_folder = pictures.path();
+    services.pictures = &texture;
     services.clock = [] { return std::int64_t{1700000000}; };
     Scene scene(s, std::move(services));
     scene.GLSetupRC();
+    texture.load_first_picture();
     scene.GLResize(c.width, c.height);
-    EXPECT_EQ(scene.pictures().TextureFlag(), s.TextureFlag);
+    EXPECT_EQ(texture.TextureFlag(), s.TextureFlag);
     scene.cells().set_mode(mode);
     scene.cells().set_batch_vertices(batch);
     for (int f = 1; f <= kFrames; ++f) scene.GLRenderScene(field);
     surface.finish();
     scene.GLFree();
+    texture.free();
     return surface.rgb_top_down();
 }
 
@@ -203,9 +207,7 @@ TEST(CellArrays, FrameLeavesTheGlStateAsSetUp) {
     for (int lights : {0, 2}) {
         SCOPED_TRACE(lights);
         const Settings s = case_settings({kStyleTriangles, kFamilyLife, lights, true, kColorBlue, 100});
-        SceneServices services;
-        services.pictures_folder = pictures.path();
-        Drawn d(s, kW, kH, std::move(services));
+        Drawn d(s, kW, kH, {}, pictures.path());
         ASSERT_EQ(d.scene->cells().mode(), DrawMode::Arrays);
         const GLboolean colour_material = glIsEnabled(GL_COLOR_MATERIAL);
         d.frame(busy_field(s, 3));

@@ -20,7 +20,9 @@
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "render/bmp_reader.h"
+#include "render/message_sink.h"
 #include "render/osmesa_surface.h"
+#include "render/picture_texture.h"
 #include "render/scene.h"
 
 namespace orvex::test {
@@ -90,19 +92,30 @@ inline LitBox lit_pixels(const OsMesaSurface& s) {
     return box;
 }
 
-// A scene drawn into an OSMesa surface of its own.
+// A scene drawn into an OSMesa surface of its own, with the picture texture
+// the scene draws from: the settings' picture, loaded from pictures_folder at
+// set-up as the saver does; the reader's messages are kept.
 struct Drawn {
     std::unique_ptr<OsMesaSurface> surface;
+    RecordingMessageSink messages;
+    std::unique_ptr<PictureTexture> pictures;
     std::unique_ptr<Scene> scene;
 
-    Drawn(const Settings& s, int width = 800, int height = 600, SceneServices services = {})
+    Drawn(const Settings& s, int width = 800, int height = 600, SceneServices services = {},
+          std::filesystem::path pictures_folder = {})
         : surface(std::make_unique<OsMesaSurface>(width, height)) {
         if (!surface->ok()) throw std::runtime_error(surface->error());
+        pictures = std::make_unique<PictureTexture>(s, std::move(pictures_folder), messages);
+        services.pictures = pictures.get();
         scene = std::make_unique<Scene>(s, std::move(services));
         scene->GLSetupRC();
+        pictures->load_first_picture();
         scene->GLResize(width, height);
     }
-    ~Drawn() { scene->GLFree(); }
+    ~Drawn() {
+        scene->GLFree();
+        pictures->free();
+    }
 
     const OsMesaSurface& frame(const Automaton& field) {
         scene->GLRenderScene(field);

@@ -50,10 +50,8 @@ TEST(PictureTexture, ShowsUnchangedWithLightingOff) {
     write_bmp(folder.path / "p.bmp", picture);
     for (int main : {kColorRed, kColorBlue}) {
         const Settings s = picture_settings(kStyleQuads, main, 0, "p.bmp");
-        SceneServices services;
-        services.pictures_folder = folder.path;
-        Drawn d(s, kW, kH, std::move(services));
-        ASSERT_EQ(d.scene->pictures().TextureFlag(), 1);
+        Drawn d(s, kW, kH, {}, folder.path);
+        ASSERT_EQ(d.pictures->TextureFlag(), 1);
         const OsMesaSurface& img = d.frame(test::full_field(s));
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
         for (int by = 0; by < 4; ++by)
@@ -73,7 +71,7 @@ TEST(PictureTexture, ShowsUnchangedWithLightingOff) {
 TEST(PictureTexture, TakesRowsAsPacked) {
     const Settings s = scene_settings(kStyleQuads);
     Drawn d(s);
-    PictureTexture& pictures = d.scene->pictures();
+    PictureTexture& pictures = *d.pictures;
     for (int width : {1, 2}) {
         SCOPED_TRACE(width);
         const RgbImage rows =
@@ -104,9 +102,8 @@ TEST(PictureTexture, LitPictureChangesAsTheLightsMove) {
     write_bmp(folder.path / "p.bmp", blocks(4, 4, sixteen));
     const Settings s = picture_settings(kStyleTriangles, kColorGreen, 2, "p.bmp");
     SceneServices services;
-    services.pictures_folder = folder.path;
     services.clock = [] { return std::int64_t{1700000000}; };
-    Drawn d(s, 400, 300, std::move(services));
+    Drawn d(s, 400, 300, std::move(services), folder.path);
     const Automaton field = test::full_field(s);
     const auto first = d.frame(field).rgb_top_down();
     for (int k = 0; k < 20; ++k) d.frame(field);
@@ -123,11 +120,9 @@ TEST(PictureTexture, FailedLoadsTurnPicturesOff) {
     {
         // Named picture missing: off at set-up, cells drawn in their colours.
         const Settings s = picture_settings(kStyleQuads, kColorRed, 0, "missing.bmp");
-        SceneServices services;
-        services.pictures_folder = folder.path;
-        Drawn d(s, kW, kH, std::move(services));
-        EXPECT_EQ(d.scene->pictures().TextureFlag(), 0);
-        EXPECT_EQ(d.scene->pictures().texture(), 0u);
+        Drawn d(s, kW, kH, {}, folder.path);
+        EXPECT_EQ(d.pictures->TextureFlag(), 0);
+        EXPECT_EQ(d.pictures->texture(), 0u);
         Automaton field(s);
         field.set_cell(50, 50, 1);
         const auto p = test::cell_centre(50, 50, 100, kW, kH);
@@ -137,12 +132,9 @@ TEST(PictureTexture, FailedLoadsTurnPicturesOff) {
         // Cycling onto a damaged file: the reader's message, then pictures off.
         Settings s = picture_settings(kStyleQuads, kColorRed, 0, "a.bmp");
         s.Texture_Renew = 1;
-        RecordingMessageSink messages;
-        SceneServices services;
-        services.pictures_folder = folder.path;
-        services.messages = &messages;
-        Drawn d(s, kW, kH, std::move(services));
-        PictureTexture& pictures = d.scene->pictures();
+        Drawn d(s, kW, kH, {}, folder.path);
+        const auto& messages = d.messages;
+        PictureTexture& pictures = *d.pictures;
         pictures.list_pictures();
         ASSERT_EQ(pictures.cycler().count(), 2);
         for (int k = 0; k < 2 && pictures.TextureFlag(); ++k) pictures.picture_step();
@@ -160,10 +152,8 @@ TEST(PictureTexture, TenThousandSeedingsHoldOneTexture) {
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) write_bmp(folder.path / name, blocks(4, 4, sixteen));
     Settings s = picture_settings(kStyleQuads, kColorRed, 0, "b.bmp");
     s.Texture_Renew = 1;
-    SceneServices services;
-    services.pictures_folder = folder.path;
-    Drawn d(s, 64, 64, std::move(services));
-    PictureTexture& pictures = d.scene->pictures();
+    Drawn d(s, 64, 64, {}, folder.path);
+    PictureTexture& pictures = *d.pictures;
     pictures.list_pictures();
     ASSERT_EQ(pictures.Texture_Renew(), 1);
 

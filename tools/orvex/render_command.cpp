@@ -4,14 +4,11 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <vector>
+#include <optional>
+#include <string>
 
-#include "config/settings.h"
-#include "config/settings_file.h"
 #include "render/osmesa_surface.h"
-#include "render/scene.h"
-#include "seed/pattern_file.h"
-#include "seed/simulation.h"
+#include "saver/saver_session.h"
 #include "tools/orvex/commands.h"
 #include "tools/orvex/file_io.h"
 #include "tools/orvex/png_file.h"
@@ -22,7 +19,6 @@ namespace {
 
 constexpr int kMaxSide = 8192;
 constexpr int kMaxFrames = 1000;
-constexpr int kNarrowestPictureWindow = 640;  // narrower windows show no pictures
 
 struct RenderOptions {
     std::string settings;
@@ -33,12 +29,12 @@ struct RenderOptions {
     std::string out = "frame.png";
 };
 
-class StderrMessages final : public MessageSink {
-public:
-    void show(const std::string& caption, const std::string& text) override {
-        std::cerr << "orvex: " << caption << ": " << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+void print_messages(SaverSession& session) {
+    while (std::optional<SessionMessage> m = session.take_message()) {
+        const std::string& text = m->text;
+        std::cerr << "orvex: " << m->caption << ": " << text << (text.empty() || text.back() != '\n' ? "\n" : "");
     }
-};
+}
 
 // An output name with one frame-number field such as "%03d" names every frame.
 bool is_frame_pattern(const std::string& out) { return out.find('%') != std::string::npos; }
@@ -56,63 +52,34 @@ std::string frame_name(const std::string& pattern, int frame) {
     return name;
 }
 
-// The settings as the saver starts with them, and its pattern matrix.
-bool startup_settings(const RenderOptions& o, Settings& s, std::vector<int32_t>& matrix,
-                      std::filesystem::path& folder) {
-    if (o.settings.empty()) {
-        s = startup_settings_without_file();
-        folder = ".";
-    } else {
-        std::string error;
-        std::optional<std::string> text = read_file(o.settings, &error);
-        if (!text) {
-            std::cerr << "orvex: " << error << "\n";
-            return false;
-        }
-        if (text->size() > kMaxSettingsFileBytes) text->resize(kMaxSettingsFileBytes);
-        s = parse_startup_settings(*text);
-        folder = std::filesystem::path(o.settings).parent_path();
-        if (folder.empty()) folder = ".";
-    }
-    if (s.pattern == kPatternFromFile) Load_Pattern(s, folder / "Patterns2d", matrix);
-    normalize_second_stage(s);
-    if (o.width < kNarrowestPictureWindow) s.TextureFlag = s.Texture_Renew = 0;
-    return true;
-}
-
 int run_render(const RenderOptions& o) {
     if (is_frame_pattern(o.out) && !valid_frame_pattern(o.out)) {
         std::cerr << "orvex: --out '" << o.out << "': a frame pattern takes exactly one %d field, such as %03d\n";
         return kExitUsage;
     }
-    Settings s;
-    std::vector<int32_t> matrix;
-    std::filesystem::path folder;
-    if (!startup_settings(o, s, matrix, folder)) return kExitFile;
+    SaverStart start = resolve_saver_start(files_beside(o.settings), o.width);
+    if (!start.settings_error.empty()) {
+        std::cerr << "orvex: " << start.settings_error << "\n";
+        return kExitFile;
+    }
 
     OsMesaSurface surface(o.width, o.height);
     if (!surface.ok()) {
         std::cerr << "orvex: " << surface.error() << "\n";
         return kExitFile;
     }
-    StderrMessages messages;
-    SceneServices services;
-    services.pictures_folder = folder / "Pictures";
-    services.messages = &messages;
-    Scene scene(s, std::move(services));
-    Simulation simulation(s, std::move(matrix));
-    simulation.set_picture_step([&scene] { scene.pictures().picture_step(); });
-
-    scene.GLSetupRC();
-    scene.GLResize(o.width, o.height);
-    scene.pictures().list_pictures();
-    simulation.start();
-    for (long long k = 0; k < o.steps; ++k) simulation.tick();
+    SaverSession session(std::move(start));
+    session.init(o.width, o.height);
+    print_messages(session);
+    for (long long k = 0; k < o.steps; ++k) {
+        session.tick();
+        print_messages(session);
+    }
 
     const bool every_frame = is_frame_pattern(o.out);
     int status = kExitOk;
     for (int f = 1; f <= o.frames && status == kExitOk; ++f) {
-        scene.GLRenderScene(simulation.field());
+        session.draw();
         if (!every_frame && f < o.frames) continue;
         surface.finish();
         const std::string name = every_frame ? frame_name(o.out, f) : o.out;
@@ -122,9 +89,9 @@ int run_render(const RenderOptions& o) {
             status = kExitFile;
         }
     }
-    scene.GLFree();
+    session.release();
     if (status == kExitOk)
-        std::cout << "population " << simulation.field().population() << ", " << o.frames << " frame"
+        std::cout << "population " << session.simulation().field().population() << ", " << o.frames << " frame"
                   << (o.frames == 1 ? "" : "s") << " drawn, written to " << o.out << "\n";
     return status;
 }

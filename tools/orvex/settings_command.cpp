@@ -1,20 +1,16 @@
 // orvex settings: the settings as the running saver holds them after reading a
 // settings file, normalising it and loading its pattern file.
 #include <CLI/CLI.hpp>
-#include <cstdint>
-#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <locale>
 #include <memory>
+#include <optional>
 #include <sstream>
-#include <vector>
 
 #include "config/settings.h"
-#include "config/settings_file.h"
-#include "seed/pattern_file.h"
+#include "saver/saver_start.h"
 #include "tools/orvex/commands.h"
-#include "tools/orvex/file_io.h"
 
 namespace orvex::tool {
 
@@ -47,27 +43,12 @@ void print_settings(const Settings& s, std::ostream& out) {
 }
 
 int run_settings(const std::string& file) {
-    namespace fs = std::filesystem;
-    Settings s;
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        s = startup_settings_without_file();  // as the saver does without a file
-    } else {
-        std::string error;
-        std::optional<std::string> text = read_file(file, &error);
-        if (!text) {
-            std::cerr << "orvex: " << error << "\n";
-            return kExitFile;
-        }
-        if (text->size() > kMaxSettingsFileBytes) text->resize(kMaxSettingsFileBytes);
-        s = parse_startup_settings(*text);
+    const SaverStart start = resolve_saver_start(files_beside(file), std::nullopt);
+    if (!start.settings_error.empty()) {
+        std::cerr << "orvex: " << start.settings_error << "\n";
+        return kExitFile;
     }
-    if (s.pattern == kPatternFromFile) {
-        std::vector<int32_t> pattern_matrix;
-        Load_Pattern(s, fs::path(file).parent_path() / "Patterns2d", pattern_matrix);
-    }
-    normalize_second_stage(s);
-    print_settings(s, std::cout);
+    print_settings(start.settings, std::cout);
     return kExitOk;
 }
 

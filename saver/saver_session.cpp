@@ -1,0 +1,109 @@
+#include "saver/saver_session.h"
+
+#include <utility>
+
+namespace orvex {
+
+namespace {
+
+// One clock for the seeding, the reset check and the lights, whatever state it keeps.
+CalendarClock shared_clock(CalendarClock clock) {
+    if (!clock) return system_calendar_time;
+    auto one = std::make_shared<CalendarClock>(std::move(clock));
+    return [one] { return (*one)(); };
+}
+
+SceneServices scene_services(const PictureTexture& pictures, SessionServices& services, CalendarClock clock) {
+    SceneServices s;
+    s.pictures = &pictures;
+    s.glyphs = services.glyphs;
+    s.clock = std::move(clock);
+    s.random = std::move(services.light_random);
+    return s;
+}
+
+}  // namespace
+
+unsigned simulation_interval_ms(int speed) {
+    constexpr unsigned kSlowestMs = 750;
+    return speed < 1 ? kSlowestMs : kSlowestMs / static_cast<unsigned>(speed);
+}
+
+SaverSession::SaverSession(SaverStart start, SessionServices services)
+    : clock_(shared_clock(std::move(services.clock))),
+      settings_(std::move(start.settings)),
+      pictures_(settings_, start.pictures_folder, messages_, std::move(services.pictures_lister)),
+      scene_(settings_, scene_services(pictures_, services, clock_)),
+      simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
+    simulation_.set_picture_step([this] { next_picture(); });
+}
+
+SaverSession::~SaverSession() { release(); }
+
+unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation_interval_ms(settings_.speed); }
+
+void SaverSession::init(int width, int height) {
+    if (initialised_) return;
+    scene_.GLSetupRC();
+    pictures_.load_first_picture();
+    pictures_.list_pictures();
+    scene_.GLResize(width, height);
+    simulation_.start();
+    initialised_ = true;
+}
+
+void SaverSession::resize(int width, int height) {
+    if (initialised_ && !released_) scene_.GLResize(width, height);
+}
+
+bool SaverSession::tick() {
+    if (!initialised_ || released_) return false;
+    if (ticking_) {
+        ++nested_ticks_;
+        return false;
+    }
+    ticking_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{ticking_};
+    return simulation_.tick();
+}
+
+void SaverSession::draw() {
+    if (initialised_ && !released_) scene_.GLRenderScene(simulation_.field());
+}
+
+void SaverSession::release() {
+    if (!initialised_ || released_) return;
+    released_ = true;
+    scene_.GLFree();
+    pictures_.free();
+}
+
+std::optional<SessionMessage> SaverSession::take_message() {
+    if (messages_.queue.empty()) return std::nullopt;
+    SessionMessage m = std::move(messages_.queue.front());
+    messages_.queue.pop_front();
+    return m;
+}
+
+// The picture step of every seeding: the next picture when cycling, loaded
+// when pictures are on. A failure turns pictures off before its message is
+// taken, so a damaged picture is met once per run.
+void SaverSession::next_picture() { pictures_.picture_step(); }
+
+void MessageGate::show_pending(SaverSession& session) {
+    if (showing_) return;
+    showing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{showing_};
+    while (std::optional<SessionMessage> m = session.take_message()) {
+        ++shown_;
+        show_(*m);
+    }
+}
+
+}  // namespace orvex

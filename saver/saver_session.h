@@ -1,0 +1,143 @@
+// One saver run as every host drives it: everything between the window system
+// and the automaton. The session owns the simulation, the scene with its
+// lights and font, the picture texture and the link from each new seed to the
+// next picture; the host owns the window, the GL context, the two timers and
+// the buffer swap.
+//
+// Life cycle, every GL-touching call with the host's context current:
+//   init(width, height)  once: scene set-up, first picture, picture list,
+//                        first seed, first reset interval;
+//   resize(w, h)         on every size change;
+//   tick()               on the simulation timer, every simulation_interval_ms():
+//                        one step, the reset check, maybe a reseed with the
+//                        next picture. Never draws;
+//   draw()               on the redraw timer (every kRedrawIntervalMs) and on
+//                        paints: one frame into the back buffer; the host swaps;
+//   release()            frees the font and the texture; the destructor does it
+//                        when the host hasn't (the context must then still be
+//                        current). A host whose context goes before the
+//                        session calls release() first.
+//
+// Messages for the user (a damaged picture) are never shown from inside a
+// call: they are queued, and the host takes them with take_message() after
+// the call has returned. MessageGate below is the host side of that.
+// tick() refuses to run inside itself, so whatever a message box's own
+// message loop delivers, steps and reseeds never nest.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/clock.h"
+#include "render/message_sink.h"
+#include "render/picture_texture.h"
+#include "render/pictures.h"
+#include "render/scene.h"
+#include "render/text_font.h"
+#include "saver/saver_start.h"
+#include "base/random_source.h"
+#include "seed/simulation.h"
+
+namespace orvex {
+
+constexpr unsigned kRedrawIntervalMs = 20;
+
+// 750 / speed ms, integer division: speed 1..25 gives 750 down to 30 ms.
+// A speed below 1 counts as 1.
+unsigned simulation_interval_ms(int speed);
+
+struct SessionMessage {
+    std::string caption;
+    std::string text;
+};
+
+// What the session takes from its surroundings; every null is replaced by the
+// real thing, so tests can build independent sessions.
+struct SessionServices {
+    CalendarClock clock;                         // null: the system clock; read by seeding, reset and lights
+    std::unique_ptr<RandomSource> seed_random;   // null: an LcgRandom
+    std::unique_ptr<RandomSource> light_random;  // null: an LcgRandom
+    PictureLister pictures_lister;               // null: lists the start's pictures folder
+    GlyphSource* glyphs = nullptr;               // the window system's font; null: no glyphs
+};
+
+class SaverSession {
+public:
+    explicit SaverSession(SaverStart start, SessionServices services = {});
+    SaverSession(const SaverSession&) = delete;
+    SaverSession& operator=(const SaverSession&) = delete;
+    ~SaverSession();
+
+    // The settings as resolved at start-up; they never change during the run.
+    const Settings& settings() const { return settings_; }
+    unsigned simulation_interval_ms() const;
+    static constexpr unsigned redraw_interval_ms() { return kRedrawIntervalMs; }
+
+    void init(int width, int height);
+    // A height of 0 (a minimised window) counts as 1.
+    void resize(int width, int height);
+    // One simulation tick; true when its check reseeded the field. Does nothing
+    // (false) before init, after release, and when called from inside a tick.
+    bool tick();
+    void draw();
+    void release();
+
+    // The oldest message not yet taken, if any.
+    std::optional<SessionMessage> take_message();
+    bool has_message() const { return !messages_.queue.empty(); }
+
+    bool initialised() const { return initialised_; }
+    // Ticks refused because they came from inside a tick.
+    std::int64_t nested_ticks() const { return nested_ticks_; }
+    const Simulation& simulation() const { return simulation_; }
+    const PictureTexture& pictures() const { return pictures_; }
+    const Scene& scene() const { return scene_; }
+    // The scene's font, for hosts that print on the frame (after draw(), before the swap).
+    TextFont& font() { return scene_.font(); }
+
+private:
+    class QueuedMessages final : public MessageSink {
+    public:
+        void show(const std::string& caption, const std::string& text) override { queue.push_back({caption, text}); }
+        std::deque<SessionMessage> queue;
+    };
+
+    void next_picture();
+
+    CalendarClock clock_;  // one clock for seeding, reset check and lights
+    Settings settings_;
+    QueuedMessages messages_;
+    PictureTexture pictures_;
+    Scene scene_;
+    Simulation simulation_;
+    bool initialised_ = false;
+    bool released_ = false;
+    bool ticking_ = false;
+    std::int64_t nested_ticks_ = 0;
+};
+
+// The host's side of the session's messages: after a call into the session
+// has returned, shows what it queued, one message at a time. A modal message
+// box runs a message loop of its own that goes on delivering timer ticks;
+// when such a tick asks to show messages while a box is up, nothing more is
+// shown: the messages wait, and the box's owner shows them once it closes.
+class MessageGate {
+public:
+    using Show = std::function<void(const SessionMessage&)>;
+    explicit MessageGate(Show show) : show_(std::move(show)) {}
+
+    void show_pending(SaverSession& session);
+    bool showing() const { return showing_; }
+    int shown() const { return shown_; }
+
+private:
+    Show show_;
+    bool showing_ = false;
+    int shown_ = 0;
+};
+
+}  // namespace orvex

@@ -1,0 +1,142 @@
+// The session as the hosts drive it, drawn headless through OSMesa.
+#include "saver/saver_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <vector>
+
+#include "tests/render/gl_test_support.h"
+
+namespace orvex {
+namespace {
+
+using test::TempFolder;
+
+TEST(SaverSession, SimulationIntervalIsIntegerDivisionOf750) {
+    EXPECT_EQ(simulation_interval_ms(1), 750u);
+    EXPECT_EQ(simulation_interval_ms(2), 375u);
+    EXPECT_EQ(simulation_interval_ms(3), 250u);
+    EXPECT_EQ(simulation_interval_ms(4), 187u);
+    EXPECT_EQ(simulation_interval_ms(7), 107u);
+    EXPECT_EQ(simulation_interval_ms(20), 37u);
+    EXPECT_EQ(simulation_interval_ms(25), 30u);
+    // Never a division by zero, never a zero-length timer.
+    EXPECT_EQ(simulation_interval_ms(0), 750u);
+    EXPECT_EQ(simulation_interval_ms(-3), 750u);
+}
+
+RgbImage plain_picture() {
+    RgbImage img;
+    img.width = img.height = 4;
+    img.pixels.assign(4 * 4 * 3, 200);
+    return img;
+}
+
+// Pictures on and cycling, reset by time every 10 s, a 640-pixel window.
+SaverStart cycling_start(const std::filesystem::path& pictures) {
+    SaverStart start;
+    start.settings.DrawStyle = kStyleQuads;
+    start.settings.TextureFlag = start.settings.Texture_Renew = 1;
+    start.settings.ResetMode = kResetTime;
+    start.settings.ResetTimeValue = 10.0;
+    start.settings.picture_name = "p0.bmp";
+    start.pictures_folder = pictures;
+    return start;
+}
+
+// Every reseed brings the next listed picture; the frame shows the field.
+TEST(SaverSession, ReseedMovesToTheNextPicture) {
+    TempFolder folder("session_cycle");
+    const std::vector<std::string> names = {"p0.bmp", "p1.bmp", "p2.bmp"};
+    for (const auto& name : names) test::write_bmp(folder.path / name, plain_picture());
+    OsMesaSurface surface(640, 480);
+    std::int64_t now = 1000;
+    SessionServices services;
+    services.clock = [&] { return now; };
+    services.pictures_lister = [&] { return names; };
+    SaverSession session(cycling_start(folder.path), std::move(services));
+    EXPECT_FALSE(session.tick());  // nothing runs before init
+    session.init(640, 480);
+    EXPECT_EQ(session.pictures().picture_name(), "p0.bmp");
+    EXPECT_EQ(session.simulation_interval_ms(), 750u);
+    for (const char* expected : {"p1.bmp", "p2.bmp", "p0.bmp"}) {
+        now += 11;
+        EXPECT_TRUE(session.tick());
+        EXPECT_EQ(session.pictures().picture_name(), expected);
+    }
+    EXPECT_FALSE(session.tick());
+    session.draw();
+    surface.finish();
+    EXPECT_GT(test::lit_pixels(surface).count, 0);
+    EXPECT_FALSE(session.has_message());
+    session.release();
+    EXPECT_FALSE(session.tick());
+}
+
+// Five good pictures and a damaged one, cycling, a reset on every tick. The
+// host shows messages after each tick through the gate; the box's own loop
+// delivers more ticks, and the clock tries to run a tick inside a tick. One
+// message for the whole run, shown with pictures already off, one box at a
+// time, and no tick ever runs inside another.
+TEST(SaverSession, DamagedPictureGivesOneMessageAndNoNestedTicks) {
+    TempFolder folder("session_damaged");
+    std::vector<std::string> names;
+    for (int k = 0; k < 6; ++k) {
+        names.push_back("p" + std::to_string(k) + ".bmp");
+        if (k == 3)
+            std::ofstream(folder.path / names.back()) << "BM damaged";
+        else
+            test::write_bmp(folder.path / names.back(), plain_picture());
+    }
+    OsMesaSurface surface(640, 480);
+    SaverSession* running = nullptr;
+    std::int64_t now = 1000;
+    int depth = 0, deepest = 0, tried_inside = 0;
+    SessionServices services;
+    services.clock = [&] {
+        if (running && depth > 0) {  // read inside a tick: try to run another
+            const std::int64_t generation = running->simulation().generation();
+            EXPECT_FALSE(running->tick());
+            EXPECT_EQ(running->simulation().generation(), generation);
+            ++tried_inside;
+        }
+        return now;
+    };
+    services.pictures_lister = [&] { return names; };
+    SaverSession session(cycling_start(folder.path), std::move(services));
+    session.init(640, 480);
+
+    int boxes_open = 0, most_boxes = 0;
+    std::function<void()> on_timer;
+    MessageGate gate([&](const SessionMessage& m) {
+        EXPECT_EQ(m.caption, "Error");
+        EXPECT_EQ(session.pictures().TextureFlag(), 0);
+        most_boxes = std::max(most_boxes, ++boxes_open);
+        for (int k = 0; k < 20; ++k) on_timer();  // the box's own message loop
+        --boxes_open;
+    });
+    on_timer = [&] {
+        now += 11;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        session.tick();
+        --depth;
+        session.draw();
+        gate.show_pending(session);
+    };
+    running = &session;
+    for (int k = 0; k < 60; ++k) on_timer();
+
+    EXPECT_EQ(gate.shown(), 1);
+    EXPECT_EQ(most_boxes, 1);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_GT(tried_inside, 0);
+    EXPECT_EQ(session.nested_ticks(), tried_inside);
+    EXPECT_EQ(session.simulation().resets(), 80);
+    running = nullptr;
+}
+
+}  // namespace
+}  // namespace orvex
