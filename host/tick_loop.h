@@ -3,7 +3,8 @@
 // Timer 9101 runs the automaton: one simulation tick (a generation step, then
 // the reset check that may reseed), then a redraw request. Timer 9102 only asks
 // for a redraw, every 20 ms, so the lights move between steps. A tick never
-// draws; the frame is drawn when the platform asks for a paint.
+// draws; the frame is drawn when the platform asks for a paint. The intervals
+// are the session's (saver/saver_session.h).
 #pragma once
 
 #include <functional>
