@@ -27,10 +27,10 @@ public:
     PictureTexture(const PictureTexture&) = delete;
     PictureTexture& operator=(const PictureTexture&) = delete;
 
-    // Scene set-up: loads the picture named in the settings when pictures are on;
-    // a failure turns them off.
+    // Start of a run, right after the scene set-up: loads the picture named in
+    // the settings when pictures are on; a failure turns them off.
     void load_first_picture();
-    // Simulation window creation: lists the folder when cycling is on.
+    // Start of a run, before the first seed: lists the folder when cycling is on.
     void list_pictures();
     // First step of every seeding: the next picture when cycling, loaded when
     // pictures are on; a failure turns them off.
