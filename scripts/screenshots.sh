@@ -43,7 +43,7 @@ window_id() {  # the top-level X window titled $1
 wait_window() {
     for _ in $(seq 100); do
         id=$(window_id "$1")
-        [ -n "$id" ] && { sleep 1; echo "$id"; return; }
+        [ -n "$id" ] && { sleep 3; echo "$id"; return; }
         sleep 0.1
     done
     echo "no window \"$1\"" >&2

@@ -178,6 +178,14 @@ TEST_F(ConfigureDialogTest, KeyboardOrderAndCancelWritesNothing) {
                                        IDC_DEFAULT,
                                        IDCANCEL,
                                        IDOK}));
+    // The template's font, as the platform found it.
+    HDC dc = GetDC(dialog_);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)));
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, LF_FACESIZE, face);
+    SelectObject(dc, old_font);
+    ReleaseDC(dialog_, dc);
+    EXPECT_STREQ(face, "MS Sans Serif") << "under Wine: fonts-wine installed? (scripts/wine-run copies it)";
     // Arrow keys stay inside a radio group.
     EXPECT_EQ(GetDlgCtrlID(GetNextDlgGroupItem(dialog_, GetDlgItem(dialog_, IDC_BLUE), FALSE)), IDC_RED);
 

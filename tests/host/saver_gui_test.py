@@ -4,7 +4,7 @@
     saver_gui_test.py CASE WINE_RUN SAVER [PREVIEW_PARENT | DIALOG_DRIVER]
 
 CASE is one of: prefix, fullscreen, mouse, pattern, missing-files, preview,
-preview-repeat, quiet-exits, dialog-picture. WINEPREFIX names the prefix the cases use;
+preview-repeat, quiet-exits, dialog-picture, configure-modes. WINEPREFIX names the prefix the cases use;
 its "C:\\Program Files\\Halvorn ScreenSavers" is set up by each case.
 
 Under Wine the OpenGL picture of a child window goes to an offscreen X window
@@ -400,6 +400,25 @@ def case_dialog_picture(wine_run, saver, driver):
         set_maker_folder(None)
 
 
+def case_configure_modes(wine_run, saver, driver):
+    # Every way of asking for the settings opens the dialog; Cancel writes nothing.
+    set_maker_folder(None)
+    for args in ([], ["/c"], ["/C"], ["/c:0"], ["/c", "0"]):
+        s = Saver([wine_run, saver] + args)
+        try:
+            if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 20):
+                fail("%r shows no configuration dialog" % args)
+            subprocess.run([wine_run, driver, "click", "2"], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+            if not s.wait_end(10) or s.proc.returncode != 0:
+                fail("%r: Cancel does not end the dialog" % args)
+        finally:
+            s.stop()
+    if os.path.exists(maker_folder()):
+        fail("Cancel wrote into %s" % maker_folder())
+    note("no argument, /c, /C, /c:0 and /c 0 open the dialog")
+
+
 def case_prefix(wine_run):
     prefix = os.environ["WINEPREFIX"]
     # wine-run makes the prefix on first use, without a crash debugger.
@@ -437,6 +456,7 @@ def main():
         "preview-repeat": lambda: case_preview_repeat(wine_run, saver, sys.argv[4]),
         "quiet-exits": lambda: case_quiet_exits(wine_run, saver),
         "dialog-picture": lambda: case_dialog_picture(wine_run, saver, sys.argv[4]),
+        "configure-modes": lambda: case_configure_modes(wine_run, saver, sys.argv[4]),
     }
     if case not in cases:
         fail("unknown case " + case)
