@@ -87,7 +87,7 @@ TEST(FileNames, NonAsciiNameListedAndOpened) {
     fs::remove_all(folder.parent_path());
     fs::create_directories(folder);
     const std::string name = "Caf\xC3\xA9.lif";
-    std::ofstream(path_for_name(folder, name)) << kLifeFor2x2;
+    std::ofstream(path_for_name(folder, name), std::ios::binary) << kLifeFor2x2;
 
     EXPECT_EQ(list_file_names(folder), std::vector<std::string>{name});
     FolderMakerFiles files(folder.parent_path());
