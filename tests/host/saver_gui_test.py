@@ -352,35 +352,39 @@ def bmp_file(width, height, rgb):
 
 
 def case_dialog_picture(wine_run, saver, driver):
-    # A picture whose name is not ASCII: chosen in the dialog, stored in the
-    # ANSI code page, then drawn by the saver. Red picture, blue cells without it.
+    # Pictures whose names are not ASCII: one chosen in the dialog, stored in the
+    # ANSI code page, then drawn by the saver, which also lists them for cycling
+    # and loads the next at once. Red pictures, blue cells without them.
     name = "\u00d6lbild"
     set_maker_folder(None)
     os.makedirs(os.path.join(maker_folder(), "Pictures"))
-    with open(os.path.join(maker_folder(), "Pictures", name + ".bmp"), "wb") as f:
-        f.write(bmp_file(8, 8, (255, 0, 0)))
+    for picture in (name, name + " 2"):
+        with open(os.path.join(maker_folder(), "Pictures", picture + ".bmp"), "wb") as f:
+            f.write(bmp_file(8, 8, (255, 0, 0)))
     dialog = Saver([wine_run, saver, "/c"])
     try:
-        if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 20):
+        if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 30):
             fail("no configuration dialog")
         # Output through a file: a pipe would stay open as long as Wine's server runs.
         output = os.path.join(maker_folder(), "driver.txt")
         with open(output, "w") as f:
-            subprocess.run([wine_run, driver, "pick", "1041", "1", "show", "1041", "click", "1029", "click", "1"],
+            subprocess.run([wine_run, driver, "pick", "1041", "1", "show", "1041", "click", "1029", "click", "1039",
+                            "click", "1"],
                            stdout=f, stderr=subprocess.DEVNULL, timeout=30)
         with open(output, encoding="utf-8") as f:
             out = f.read()
         note(out.strip())
-        if "1041: " + name not in out:
-            fail("the picture is not listed as %r" % name)
+        chosen = out.partition("1041: ")[2].strip()
+        if chosen not in (name, name + " 2"):
+            fail("the pictures are not listed by their names: %r" % chosen)
         if not dialog.wait_end(10):
             fail("OK did not end the dialog")
     finally:
         dialog.stop()
     with open(os.path.join(maker_folder(), "ss_ca_02.ini"), "rb") as f:
         lines = f.read().split(b"\r\n")
-    if lines[11] != b"1" or lines[16] != name.encode("cp1252"):
-        fail("settings file lines 12 and 17: %r %r" % (lines[11], lines[16]))
+    if lines[11] != b"1" or lines[12] != b"1" or lines[16] != chosen.encode("cp1252"):
+        fail("settings file lines 12, 13 and 17: %r %r %r" % (lines[11], lines[12], lines[16]))
     s = start_full_screen(wine_run, saver)
     try:
         rw, rh = root_size()
@@ -406,7 +410,7 @@ def case_configure_modes(wine_run, saver, driver):
     for args in ([], ["/c"], ["/C"], ["/c:0"], ["/c", "0"]):
         s = Saver([wine_run, saver] + args)
         try:
-            if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 20):
+            if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 30):
                 fail("%r shows no configuration dialog" % args)
             subprocess.run([wine_run, driver, "click", "2"], stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=30)
