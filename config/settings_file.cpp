@@ -310,6 +310,12 @@ WriteResult save_settings_file(const std::filesystem::path& folder, const Dialog
         return WriteResult{false, "cannot write '" + target.u8string() + "': " + why};
     };
 
+    // Replacing goes through the folder, which would get past a read-only file.
+    std::error_code status_ec;
+    const fs::file_status status = fs::status(target, status_ec);
+    if (fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return failed("the file is read-only");
+
     const std::string bytes = format_settings_file(d);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -90,8 +90,9 @@ struct WriteResult {
 };
 
 // Writes the file into folder through a temporary file beside it, which then
-// replaces the old file. On failure the old file is left as it was, the
-// temporary file is removed and the result says why.
+// replaces the old file. A read-only old file is not replaced. On failure the
+// old file is left as it was, the temporary file is removed and the result
+// says why.
 WriteResult save_settings_file(const std::filesystem::path& folder, const DialogSettings& d);
 
 }  // namespace orvex

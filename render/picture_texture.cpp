@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "config/file_names.h"
 #include "render/gl.h"
 
 namespace orvex {
@@ -35,7 +36,7 @@ void PictureTexture::picture_step() {
 
 int PictureTexture::LoadGLTextures() {
     if (settings_.picture_name.empty()) return 0;
-    const auto image = LoadBMP(folder_ / settings_.picture_name, messages_);
+    const auto image = LoadBMP(path_for_name(folder_, settings_.picture_name), messages_);
     if (!image) return 0;
     return load_image(*image);
 }

@@ -2,27 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <system_error>
 #include <utility>
+
+#include "config/file_names.h"
 
 namespace orvex {
 
 PictureLister folder_lister(std::filesystem::path folder) {
-    return [folder = std::move(folder)]() {
-        std::vector<std::string> names;
-        std::error_code ec;
-        std::filesystem::directory_iterator it(folder, ec);
-        for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-            std::error_code type_ec;
-            if (!it->is_regular_file(type_ec)) continue;
-            try {
-                names.push_back(it->path().filename().string());
-            } catch (const std::exception&) {
-                // A name the narrow character set can't spell can't be opened by it either.
-            }
-        }
-        return names;
-    };
+    return [folder = std::move(folder)]() { return list_file_names(folder); };
 }
 
 bool is_bmp_name(const std::string& name) {

@@ -19,8 +19,9 @@ namespace orvex {
 
 using PictureLister = std::function<std::vector<std::string>()>;
 
-// Names of the regular files in the folder, in the order the file system
-// gives them; none when the folder is missing or can't be read.
+// Names of the regular files in the folder, held as config/file_names.h says,
+// in the order the file system gives them; none when the folder is missing or
+// can't be read.
 PictureLister folder_lister(std::filesystem::path folder);
 
 // True for names ending in ".bmp", letter case ignored.

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/file_read.h"
+#include "config/file_names.h"
 #include "core/rules.h"
 
 namespace orvex {
@@ -158,7 +159,7 @@ void Load_Pattern(Settings& settings, const std::filesystem::path& patterns_fold
         settings.pattern = 0;
         return;
     }
-    PatternRead read = read_pattern_file(patterns_folder / (name + ".lif"), n);
+    PatternRead read = read_pattern_file(path_for_name(patterns_folder, name + ".lif"), n);
     if (!read.ok()) {
         settings.pattern = 0;
         return;

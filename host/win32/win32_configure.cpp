@@ -1,17 +1,16 @@
 #include "host/win32/win32_configure.h"
 
-#include "host/saver_startup.h"
+#include "config/dialog_ids.h"
+#include "host/win32/win32_configure_dialog.h"
+#include "host/win32/win32_maker_folder.h"
 
 namespace orvex::win32 {
 
-// Until the settings dialog joins the saver, configuration only says where the
-// settings live.
-void run_configuration(HINSTANCE, HWND owner) {
-    MessageBoxA(owner,
-                "This screen saver has no settings dialog yet.\n"
-                "Its settings file is ss_ca_02.ini in the folder \"Halvorn ScreenSavers\" "
-                "under Program Files.",
-                kSaverTitle, MB_OK | MB_ICONINFORMATION);
+void run_configuration(HINSTANCE instance, HWND owner) {
+    const Win32MakerFolder finder;
+    const ConfigureDialogFolders folders{finder.base_folder(), finder.locate()};
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIGURE), owner, ScreenSaverConfigureDialog,
+                    reinterpret_cast<LPARAM>(&folders));
 }
 
 }  // namespace orvex::win32

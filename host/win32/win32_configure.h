@@ -5,7 +5,7 @@
 
 namespace orvex::win32 {
 
-// Shows the saver's settings, owned by owner (may be null).
+// The modal configuration dialog over the maker folder, owned by owner (may be null).
 void run_configuration(HINSTANCE instance, HWND owner);
 
 }  // namespace orvex::win32

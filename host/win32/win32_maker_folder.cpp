@@ -34,8 +34,12 @@ std::filesystem::path windows_folder() {
 
 }  // namespace
 
+std::filesystem::path Win32MakerFolder::base_folder() const {
+    return choose_base_folder(program_files_folder(), system_folder(), windows_folder());
+}
+
 std::filesystem::path Win32MakerFolder::locate() const {
-    const std::filesystem::path base = choose_base_folder(program_files_folder(), system_folder(), windows_folder());
+    const std::filesystem::path base = base_folder();
     if (base.empty()) return {};
     return maker_folder_under(base);
 }

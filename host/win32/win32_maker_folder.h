@@ -10,6 +10,8 @@ namespace orvex::win32 {
 class Win32MakerFolder : public MakerFolder {
 public:
     std::filesystem::path locate() const override;
+    // The folder the maker folder is looked for in; empty when none was found.
+    std::filesystem::path base_folder() const;
 };
 
 }  // namespace orvex::win32

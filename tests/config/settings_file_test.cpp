@@ -337,6 +337,16 @@ TEST_F(SettingsFileOnDisk, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(read(target), kTypical);
     EXPECT_TRUE(fs::is_directory(folder_ / "ss_ca_02.ini.tmp" / "inside"));  // not ours to remove
 
+    // A read-only file stays as it is.
+    fs::remove_all(folder_ / "ss_ca_02.ini.tmp");
+    fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    r = save_settings_file(folder_, d);
+    EXPECT_NE(r.message.find("read-only"), std::string::npos) << r.message;
+    EXPECT_EQ(read(target), kTypical);
+    EXPECT_EQ(entries(folder_), 1);
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+
     // A folder that does not exist.
     r = save_settings_file(folder_ / "missing", d);
     EXPECT_FALSE(r);

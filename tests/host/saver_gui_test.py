@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """orvex.scr under Wine on the current X display, as a user meets it.
 
-    saver_gui_test.py CASE WINE_RUN SAVER [PREVIEW_PARENT]
+    saver_gui_test.py CASE WINE_RUN SAVER [PREVIEW_PARENT | DIALOG_DRIVER]
 
 CASE is one of: prefix, fullscreen, mouse, pattern, missing-files, preview,
-preview-repeat, quiet-exits. WINEPREFIX names the prefix the cases use;
+preview-repeat, quiet-exits, dialog-picture, configure-modes. WINEPREFIX names the prefix the cases use;
 its "C:\\Program Files\\Halvorn ScreenSavers" is set up by each case.
 
 Under Wine the OpenGL picture of a child window goes to an offscreen X window
@@ -340,6 +340,89 @@ def case_quiet_exits(wine_run, saver):
     note("invalid preview handles and the password change end quietly")
 
 
+def bmp_file(width, height, rgb):
+    """A 24-bit BMP of one colour (rows of a multiple of four bytes)."""
+    row = bytes((rgb[2], rgb[1], rgb[0])) * width
+    row += b"\0" * (-len(row) % 4)
+    pixels = row * height
+    header = b"BM" + (54 + len(pixels)).to_bytes(4, "little") + b"\0" * 4 + (54).to_bytes(4, "little")
+    info = (40).to_bytes(4, "little") + width.to_bytes(4, "little") + height.to_bytes(4, "little")
+    info += (1).to_bytes(2, "little") + (24).to_bytes(2, "little") + b"\0" * 24
+    return header + info + pixels
+
+
+def case_dialog_picture(wine_run, saver, driver):
+    # Pictures whose names are not ASCII: one chosen in the dialog, stored in the
+    # ANSI code page, then drawn by the saver, which also lists them for cycling
+    # and loads the next at once. Red pictures, blue cells without them.
+    name = "\u00d6lbild"
+    set_maker_folder(None)
+    os.makedirs(os.path.join(maker_folder(), "Pictures"))
+    for picture in (name, name + " 2"):
+        with open(os.path.join(maker_folder(), "Pictures", picture + ".bmp"), "wb") as f:
+            f.write(bmp_file(8, 8, (255, 0, 0)))
+    dialog = Saver([wine_run, saver, "/c"])
+    try:
+        if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 30):
+            fail("no configuration dialog")
+        # Output through a file: a pipe would stay open as long as Wine's server runs.
+        output = os.path.join(maker_folder(), "driver.txt")
+        with open(output, "w") as f:
+            subprocess.run([wine_run, driver, "pick", "1041", "1", "show", "1041", "click", "1029", "click", "1039",
+                            "click", "1"],
+                           stdout=f, stderr=subprocess.DEVNULL, timeout=30)
+        with open(output, encoding="utf-8") as f:
+            out = f.read()
+        note(out.strip())
+        chosen = out.partition("1041: ")[2].strip()
+        if chosen not in (name, name + " 2"):
+            fail("the pictures are not listed by their names: %r" % chosen)
+        if not dialog.wait_end(10):
+            fail("OK did not end the dialog")
+    finally:
+        dialog.stop()
+    with open(os.path.join(maker_folder(), "ss_ca_02.ini"), "rb") as f:
+        lines = f.read().split(b"\r\n")
+    if lines[11] != b"1" or lines[12] != b"1" or lines[16] != chosen.encode("cp1252"):
+        fail("settings file lines 12, 13 and 17: %r %r %r" % (lines[11], lines[12], lines[16]))
+    s = start_full_screen(wine_run, saver)
+    try:
+        rw, rh = root_size()
+        gl = wait_for(lambda: gl_window(rw, rh), 10)
+        time.sleep(1.5)
+        if message_boxes():
+            fail("a message box came up: %s" % message_boxes())
+        pixels = capture(gl)[2] if gl else b""
+        on = lit(pixels)
+        red = [p for p in on if pixels[3 * p] > 2 * max(pixels[3 * p + 1], pixels[3 * p + 2])]
+        note("lit pixels %d, of them red %d" % (len(on), len(red)))
+        if not on or len(red) < 0.9 * len(on):
+            fail("the cells do not show the picture")
+        ended_within(s, 1.0, "a key press", ["xdotool", "key", "space"])
+    finally:
+        s.stop()
+        set_maker_folder(None)
+
+
+def case_configure_modes(wine_run, saver, driver):
+    # Every way of asking for the settings opens the dialog; Cancel writes nothing.
+    set_maker_folder(None)
+    for args in ([], ["/c"], ["/C"], ["/c:0"], ["/c", "0"]):
+        s = Saver([wine_run, saver] + args)
+        try:
+            if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 30):
+                fail("%r shows no configuration dialog" % args)
+            subprocess.run([wine_run, driver, "click", "2"], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+            if not s.wait_end(10) or s.proc.returncode != 0:
+                fail("%r: Cancel does not end the dialog" % args)
+        finally:
+            s.stop()
+    if os.path.exists(maker_folder()):
+        fail("Cancel wrote into %s" % maker_folder())
+    note("no argument, /c, /C, /c:0 and /c 0 open the dialog")
+
+
 def case_prefix(wine_run):
     prefix = os.environ["WINEPREFIX"]
     # wine-run makes the prefix on first use, without a crash debugger.
@@ -376,6 +459,8 @@ def main():
         "preview": lambda: case_preview(wine_run, saver, sys.argv[4]),
         "preview-repeat": lambda: case_preview_repeat(wine_run, saver, sys.argv[4]),
         "quiet-exits": lambda: case_quiet_exits(wine_run, saver),
+        "dialog-picture": lambda: case_dialog_picture(wine_run, saver, sys.argv[4]),
+        "configure-modes": lambda: case_configure_modes(wine_run, saver, sys.argv[4]),
     }
     if case not in cases:
         fail("unknown case " + case)

@@ -1,0 +1,71 @@
+#include "config/dialog_lists.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+#include "base/file_read.h"
+#include "config/file_names.h"
+#include "seed/pattern_file.h"
+#include "seed/seeder.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::size_t kExtensionLength = 4;
+constexpr const char* kPatternsSubfolder = "Patterns2d";
+constexpr const char* kPicturesSubfolder = "Pictures";
+
+bool ends_with_extension(const std::string& name, const char* extension) {
+    if (name.size() <= kExtensionLength) return false;  // "x.lif" at least
+    return std::equal(name.end() - kExtensionLength, name.end(), extension,
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+}  // namespace
+
+std::vector<std::string> FolderMakerFiles::list(const std::string& subfolder) const {
+    return list_file_names(maker_ / subfolder);
+}
+
+std::optional<std::string> FolderMakerFiles::read(const std::string& subfolder, const std::string& name) const {
+    // A file the saver would refuse (too big, not a regular file) is not listed either.
+    return read_small_file(path_for_name(maker_ / subfolder, name), kMaxPatternFileBytes).bytes;
+}
+
+std::optional<std::string> entry_for(const std::string& file_name, ListMask mask) {
+    if (!ends_with_extension(file_name, mask == ListMask::Patterns ? ".lif" : ".bmp")) return std::nullopt;
+    return file_name.substr(0, std::min(file_name.size() - kExtensionLength, kMaxEntryText));
+}
+
+void Fill_Pattern_Combo_Start(ComboList& list) {
+    list.entries.assign(std::begin(seed_names), std::end(seed_names));
+    list.selected = 0;
+}
+
+void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int restore, ListMask mask,
+                DialogSettings& d, int& picture) {
+    const bool patterns = mask == ListMask::Patterns;
+    const std::string subfolder = patterns ? kPatternsSubfolder : kPicturesSubfolder;
+    int count = 0;
+    for (const std::string& name : files.list(subfolder)) {
+        std::optional<std::string> entry = entry_for(name, mask);
+        if (!entry) continue;
+        if (patterns) {
+            const std::optional<std::string> text = files.read(subfolder, name);
+            if (!text) continue;
+            if (only_for_rule == 1 && !Pattern_Allowed_By_Rule(*text, d.life_rule)) continue;
+        }
+        ++count;
+        if (restore == 1) {
+            if (patterns && *entry == d.pattern_name) d.pattern = count + kBuiltInPatternCount - 1;
+            if (!patterns && *entry == d.picture_name) picture = count;
+        }
+        list.entries.push_back(std::move(*entry));
+    }
+    const int wanted = restore == 1 ? (patterns ? d.pattern : picture) : 0;
+    list.selected = (wanted >= 0 && wanted < static_cast<int>(list.entries.size())) ? wanted : 0;
+}
+
+}  // namespace orvex

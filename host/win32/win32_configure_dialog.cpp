@@ -1,0 +1,163 @@
+// ScreenSaverConfigureDialog: unpacks the dialog's messages into calls on a
+// ConfigureDialogState and shows that state in the controls.
+#include "host/win32/win32_configure_dialog.h"
+
+#include <memory>
+#include <string>
+
+#include "config/configure_dialog.h"
+#include "config/dialog_ids.h"
+#include "config/settings_file.h"
+#include "host/saver_startup.h"
+
+namespace orvex::win32 {
+
+namespace {
+
+// First and last button of each radio group, and the check boxes.
+constexpr int kRadioGroups[][2] = {
+    {IDC_RED, IDC_BLUE}, {IDC_POINTS, IDC_QUADS}, {IDC_LIGHTS_OFF, IDC_LIGHTS_3}, {IDC_RESET_OFF, IDC_RESET_ON_TIME}};
+constexpr int kCheckBoxes[] = {IDC_ONE_COLOR, IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS,
+                               IDC_PICTURE_CYCLING};
+
+struct ConfigureWindow {
+    explicit ConfigureWindow(const ConfigureDialogFolders& where)
+        : folders(where), files(where.maker_folder), state(files, load_dialog_settings(where.maker_folder)) {}
+
+    ConfigureDialogFolders folders;
+    FolderMakerFiles files;
+    ConfigureDialogState state;
+};
+
+ConfigureWindow* window_of(HWND dialog) {
+    return reinterpret_cast<ConfigureWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void fill_list(HWND dialog, int id, const ComboList& list) {
+    SendDlgItemMessageA(dialog, id, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : list.entries)
+        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+void show(HWND dialog, const ConfigureDialogState& state, unsigned what) {
+    if (what & kRefreshRuleList) fill_list(dialog, IDC_RULE, state.rule_list());
+    if (what & kRefreshPatternList) fill_list(dialog, IDC_PATTERN, state.pattern_list());
+    if (what & kRefreshButtons) {
+        for (const auto& group : kRadioGroups)
+            for (int id = group[0]; id <= group[1]; ++id)
+                CheckDlgButton(dialog, id, state.checked(id) ? BST_CHECKED : BST_UNCHECKED);
+        for (int id : kCheckBoxes) CheckDlgButton(dialog, id, state.checked(id) ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if (what & kRefreshBoxes) {
+        SetDlgItemTextA(dialog, IDC_FIELD_SIZE, state.field_size_text().c_str());
+        SetDlgItemTextA(dialog, IDC_SPEED, state.speed_text().c_str());
+        SetDlgItemTextA(dialog, IDC_RESET_TIME, state.reset_time_text().c_str());
+    }
+    if (what & kRefreshSelections) {
+        SendDlgItemMessageA(dialog, IDC_FAMILY, CB_SETCURSEL, static_cast<WPARAM>(state.family_list().selected), 0);
+        SendDlgItemMessageA(dialog, IDC_RULE, CB_SETCURSEL, static_cast<WPARAM>(state.rule_list().selected), 0);
+        SendDlgItemMessageA(dialog, IDC_PATTERN, CB_SETCURSEL, static_cast<WPARAM>(state.pattern_list().selected), 0);
+        SendDlgItemMessageA(dialog, IDC_PICTURE, CB_SETCURSEL, static_cast<WPARAM>(state.picture_list().selected), 0);
+    }
+}
+
+std::string box_text(HWND dialog, int id) {
+    char text[kMaxBoxText + 1] = {};
+    GetDlgItemTextA(dialog, id, text, static_cast<int>(sizeof text));
+    return text;
+}
+
+int selected(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
+
+std::wstring wide_from_utf8(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// OK: takes the controls' values and writes the file. When it can't be
+// written the user is told why and the dialog stays, with every choice in it.
+void on_ok(HWND dialog, ConfigureWindow& w) {
+    const DialogSettings d =
+        w.state.take(box_text(dialog, IDC_FIELD_SIZE), box_text(dialog, IDC_SPEED), box_text(dialog, IDC_RESET_TIME),
+                     selected(dialog, IDC_FAMILY), selected(dialog, IDC_RULE), selected(dialog, IDC_PATTERN),
+                     selected(dialog, IDC_PICTURE));
+    WriteResult written;
+    if (w.folders.maker_folder.empty())
+        written = {false, std::string("no folder for \"") + kSettingsFileName + "\" was found"};
+    else
+        written = save_settings_file(w.folders.maker_folder, d);
+    if (written) {
+        EndDialog(dialog, 1);
+        return;
+    }
+    const std::wstring text = L"The settings could not be saved:\n\n" + wide_from_utf8(written.message) +
+                              L"\n\nThe dialog stays open with your choices; Cancel leaves without saving.";
+    MessageBoxW(dialog, text.c_str(), wide_from_utf8(kSaverTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+// A completed choice in a list: a selection change while the list is closed
+// (keyboard, or the mouse's choice once the list has closed), or the closing of
+// a dropped list. Changes while the list is open are the user still looking.
+bool completed_choice(HWND dialog, int id, int code) {
+    if (code == CBN_CLOSEUP) return true;
+    return code == CBN_SELCHANGE && !SendDlgItemMessageA(dialog, id, CB_GETDROPPEDSTATE, 0, 0);
+}
+
+INT_PTR on_command(HWND dialog, ConfigureWindow& w, int id, int code) {
+    ConfigureDialogState& state = w.state;
+    switch (id) {
+        case IDOK: on_ok(dialog, w); return TRUE;
+        case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+        case IDC_ABOUT:
+            DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
+                            MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialog, reinterpret_cast<LPARAM>(&w.folders));
+            return TRUE;
+        case IDC_WHERE_PICTURES:
+            DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
+                            MAKEINTRESOURCEA(IDD_WHERE_PICTURES), dialog, WherePictures,
+                            reinterpret_cast<LPARAM>(&w.folders));
+            return TRUE;
+        case IDC_FAMILY:
+            if (completed_choice(dialog, id, code)) show(dialog, state, state.choose_family(selected(dialog, id)));
+            return TRUE;
+        case IDC_RULE:
+            if (completed_choice(dialog, id, code)) show(dialog, state, state.choose_rule(selected(dialog, id)));
+            return TRUE;
+        case IDC_PATTERN:
+            if (code == CBN_SELCHANGE || code == CBN_CLOSEUP) state.choose_pattern(selected(dialog, id));
+            return TRUE;
+        default:
+            if (code == BN_CLICKED) show(dialog, state, state.command(id));
+            return TRUE;
+    }
+}
+
+}  // namespace
+
+}  // namespace orvex::win32
+
+INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    using namespace orvex;
+    using namespace orvex::win32;
+    switch (message) {
+        case WM_INITDIALOG: {
+            auto* w = new ConfigureWindow(*reinterpret_cast<const ConfigureDialogFolders*>(lParam));
+            SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(w));
+            fill_list(dialog, IDC_FAMILY, w->state.family_list());
+            fill_list(dialog, IDC_PICTURE, w->state.picture_list());
+            show(dialog, w->state,
+                 kRefreshRuleList | kRefreshPatternList | kRefreshButtons | kRefreshBoxes | kRefreshSelections);
+            return TRUE;  // focus on the first control, ready for the keyboard
+        }
+        case WM_COMMAND:
+            if (ConfigureWindow* w = window_of(dialog)) return on_command(dialog, *w, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_NCDESTROY:
+            delete window_of(dialog);
+            SetWindowLongPtrA(dialog, DWLP_USER, 0);
+            return FALSE;
+        default: return FALSE;
+    }
+}

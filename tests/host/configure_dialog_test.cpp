@@ -1,0 +1,258 @@
+// The configuration dialog from its template with its real procedure, driven
+// by window messages as the user's clicks and keys would drive it, over a
+// maker folder of the test's own. Needs an X display under Wine.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/dialog_ids.h"
+#include "host/win32/win32_configure_dialog.h"
+
+namespace orvex::win32 {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string crlf_lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    return text;
+}
+
+class ConfigureDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        folders_.base_folder = fs::temp_directory_path() / "orvex_configure_dialog_test";
+        folders_.maker_folder = folders_.base_folder / "Halvorn ScreenSavers";
+        fs::remove_all(folders_.base_folder);
+        fs::create_directories(folders_.maker_folder / "Patterns2d");
+        fs::create_directories(folders_.maker_folder / "Pictures");
+        write("Patterns2d/Glider.lif", "#Life 1.05\n#D 2x2\n#P 0 0\n**\n");
+        write("Patterns2d/Big_Circles.lif", "#Life 1.05\n#D conwayslife\n#P 0 0\n*\n");
+        write("Pictures/sea.bmp", "BM");
+    }
+    void TearDown() override {
+        if (dialog_) DestroyWindow(dialog_);
+        fs::remove_all(folders_.base_folder);
+    }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(folders_.maker_folder / name, std::ios::binary) << text;
+    }
+    fs::path settings() const { return folders_.maker_folder / "ss_ca_02.ini"; }
+
+    void open() {
+        if (dialog_) DestroyWindow(dialog_);
+        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
+                                     ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(&folders_));
+        ASSERT_NE(dialog_, nullptr);
+        ShowWindow(dialog_, SW_SHOW);
+    }
+    // What the dialog posted to itself, as its message loop would deliver it.
+    void pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageA(dialog_, &msg)) DispatchMessageA(&msg);
+    }
+    void click(int id) { SendDlgItemMessageA(dialog_, id, BM_CLICK, 0, 0); }
+    void type(int id, const char* text) { SetDlgItemTextA(dialog_, id, text); }
+    void choose(int id, int index) {
+        SendDlgItemMessageA(dialog_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog_, id)));
+    }
+    int count(int id) { return static_cast<int>(SendDlgItemMessageA(dialog_, id, CB_GETCOUNT, 0, 0)); }
+    std::string shown(int id) {
+        const LRESULT i = SendDlgItemMessageA(dialog_, id, CB_GETCURSEL, 0, 0);
+        char text[100] = {};
+        if (i >= 0)
+            SendDlgItemMessageA(dialog_, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    bool ended() { return !IsWindowVisible(dialog_); }
+    std::vector<std::string> lines() {
+        std::vector<std::string> result;
+        std::string text = read_file(settings());
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            result.push_back(text.substr(at, end - at));
+        return result;
+    }
+
+    ConfigureDialogFolders folders_;
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(ConfigureDialogTest, OkWithoutFileAndBoxRanges) {
+    open();
+    click(IDOK);
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1026", "0", "0", "0", "1", "100", "0", "0", "1045", "0", "0",
+                                                 "0", "1050", "10.000000", "Random_Points", "--none--"}));
+    open();
+    type(IDC_FIELD_SIZE, "50");
+    type(IDC_SPEED, "0");
+    type(IDC_RESET_TIME, "");
+    click(IDC_PICTURE_ON);
+    click(IDC_RED);
+    click(IDOK);
+    std::vector<std::string> l = lines();
+    ASSERT_EQ(l.size(), 17u);
+    EXPECT_EQ(l[0] + " " + l[5] + " " + l[6] + " " + l[11] + " " + l[14], "1020 1 100 0 10.000000");
+    open();
+    type(IDC_FIELD_SIZE, "2000");
+    choose(IDC_PICTURE, 1);
+    click(IDC_PICTURE_ON);
+    click(IDOK);
+    l = lines();
+    EXPECT_EQ(l[6] + " " + l[11] + " " + l[16], "1000 1 sea");
+}
+
+TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
+    open();
+    choose(IDC_PATTERN, 8);  // Big_Circles.lif
+    choose(IDC_RULE, 0);     // the rule already chosen: the pattern stays
+    EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_PATTERN, CB_GETCURSEL, 0, 0), 8);
+    choose(IDC_FAMILY, 1);
+    EXPECT_EQ(count(IDC_RULE), 10);
+    EXPECT_EQ(shown(IDC_RULE), "Banners");
+    EXPECT_EQ(shown(IDC_PATTERN), "Random_Points");
+    choose(IDC_RULE, 9);
+    choose(IDC_PATTERN, 7);
+    click(IDC_DEFAULT);
+    EXPECT_EQ(shown(IDC_FAMILY), "Generation");
+    EXPECT_EQ(shown(IDC_RULE), "Xtasy");
+    EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_PATTERN, CB_GETCURSEL, 0, 0), 4);
+    EXPECT_EQ(count(IDC_PATTERN), 9);
+    click(IDC_ONLY_RULE_PATTERNS);  // on, family not Life: only the built-ins
+    EXPECT_EQ(count(IDC_PATTERN), 7);
+    click(IDOK);
+    EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1046", "0", "0",
+                                                 "0", "1051", "12.000000", "Random_Points", "--none--"}));
+}
+
+TEST_F(ConfigureDialogTest, KeyboardOrderAndCancelWritesNothing) {
+    const std::string before = crlf_lines({"1021", "1028", "0", "4", "1", "7", "300", "0", "0", "1047", "1", "0", "0",
+                                           "1049", "45.000000", "Random_Blocks", "sea"});
+    write("ss_ca_02.ini", before);
+    open();
+    EXPECT_EQ(shown(IDC_PICTURE), "sea");
+    // Tab visits the controls in the template's order, each radio group at its chosen button.
+    std::vector<int> order;
+    HWND first = GetNextDlgTabItem(dialog_, nullptr, FALSE);
+    for (HWND w = first; w && order.size() < 40; w = GetNextDlgTabItem(dialog_, w, FALSE)) {
+        order.push_back(GetDlgCtrlID(w));
+        if (GetNextDlgTabItem(dialog_, w, FALSE) == first) break;
+    }
+    EXPECT_EQ(order, (std::vector<int>{IDC_QUADS,
+                                       IDC_GREEN,
+                                       IDC_ONE_COLOR,
+                                       IDC_LIGHTS_2,
+                                       IDC_PICTURE_ON,
+                                       IDC_PICTURE_CYCLING,
+                                       IDC_PICTURE,
+                                       IDC_WHERE_PICTURES,
+                                       IDC_FAMILY,
+                                       IDC_RULE,
+                                       IDC_PATTERN,
+                                       IDC_ONLY_RULE_PATTERNS,
+                                       IDC_TRANSPARENT_BORDERS,
+                                       IDC_FIELD_SIZE,
+                                       IDC_SPEED,
+                                       IDC_RESET_OFF,
+                                       IDC_RESET_TIME,
+                                       IDC_ABOUT,
+                                       IDC_DEFAULT,
+                                       IDCANCEL,
+                                       IDOK}));
+    // The template's font, as the platform found it.
+    HDC dc = GetDC(dialog_);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)));
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, LF_FACESIZE, face);
+    SelectObject(dc, old_font);
+    ReleaseDC(dialog_, dc);
+    EXPECT_STREQ(face, "MS Sans Serif") << "under Wine: fonts-wine installed? (scripts/wine-run copies it)";
+    // Arrow keys stay inside a radio group.
+    EXPECT_EQ(GetDlgCtrlID(GetNextDlgGroupItem(dialog_, GetDlgItem(dialog_, IDC_BLUE), FALSE)), IDC_RED);
+
+    for (int id : {IDC_RED, IDC_POINTS, IDC_ONE_COLOR, IDC_DEFAULT}) click(id);
+    choose(IDC_FAMILY, 2);
+    click(IDCANCEL);
+    EXPECT_TRUE(ended());
+    open();
+    type(IDC_SPEED, "3");
+    SendMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+    pump();
+    EXPECT_TRUE(ended());
+    open();
+    MSG escape{GetDlgItem(dialog_, IDC_SPEED), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(IsDialogMessageA(dialog_, &escape));
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(read_file(settings()), before);
+}
+
+// Closes the first message box the dialog shows and keeps its text.
+class MessageBoxCloser {
+public:
+    MessageBoxCloser()
+        : thread_([this] {
+              for (int i = 0; i < 100 && !done_; ++i, Sleep(50)) {
+                  HWND box = FindWindowA("#32770", "Orvex ScreenSaver v 2.0");
+                  if (!box) continue;
+                  char buffer[1000] = {};
+                  GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);  // the message box's text
+                  text_ = buffer;
+                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+                  return;
+              }
+          }) {}
+    ~MessageBoxCloser() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    std::string text() {
+        done_ = true;
+        thread_.join();
+        return text_;
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    std::string text_;
+    std::thread thread_;
+};
+
+TEST_F(ConfigureDialogTest, ReadOnlyFileIsReportedAndKept) {
+    const std::string before = crlf_lines({"1020", "1025", "0", "0", "0", "5", "200", "0", "0", "1045", "0", "0", "0",
+                                           "1050", "30.000000", "Random_Points", "--none--"});
+    write("ss_ca_02.ini", before);
+    const std::wstring file = settings().wstring();
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    open();
+    click(IDC_GREEN);
+    MessageBoxCloser closer;
+    click(IDOK);
+    const std::string message = closer.text();
+    EXPECT_NE(message.find("ss_ca_02.ini"), std::string::npos) << message;
+    EXPECT_FALSE(ended());
+    EXPECT_EQ(read_file(settings()), before);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(IsDlgButtonChecked(dialog_, IDC_GREEN));
+}
+
+}  // namespace
+}  // namespace orvex::win32

@@ -1,0 +1,53 @@
+// Plays the user at orvex.scr's configuration dialog from outside its process:
+//
+//   dialog_driver ACTION...
+//     pick ID INDEX   choose entry INDEX of list ID, as a completed choice
+//     show ID         print "ID: TEXT" with the text (UTF-8) of list ID's entry
+//     click ID        press button ID and wait until it is handled
+//     post ID         press button ID without waiting (for buttons that open dialogs)
+//
+// Waits up to 10 s for the dialog " Orvex ScreenSaver" to appear. Exit 1 when
+// it does not, or when an action names a control the dialog lacks.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 200 && !dialog; ++i, Sleep(50)) dialog = FindWindowA("#32770", " Orvex ScreenSaver");
+    if (!dialog) {
+        std::puts("no configuration dialog");
+        return 1;
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string action = argv[i];
+        const int id = std::atoi(argv[i + 1]);
+        HWND control = GetDlgItem(dialog, id);
+        if (!control) {
+            std::printf("no control %d\n", id);
+            return 1;
+        }
+        if (action == "pick" && i + 2 < argc) {
+            SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[i + 2])), 0);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+            ++i;
+        } else if (action == "show") {
+            wchar_t text[100] = {};
+            const LRESULT entry = SendMessageW(control, CB_GETCURSEL, 0, 0);
+            if (entry >= 0)
+                SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(text));
+            char utf8[400] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%d: %s\n", id, utf8);
+        } else if (action == "click") {
+            SendMessageW(control, BM_CLICK, 0, 0);
+        } else if (action == "post") {
+            PostMessageW(control, BM_CLICK, 0, 0);
+        }
+    }
+    std::fflush(stdout);
+    return 0;
+}
