@@ -109,7 +109,7 @@ unsigned ConfigureDialogState::command(int control) {
         return kRefreshButtons | kRefreshPatternList | kRefreshSelections;
     } else if (control == IDC_DEFAULT) {
         // Family, rule and the pattern filter stay as they are.
-        d_.iLightingNum = IDC_LIGHTS_1;
+        d_.iLightingNum = IDC_LIGHTS_OFF;
         d_.iMainColor = IDC_BLUE;
         d_.iDrawStyle = IDC_LINES;
         d_.iOneColor = 1;

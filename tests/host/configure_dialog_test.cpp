@@ -140,7 +140,7 @@ TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
     click(IDC_ONLY_RULE_PATTERNS);  // on, family not Life: only the built-ins
     EXPECT_EQ(count(IDC_PATTERN), 7);
     click(IDOK);
-    EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1046", "0", "0",
+    EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1045", "0", "0",
                                                  "0", "1051", "12.000000", "Random_Points", "--none--"}));
 }
 
