@@ -6,6 +6,8 @@
 
 namespace orvex {
 
+std::atomic<uint64_t> Automaton::next_version_{0};
+
 Automaton::Automaton(const Settings& settings, Kernels kernels)
     : family_(settings.Family),
       life_rule_(settings.life_rule),
@@ -34,6 +36,7 @@ void Automaton::build_tables() {
 void Automaton::clear() {
     std::fill(life.begin(), life.end(), 0);
     life_to_grow_cleared_ = true;
+    changed_ = true;
 }
 
 void Automaton::load(const std::vector<int32_t>& values) {
@@ -77,6 +80,7 @@ void Automaton::step() {
         row_kernel(job);
     }
     life.swap(life_tmp);
+    changed_ = true;
     // A Modified Generation buffer now holds the field; the other families don't care.
     life_to_grow_cleared_ = false;
 }
