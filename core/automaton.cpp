@@ -18,7 +18,7 @@ Automaton::Automaton(const Settings& settings, Kernels kernels)
     if (kernels == Kernels::Best && detail::kernels_avx2()) kernels_ = detail::kernels_avx2();
     const size_t cells = static_cast<size_t>(field_size_) * field_size_;
     life.assign(cells, 0);
-    life_tmp.assign(cells, 0);
+    life_tmp.reserve(cells);  // sized by the first step, so a field never stepped never touches it
     column_sum_.assign(field_size_, 0);
     build_tables();
 }
@@ -60,6 +60,7 @@ void Automaton::step() {
         default: return;
     }
     const int n = field_size_;
+    if (life_tmp.size() != life.size()) life_tmp.resize(life.size());  // within the reserved room
     detail::RowJob job{};
     job.v = column_sum_.data();
     job.n = n;

@@ -6,7 +6,7 @@
 // with closed borders (an index past the edge is clamped onto the edge) or
 // transparent ones (MatrixTr != 0: the field is a torus).
 //
-// The step allocates nothing: every buffer is sized when the automaton is built.
+// The step allocates nothing: every buffer is reserved when the automaton is built.
 #pragma once
 
 #include <atomic>

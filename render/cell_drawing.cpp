@@ -32,6 +32,10 @@ constexpr std::size_t kDiamondIndices = 12;
 constexpr std::uint16_t kDiamondPattern[kDiamondIndices] = {0, 1, 2, 0, 1, 4, 0, 3, 4, 0, 3, 2};
 // Diamonds per indexed draw, so 16-bit indices reach every corner of a chunk.
 constexpr std::size_t kChunkCells = 65536 / kDiamondCorners;
+// Vertices per draw of the other styles, a whole number of points, segments and
+// squares. The GL's working memory for a draw grows with its vertices; draws of
+// this size reuse it from frame to frame instead of asking the system anew.
+constexpr std::size_t kChunkVertices = 32768;
 
 // Retained vertices: position on the plane, colour as the material (lit) or as bytes.
 struct LitVertex {
@@ -456,8 +460,10 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
         }
         if (gl_) gl_->BindBuffer(kElementArrayBuffer, 0);
     } else {
-        point_at(0);
-        glDrawArrays(primitive(d.DrawStyle), 0, static_cast<GLsizei>(vertex_count_));
+        for (std::size_t first = 0; first < vertex_count_; first += kChunkVertices) {
+            point_at(first);
+            glDrawArrays(primitive(d.DrawStyle), 0, static_cast<GLsizei>(std::min(kChunkVertices, vertex_count_ - first)));
+        }
         if (!gl_) bytes_last_frame_ += vertex_count_ * stride_;
     }
     if (lit) glDisable(GL_COLOR_MATERIAL);
