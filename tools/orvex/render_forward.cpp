@@ -1,6 +1,8 @@
 // orvex render in the orvex tool: the headless renderer (OSMesa, and with it
 // LLVM) lives in the executable orvex-render beside the tool, so only this
 // command loads it. The command line is handed over unchanged.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstring>
@@ -8,8 +10,6 @@
 #include <iostream>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
 
 #include "tools/orvex/commands.h"
 
@@ -33,7 +33,8 @@ int run_forward(char** argv) {
 }  // namespace
 
 CommandRun add_render_forward(CLI::App& app, char** argv) {
-    CLI::App* sub = app.add_subcommand("render", "Draw the saver's picture of a field into PNG files, without a window");
+    CLI::App* sub = app.add_subcommand(
+        "render", "Draw the saver's picture of a field into PNG files, without a window");
     sub->prefix_command();
     sub->set_help_flag();
     return [argv] { return run_forward(argv); };
