@@ -428,8 +428,8 @@ SWAP_LINE = re.compile(r"^(?:[0-9a-f]+:)?(\d+\.\d+):.*SwapBuffers")
 
 def swaps_per_second(wine_run, saver, lighting, seconds=5.0):
     """Buffer swaps per second of a full-screen run at speed 18, from Wine's wgl trace."""
-    set_maker_folder("".join("%s\n" % v for v in [1022, 1026, 0, 0, 0, 18, 100, 0, lighting, 1045, 0, 0, 0,
-                                                  1049, "12.000000", "", ""]))
+    set_maker_folder("".join("%s\n" % v for v in [1022, 1026, 0, 0, 0, 18, 100, 0, 0, 1045 + lighting, 0,
+                                                  0, 0, 1049, "12.000000", "", ""]))
     env = dict(os.environ, WINEDEBUG="+timestamp,+wgl")
     log_path = os.path.join(os.environ["WINEPREFIX"], "frame-rate.log")
     with open(log_path, "w") as log:
