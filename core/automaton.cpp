@@ -6,6 +6,8 @@
 
 namespace orvex {
 
+std::atomic<uint64_t> Automaton::next_version_{0};
+
 Automaton::Automaton(const Settings& settings, Kernels kernels)
     : family_(settings.Family),
       life_rule_(settings.life_rule),
@@ -16,7 +18,7 @@ Automaton::Automaton(const Settings& settings, Kernels kernels)
     if (kernels == Kernels::Best && detail::kernels_avx2()) kernels_ = detail::kernels_avx2();
     const size_t cells = static_cast<size_t>(field_size_) * field_size_;
     life.assign(cells, 0);
-    life_tmp.assign(cells, 0);
+    life_tmp.reserve(cells);  // sized by the first step, so a field never stepped never touches it
     column_sum_.assign(field_size_, 0);
     build_tables();
 }
@@ -34,6 +36,7 @@ void Automaton::build_tables() {
 void Automaton::clear() {
     std::fill(life.begin(), life.end(), 0);
     life_to_grow_cleared_ = true;
+    changed_ = true;
 }
 
 void Automaton::load(const std::vector<int32_t>& values) {
@@ -57,6 +60,7 @@ void Automaton::step() {
         default: return;
     }
     const int n = field_size_;
+    if (life_tmp.size() != life.size()) life_tmp.resize(life.size());  // within the reserved room
     detail::RowJob job{};
     job.v = column_sum_.data();
     job.n = n;
@@ -77,6 +81,7 @@ void Automaton::step() {
         row_kernel(job);
     }
     life.swap(life_tmp);
+    changed_ = true;
     // A Modified Generation buffer now holds the field; the other families don't care.
     life_to_grow_cleared_ = false;
 }

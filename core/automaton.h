@@ -6,9 +6,10 @@
 // with closed borders (an index past the edge is clamped onto the edge) or
 // transparent ones (MatrixTr != 0: the field is a torus).
 //
-// The step allocates nothing: every buffer is sized when the automaton is built.
+// The step allocates nothing: every buffer is reserved when the automaton is built.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -38,10 +39,25 @@ public:
     // All cells, row by row, field_size values per row.
     const std::vector<int32_t>& cells() const { return life; }
 
+    // A number that changes whenever the cells may have changed (a step, a
+    // seeding, a cell written), so a drawer can keep what it built from them
+    // until then. Unique across the process: two automatons report the same
+    // number only when one is a copy of the other and neither changed since.
+    uint64_t version() const {
+        if (changed_) {
+            version_ = next_version_.fetch_add(1, std::memory_order_relaxed) + 1;
+            changed_ = false;
+        }
+        return version_;
+    }
+
     // Start of a seeding: the field and the Generations buffer become empty.
     void clear();
     // Seeds write cells one by one; values must not be negative.
-    void set_cell(int i, int j, int32_t value) { life[index(i, j)] = value; }
+    void set_cell(int i, int j, int32_t value) {
+        life[index(i, j)] = value;
+        changed_ = true;
+    }
     // Replaces the whole field (field_size * field_size values, row by row); counts as a seeding.
     void load(const std::vector<int32_t>& values);
 
@@ -77,6 +93,10 @@ private:
     int born_n_ = 0;
     int survive_n_ = 0;
     const detail::StepKernels* kernels_;
+
+    static std::atomic<uint64_t> next_version_;
+    mutable uint64_t version_ = 0;
+    mutable bool changed_ = true;
 };
 
 }  // namespace orvex

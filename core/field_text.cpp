@@ -1,5 +1,7 @@
 #include "core/field_text.h"
 
+#include <array>
+
 #include "core/automaton.h"
 
 namespace orvex {
@@ -52,7 +54,14 @@ ParsedGrid parse_grid(std::string_view text, int min_side, int max_side) {
                   " is needed";
         return g;
     }
-    g.cells.reserve(side * side);
+    // Cell values by character, -1 for characters that are no cell.
+    static const auto values = [] {
+        std::array<int32_t, 256> t{};
+        for (int c = 0; c < 256; ++c) t[c] = cell_value(static_cast<char>(c));
+        return t;
+    }();
+    g.cells.resize(side * side);
+    int32_t* out = g.cells.data();
     for (size_t i = 0; i < side; ++i) {
         if (lines[i].size() != side) {
             g.error = "grid is not square: line " + std::to_string(i + 1) + " has " +
@@ -60,6 +69,9 @@ ParsedGrid parse_grid(std::string_view text, int min_side, int max_side) {
             g.cells.clear();
             return g;
         }
+        int32_t bad = 0;
+        for (size_t j = 0; j < side; ++j) bad |= (*out++ = values[static_cast<unsigned char>(lines[i][j])]);
+        if (bad >= 0) continue;
         for (size_t j = 0; j < side; ++j) {
             const int32_t v = cell_value(lines[i][j]);
             if (v < 0) {
@@ -68,7 +80,6 @@ ParsedGrid parse_grid(std::string_view text, int min_side, int max_side) {
                 g.cells.clear();
                 return g;
             }
-            g.cells.push_back(v);
         }
     }
     g.size = static_cast<int>(side);

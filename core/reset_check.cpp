@@ -20,6 +20,7 @@ ResetCheck::ResetCheck(const Settings& settings, CalendarClock clock, std::funct
       reseed_(std::move(reseed)) {}
 
 void ResetCheck::take_snapshots(const Automaton& field) {
+    if (ResetMode != kResetRepeat) return;  // only the period check reads them
     life_minus7 = field.cells();
     life_minus15 = field.cells();
 }

@@ -21,7 +21,8 @@ class ResetCheck {
 public:
     ResetCheck(const Settings& settings, CalendarClock clock, std::function<void()> reseed);
 
-    // Both snapshots become copies of the field (last action of every seeding).
+    // Both snapshots become copies of the field (last action of every seeding);
+    // without the period check there is nothing to copy them for.
     void take_snapshots(const Automaton& field);
     // Starts a reset interval now (when the simulation window is created).
     void start_interval();

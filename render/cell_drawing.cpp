@@ -1,6 +1,13 @@
 #include "render/cell_drawing.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <type_traits>
 
 #include "config/settings.h"
 #include "render/cell_colours.h"
@@ -12,6 +19,38 @@ namespace {
 
 constexpr float kCellPlaneZ = -4.0f;
 constexpr std::size_t kMostVerticesPerCell = 12;  // a diamond; lines take at most 8
+
+// Buffer objects (OpenGL 1.5), named here so the OpenGL 1.1 headers suffice.
+constexpr GLenum kArrayBuffer = 0x8892;
+constexpr GLenum kElementArrayBuffer = 0x8893;
+constexpr GLenum kStaticDraw = 0x88E4;
+
+// Retained diamonds: five corners (centre, right, up, left, down) and four
+// triangles over them, in the order and winding of the immediate-mode diamond.
+constexpr std::size_t kDiamondCorners = 5;
+constexpr std::size_t kDiamondIndices = 12;
+constexpr std::uint16_t kDiamondPattern[kDiamondIndices] = {0, 1, 2, 0, 1, 4, 0, 3, 4, 0, 3, 2};
+// Diamonds per indexed draw, so 16-bit indices reach every corner of a chunk.
+constexpr std::size_t kChunkCells = 65536 / kDiamondCorners;
+// Vertices per draw of the other styles, a whole number of points, segments and
+// squares. The GL's working memory for a draw grows with its vertices; draws of
+// this size reuse it from frame to frame instead of asking the system anew.
+constexpr std::size_t kChunkVertices = 32768;
+
+// Retained vertices: position on the plane, colour as the material (lit) or as bytes.
+struct LitVertex {
+    float x, y;
+    float r, g, b;
+};
+struct PlainVertex {
+    float x, y;
+    std::uint8_t r, g, b, a;
+};
+
+// The byte OpenGL itself stores for a colour component in an 8-bit frame buffer.
+std::uint8_t colour_byte(float c) {
+    return static_cast<std::uint8_t>(std::lrintf(std::clamp(c, 0.0f, 1.0f) * 255.0f));
+}
 
 GLenum primitive(int style) {
     switch (style) {
@@ -35,6 +74,8 @@ std::size_t vertices_per_cell(int style) {
 // with a picture) per vertex.
 class ImmediateSink {
 public:
+    static constexpr bool kDiamondCorners = false;
+
     ImmediateSink(GLenum mode, bool textured, bool lit) : mode_(mode), textured_(textured), lit_(lit) {}
 
     void begin() { glBegin(mode_); }
@@ -69,9 +110,16 @@ private:
 class ArraySink {
 public:
     using Vertex = CellDrawer::Vertex;
+    static constexpr bool kDiamondCorners = false;
 
-    ArraySink(GLenum mode, bool textured, bool lit, Vertex* buffer, std::size_t capacity)
-        : mode_(mode), textured_(textured), lit_(lit), first_(buffer), next_(buffer), end_(buffer + capacity) {}
+    ArraySink(GLenum mode, bool textured, bool lit, Vertex* buffer, std::size_t capacity, std::size_t* bytes)
+        : mode_(mode),
+          textured_(textured),
+          lit_(lit),
+          first_(buffer),
+          next_(buffer),
+          end_(buffer + capacity),
+          bytes_(bytes) {}
 
     void begin() {
         glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &first_->x);
@@ -107,6 +155,7 @@ public:
 private:
     void flush() {
         if (next_ != first_) glDrawArrays(mode_, 0, static_cast<GLsizei>(next_ - first_));
+        *bytes_ += static_cast<std::size_t>(next_ - first_) * sizeof(Vertex);
         next_ = first_;
     }
 
@@ -117,6 +166,42 @@ private:
     Vertex* first_;
     Vertex* next_;
     Vertex* end_;
+    std::size_t* bytes_;
+};
+
+// Appends retained vertices of layout V to a byte buffer that keeps its size
+// from build to build; diamonds come as their five corners.
+template <typename V>
+class RetainedSink {
+public:
+    static constexpr bool kDiamondCorners = true;
+
+    explicit RetainedSink(std::vector<unsigned char>& out) : out_(out) {}
+
+    void begin() {}
+    void room(std::size_t vertices) {
+        if ((count_ + vertices) * sizeof(V) > out_.size())
+            out_.resize(std::max(out_.size() * 2, (count_ + vertices) * sizeof(V)));
+    }
+    void colour(const CellRgb& c) {
+        if constexpr (std::is_same_v<V, LitVertex>)
+            colour_ = V{0.0f, 0.0f, c.r, c.g, c.b};
+        else
+            colour_ = V{0.0f, 0.0f, colour_byte(c.r), colour_byte(c.g), colour_byte(c.b), 255};
+    }
+    void vertex(float x, float y) {
+        V v = colour_;
+        v.x = x, v.y = y;
+        std::memcpy(out_.data() + count_++ * sizeof(V), &v, sizeof v);
+    }
+    void end() {}
+
+    std::size_t count() const { return count_; }
+
+private:
+    std::vector<unsigned char>& out_;
+    std::size_t count_ = 0;
+    V colour_{};
 };
 
 template <typename Sink>
@@ -134,6 +219,11 @@ void diamond(Sink& s, float x, float y, float h) {
 }
 
 template <typename Sink>
+void diamond_corners(Sink& s, float x, float y, float h) {
+    s.vertex(x, y), s.vertex(x + h, y), s.vertex(x, y + h), s.vertex(x - h, y), s.vertex(x, y - h);
+}
+
+template <typename Sink>
 void square(Sink& s, float x, float y, float h) {
     s.vertex(x - h, y - h), s.vertex(x + h, y - h);
     s.vertex(x + h, y + h), s.vertex(x - h, y + h);
@@ -147,7 +237,8 @@ void walk(const Automaton& field, int style, Sink& sink, Colours& colours) {
     const float nf = static_cast<float>(n);
     const float h = 0.5f / nf;
     const float pitch = 1.0f / nf;
-    const std::size_t per_cell = vertices_per_cell(style);
+    const std::size_t per_cell = Sink::kDiamondCorners && style == kStyleTriangles ? kDiamondCorners
+                                                                                   : vertices_per_cell(style);
 
     sink.begin();
     if (style == kStyleLines) {
@@ -171,8 +262,10 @@ void walk(const Automaton& field, int style, Sink& sink, Colours& colours) {
             }
         }
     } else {
-        void (*shape)(Sink&, float, float, float) =
-            style == kStylePoints ? point<Sink> : style == kStyleQuads ? square<Sink> : diamond<Sink>;
+        void (*shape)(Sink&, float, float, float) = style == kStylePoints  ? point<Sink>
+                                                    : style == kStyleQuads ? square<Sink>
+                                                    : Sink::kDiamondCorners ? diamond_corners<Sink>
+                                                                            : diamond<Sink>;
         for (int i = 0; i < n; ++i) {
             colours.set_row(i);
             const int32_t* here = field.row(i);
@@ -217,7 +310,63 @@ bool arrays_draw_alike(const CellDrawing& d) { return !(d.DrawStyle == kStyleQua
 
 }  // namespace
 
+#ifndef APIENTRY
+#define APIENTRY
+#endif
+
+struct CellDrawer::BufferFunctions {
+    void(APIENTRY* GenBuffers)(GLsizei, GLuint*);
+    void(APIENTRY* DeleteBuffers)(GLsizei, const GLuint*);
+    void(APIENTRY* BindBuffer)(GLenum, GLuint);
+    void(APIENTRY* BufferData)(GLenum, std::ptrdiff_t, const void*, GLenum);
+    void(APIENTRY* BufferSubData)(GLenum, std::ptrdiff_t, std::ptrdiff_t, const void*);
+};
+
 CellDrawer::CellDrawer(std::size_t batch_vertices) { set_batch_vertices(batch_vertices); }
+
+CellDrawer::~CellDrawer() = default;
+
+bool CellDrawer::use_buffer_objects(GlProcLoader loader) {
+    release();
+    gl_.reset();
+    if (loader == nullptr) return false;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    int major = 0, minor = 0;
+    if (version) std::sscanf(version, "%d.%d", &major, &minor);
+    const char* suffix = "";
+    if (major < 1 || (major == 1 && minor < 5)) {
+        if (extensions == nullptr || std::strstr(extensions, "GL_ARB_vertex_buffer_object") == nullptr) return false;
+        suffix = "ARB";
+    }
+    auto find = [&](const char* name, auto& entry) {
+        const std::string full = std::string(name) + suffix;
+        entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(loader(full.c_str()));
+        return entry != nullptr;
+    };
+    auto f = std::make_unique<BufferFunctions>();
+    if (!find("glGenBuffers", f->GenBuffers) || !find("glDeleteBuffers", f->DeleteBuffers) ||
+        !find("glBindBuffer", f->BindBuffer) || !find("glBufferData", f->BufferData) ||
+        !find("glBufferSubData", f->BufferSubData))
+        return false;
+    gl_ = std::move(f);
+    return true;
+}
+
+bool CellDrawer::has_buffer_objects() const { return gl_ != nullptr; }
+
+void CellDrawer::release() {
+    if (gl_) {
+        const GLuint names[2] = {vertex_buffer_, index_buffer_};
+        if (vertex_buffer_ || index_buffer_) gl_->DeleteBuffers(2, names);
+    }
+    vertex_buffer_ = index_buffer_ = 0;
+    vertex_buffer_bytes_ = index_buffer_bytes_ = 0;
+    kept_ = false;
+    geometry_.clear();
+    geometry_.shrink_to_fit();
+    vertex_count_ = 0;
+}
 
 void CellDrawer::set_batch_vertices(std::size_t vertices) {
     capacity_ = std::max(vertices, kMostVerticesPerCell);
@@ -226,7 +375,108 @@ void CellDrawer::set_batch_vertices(std::size_t vertices) {
 }
 
 template <typename Colours>
-void CellDrawer::draw(const Automaton& field, const CellDrawing& d, Colours colours) {
+void CellDrawer::build(const Automaton& field, const CellDrawing& d, Colours colours) {
+    if (d.LightingNum != 0) {
+        RetainedSink<LitVertex> sink(geometry_);
+        walk(field, d.DrawStyle, sink, colours);
+        vertex_count_ = sink.count();
+        stride_ = sizeof(LitVertex);
+    } else {
+        RetainedSink<PlainVertex> sink(geometry_);
+        walk(field, d.DrawStyle, sink, colours);
+        vertex_count_ = sink.count();
+        stride_ = sizeof(PlainVertex);
+    }
+    if (gl_) upload(kArrayBuffer, vertex_buffer_, vertex_buffer_bytes_, geometry_.data(), vertex_count_ * stride_);
+}
+
+// Into the buffer object `name` (made on first use), growing it when the data
+// no longer fits; the bytes count as handed over this frame.
+void CellDrawer::upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes) {
+    if (bytes == 0) return;
+    if (name == 0) gl_->GenBuffers(1, &name);
+    gl_->BindBuffer(target, name);
+    if (bytes > capacity) {
+        gl_->BufferData(target, static_cast<std::ptrdiff_t>(bytes), data, kStaticDraw);
+        capacity = bytes;
+    } else {
+        gl_->BufferSubData(target, 0, static_cast<std::ptrdiff_t>(bytes), data);
+    }
+    gl_->BindBuffer(target, 0);
+    bytes_last_frame_ += bytes;
+}
+
+const void* CellDrawer::kept_at(std::size_t offset) const {
+    if (gl_) return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset));
+    return geometry_.data() + offset;
+}
+
+// The kept geometry, drawn on the plane z = -4 (the vertices carry no z).
+void CellDrawer::draw_kept(const CellDrawing& d) {
+    if (vertex_count_ == 0) return;
+    const bool lit = d.LightingNum != 0;
+    const bool diamonds = d.DrawStyle == kStyleTriangles;
+    if (diamonds && diamond_indices_.empty()) {
+        diamond_indices_.resize(kChunkCells * kDiamondIndices);
+        for (std::size_t c = 0; c < kChunkCells; ++c)
+            for (std::size_t k = 0; k < kDiamondIndices; ++k)
+                diamond_indices_[c * kDiamondIndices + k] =
+                    static_cast<std::uint16_t>(c * kDiamondCorners + kDiamondPattern[k]);
+    }
+    if (diamonds && gl_ && index_buffer_ == 0)
+        upload(kElementArrayBuffer, index_buffer_, index_buffer_bytes_, diamond_indices_.data(),
+               diamond_indices_.size() * sizeof(std::uint16_t));
+
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, kCellPlaneZ);
+    if (gl_) gl_->BindBuffer(kArrayBuffer, vertex_buffer_);
+    const GLsizei stride = static_cast<GLsizei>(stride_);
+    auto point_at = [&](std::size_t first_vertex) {
+        const std::size_t at = first_vertex * stride_;
+        glVertexPointer(2, GL_FLOAT, stride, kept_at(at));
+        if (lit)
+            glColorPointer(3, GL_FLOAT, stride, kept_at(at + offsetof(LitVertex, r)));
+        else
+            glColorPointer(4, GL_UNSIGNED_BYTE, stride, kept_at(at + offsetof(PlainVertex, r)));
+        if (d.textured) glTexCoordPointer(2, GL_FLOAT, stride, kept_at(at));
+    };
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    if (d.textured) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (lit) {
+        glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+    }
+    if (diamonds) {
+        if (gl_) gl_->BindBuffer(kElementArrayBuffer, index_buffer_);
+        const void* indices = gl_ ? nullptr : static_cast<const void*>(diamond_indices_.data());
+        const std::size_t cells = vertex_count_ / kDiamondCorners;
+        for (std::size_t first = 0; first < cells; first += kChunkCells) {
+            const std::size_t n = std::min(kChunkCells, cells - first);
+            point_at(first * kDiamondCorners);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * kDiamondIndices), GL_UNSIGNED_SHORT, indices);
+            if (!gl_) bytes_last_frame_ += n * (kDiamondCorners * stride_ + kDiamondIndices * sizeof(std::uint16_t));
+        }
+        if (gl_) gl_->BindBuffer(kElementArrayBuffer, 0);
+    } else {
+        for (std::size_t first = 0; first < vertex_count_; first += kChunkVertices) {
+            point_at(first);
+            glDrawArrays(primitive(d.DrawStyle), 0, static_cast<GLsizei>(std::min(kChunkVertices, vertex_count_ - first)));
+        }
+        if (!gl_) bytes_last_frame_ += vertex_count_ * stride_;
+    }
+    if (lit) glDisable(GL_COLOR_MATERIAL);
+    if (d.textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    if (gl_) gl_->BindBuffer(kArrayBuffer, 0);
+    glPopMatrix();
+}
+
+template <typename Colours>
+void CellDrawer::draw(const Automaton& field, const CellDrawing& d, int family, Colours colours) {
+    bytes_last_frame_ = 0;
     const bool lit = d.LightingNum != 0;
     const GLenum mode = primitive(d.DrawStyle);
     if (d.textured) {
@@ -234,9 +484,18 @@ void CellDrawer::draw(const Automaton& field, const CellDrawing& d, Colours colo
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, lit ? GL_MODULATE : GL_DECAL);
     }
-    if (mode_ == DrawMode::Arrays && arrays_draw_alike(d)) {
+    if (mode_ == DrawMode::Retained && arrays_draw_alike(d)) {
+        const Key key{field.version(), family,   d.DrawStyle, d.MainColor, d.one_color_flag,
+                      field.states(),  d.textured, lit};
+        if (!kept_ || !(key == key_)) {
+            build(field, d, colours);
+            key_ = key;
+            kept_ = true;
+        }
+        draw_kept(d);
+    } else if (mode_ == DrawMode::Arrays && arrays_draw_alike(d)) {
         if (batch_.size() != capacity_) batch_.resize(capacity_);
-        ArraySink sink(mode, d.textured, lit, batch_.data(), batch_.size());
+        ArraySink sink(mode, d.textured, lit, batch_.data(), batch_.size(), &bytes_last_frame_);
         walk(field, d.DrawStyle, sink, colours);
     } else {
         ImmediateSink sink(mode, d.textured, lit);
@@ -246,11 +505,12 @@ void CellDrawer::draw(const Automaton& field, const CellDrawing& d, Colours colo
 }
 
 void CellDrawer::RenderLife(const Automaton& field, const CellDrawing& d) {
-    draw(field, d, LifeColours{CellColours(field.field_size(), d.MainColor, d.one_color_flag), d.textured});
+    draw(field, d, kFamilyLife,
+         LifeColours{CellColours(field.field_size(), d.MainColor, d.one_color_flag), d.textured});
 }
 
 void CellDrawer::RenderGenerations(const Automaton& field, const CellDrawing& d) {
-    draw(field, d,
+    draw(field, d, kFamilyGeneration,
          GenerationsColours{CellColours(field.field_size(), d.MainColor, d.one_color_flag), d.textured,
                             field.states(), d.DrawStyle == kStyleQuads});
 }

@@ -5,14 +5,24 @@
 // vertex carries the same numbers as texture coordinates, so the picture spans
 // the field once.
 //
-// Two ways to hand the vertices to OpenGL, both OpenGL 1.1 and giving the same
-// pixels: client-side vertex arrays (the default), filled per frame into a
-// batch buffer that lives with the drawer and is drawn with glDrawArrays
-// whenever it is full, or one glBegin/glEnd pair per frame with a call per
-// vertex (immediate mode), kept as the reference the arrays are checked against.
+// Three ways to hand the vertices to OpenGL, all giving the same pixels:
+// - Retained (the default): the geometry is built once per change of the field
+//   (Automaton::version) and drawn again from there on every frame until the
+//   next change; lights, picture and transform need no rebuild. It lives in a
+//   buffer object where the GL offers them (1.5 or ARB_vertex_buffer_object,
+//   found through the loader given to use_buffer_objects), else in client
+//   arrays kept by the drawer. Per cell it is smaller than the other ways:
+//   positions without z (the drawer moves the plane instead), colours as bytes
+//   when unlit, and diamonds as five corners shared by four indexed triangles.
+// - Arrays: client-side vertex arrays filled anew every frame into a batch
+//   buffer and drawn with glDrawArrays whenever it is full (OpenGL 1.1).
+// - Immediate: one glBegin/glEnd pair per frame with a call per vertex, kept
+//   as the reference the others are checked against.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "config/settings.h"
@@ -29,7 +39,11 @@ struct CellDrawing {
     unsigned texture = 0;
 };
 
-enum class DrawMode { Immediate, Arrays };
+enum class DrawMode { Immediate, Arrays, Retained };
+
+// Looks up an OpenGL entry point of the current context by name
+// (OSMesaGetProcAddress, wglGetProcAddress); null when there is none.
+using GlProcLoader = void* (*)(const char* name);
 
 class CellDrawer {
 public:
@@ -45,6 +59,18 @@ public:
     // Takes effect on the next frame; the buffer is then allocated anew.
     void set_batch_vertices(std::size_t vertices);
 
+    // With a context current: look up the buffer-object entry points through
+    // loader (null: none), so retained geometry lives in the GL's memory.
+    // False when the GL offers no buffer objects; client arrays are used then.
+    bool use_buffer_objects(GlProcLoader loader);
+    bool has_buffer_objects() const;
+    // Frees the buffer objects and the kept geometry; call with the context still current.
+    void release();
+
+    // Bytes of vertex and index data the last frame handed to OpenGL: what it
+    // copied into buffer objects plus the client arrays its draws read.
+    std::size_t bytes_last_frame() const { return bytes_last_frame_; }
+
     // Life family: every non-empty cell alike.
     void RenderLife(const Automaton& field, const CellDrawing& d);
     // Generations families: cells shaded by their age.
@@ -56,13 +82,48 @@ public:
         float r, g, b;
     };
 
-private:
-    template <typename ColourOf>
-    void draw(const Automaton& field, const CellDrawing& d, ColourOf colour_of);
+    CellDrawer(const CellDrawer&) = delete;
+    CellDrawer& operator=(const CellDrawer&) = delete;
+    ~CellDrawer();
 
-    DrawMode mode_ = DrawMode::Arrays;
+    struct BufferFunctions;
+
+private:
+    // What the kept geometry was built from; any difference means a rebuild.
+    struct Key {
+        std::uint64_t version = 0;
+        int family = -1, style = 0, main_color = 0, one_color_flag = 0, states = 0;
+        bool textured = false, lit = false;
+        bool operator==(const Key& o) const {
+            return version == o.version && family == o.family && style == o.style && main_color == o.main_color &&
+                   one_color_flag == o.one_color_flag && states == o.states && textured == o.textured && lit == o.lit;
+        }
+    };
+
+    template <typename ColourOf>
+    void draw(const Automaton& field, const CellDrawing& d, int family, ColourOf colour_of);
+    template <typename ColourOf>
+    void build(const Automaton& field, const CellDrawing& d, ColourOf colour_of);
+    const void* kept_at(std::size_t offset) const;
+    void draw_kept(const CellDrawing& d);
+    void upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes);
+
+    DrawMode mode_ = DrawMode::Retained;
     std::size_t capacity_;
     std::vector<Vertex> batch_;
+    std::size_t bytes_last_frame_ = 0;
+
+    // Retained geometry: vertices of one of two layouts (lit: float colours for
+    // the material; unlit: byte colours), as raw bytes.
+    Key key_;
+    bool kept_ = false;
+    std::vector<unsigned char> geometry_;
+    std::size_t vertex_count_ = 0;
+    std::size_t stride_ = 0;
+    std::vector<std::uint16_t> diamond_indices_;  // one chunk's worth, the same for every chunk
+    std::unique_ptr<BufferFunctions> gl_;         // null: client arrays
+    unsigned vertex_buffer_ = 0, index_buffer_ = 0;
+    std::size_t vertex_buffer_bytes_ = 0, index_buffer_bytes_ = 0;
 };
 
 }  // namespace orvex

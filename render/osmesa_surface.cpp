@@ -59,6 +59,8 @@ bool OsMesaSurface::make_current() {
     return current_;
 }
 
+void* OsMesaSurface::gl_proc(const char* name) { return reinterpret_cast<void*>(OSMesaGetProcAddress(name)); }
+
 void OsMesaSurface::finish() { glFinish(); }
 
 Rgb8 OsMesaSurface::pixel(int x, int y) const {

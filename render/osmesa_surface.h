@@ -23,6 +23,9 @@ public:
     OsMesaSurface(const OsMesaSurface&) = delete;
     OsMesaSurface& operator=(const OsMesaSurface&) = delete;
 
+    // Finds OpenGL entry points of the current OSMesa context (for SceneServices::gl_procs).
+    static void* gl_proc(const char* name);
+
     bool ok() const { return context_ != nullptr && current_; }
     const std::string& error() const { return error_; }
 

@@ -44,7 +44,8 @@ Scene::Scene(const Settings& settings, SceneServices services)
       LightingNum_(settings.LightingNum),
       pictures_(services.pictures),
       lights_(std::move(services.clock), std::move(services.random)),
-      glyphs_(services.glyphs) {}
+      glyphs_(services.glyphs),
+      gl_procs_(services.gl_procs) {}
 
 void Scene::GLSetupRC() {
     for (int k = 0; k < kMovingLights; ++k) {
@@ -61,6 +62,7 @@ void Scene::GLSetupRC() {
     glShadeModel(GL_SMOOTH);
 
     font_.BuildFont(glyphs_);
+    cells_.use_buffer_objects(gl_procs_);
 
     if (LightingNum_ == 0) {
         glEnable(GL_COLOR_MATERIAL);
@@ -168,6 +170,7 @@ void Scene::GLRenderScene(const Automaton& field) {
 
 void Scene::GLFree() {
     font_.KillFont();
+    cells_.release();
 }
 
 }  // namespace orvex

@@ -29,6 +29,7 @@ struct SceneServices {
     GlyphSource* glyphs = nullptr;              // the window system's font; null: no glyphs
     CalendarClock clock;                        // null: the system clock
     std::unique_ptr<RandomSource> random;       // the lights' generator; null: an LcgRandom
+    GlProcLoader gl_procs = nullptr;            // finds buffer objects; null: cells kept in client arrays
 };
 
 class Scene {
@@ -41,12 +42,12 @@ public:
     // A height of 0 (a minimised window) counts as 1.
     void GLResize(int width, int height);
     void GLRenderScene(const Automaton& field);
-    // Releases the font lists.
+    // Releases the font lists and the kept cell geometry.
     void GLFree();
 
     TextFont& font() { return font_; }
     const MovingLights& lights() const { return lights_; }
-    // The drawer of the cells; its batch buffer lives as long as the scene.
+    // The drawer of the cells; its buffers live as long as the scene (or until GLFree).
     CellDrawer& cells() { return cells_; }
     float xf() const { return xf_; }
     int one_color_flag() const { return one_color_flag_; }
@@ -64,6 +65,7 @@ private:
     const PictureTexture* pictures_;
     MovingLights lights_;
     GlyphSource* glyphs_;
+    GlProcLoader gl_procs_;
     CellDrawer cells_;
 
     float xf_ = 0.0f;

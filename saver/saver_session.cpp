@@ -17,6 +17,7 @@ SceneServices scene_services(const PictureTexture& pictures, SessionServices& se
     SceneServices s;
     s.pictures = &pictures;
     s.glyphs = services.glyphs;
+    s.gl_procs = services.gl_procs;
     s.clock = std::move(clock);
     s.random = std::move(services.light_random);
     return s;

@@ -63,6 +63,7 @@ struct SessionServices {
     std::unique_ptr<RandomSource> light_random;  // null: an LcgRandom
     PictureLister pictures_lister;               // null: lists the start's pictures folder
     GlyphSource* glyphs = nullptr;               // the window system's font; null: no glyphs
+    GlProcLoader gl_procs = nullptr;             // finds buffer objects; null: cells kept in client arrays
 };
 
 class SaverSession {

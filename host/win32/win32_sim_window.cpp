@@ -11,6 +11,9 @@ namespace {
 // Posted to show the messages queued while the window was being created.
 constexpr UINT kShowMessages = WM_APP + 1;
 
+// Entry points beyond OpenGL 1.1 of the current context (buffer objects).
+void* wgl_proc(const char* name) { return reinterpret_cast<void*>(wglGetProcAddress(name)); }
+
 }  // namespace
 
 void show_message_box(const SessionMessage& message) {
@@ -34,7 +37,11 @@ SimulationWindow::SimulationWindow(HWND main_window, SaverStart start)
       pfd(saver_pixel_format()),
       messages_(show_message_box),
       ticks_([this] { if (session_) session_->tick(); },
-             [this] { if (window_) InvalidateRect(window_, nullptr, FALSE); }) {}
+             [this] { if (window_) InvalidateRect(window_, nullptr, FALSE); },
+             [this] {
+                 return !session_ || redraw_tick_needs_frame(session_->settings().LightingNum, shown_version_,
+                                                             session_->simulation().field().version());
+             }) {}
 
 SimulationWindow::~SimulationWindow() = default;
 
@@ -55,6 +62,7 @@ void SimulationWindow::on_create(HWND window) {
         glyphs_ = std::make_unique<WglGlyphs>(hDC);
         SessionServices services;
         services.glyphs = glyphs_.get();
+        services.gl_procs = wgl_proc;
         session_ = std::make_unique<SaverSession>(std::move(start_), std::move(services));
         RECT client{};
         GetClientRect(window, &client);
@@ -71,6 +79,7 @@ void SimulationWindow::on_paint() {
     if (session_) {
         session_->draw();
         hRC.swap_buffers();
+        shown_version_ = session_->simulation().field().version();
     } else {
         FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }

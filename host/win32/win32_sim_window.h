@@ -68,6 +68,7 @@ private:
     std::unique_ptr<SaverSession> session_;
     MessageGate messages_;
     TickLoop ticks_;
+    std::uint64_t shown_version_ = 0;  // field version of the last frame drawn
 };
 
 }  // namespace orvex::win32

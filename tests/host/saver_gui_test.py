@@ -4,7 +4,8 @@
     saver_gui_test.py CASE WINE_RUN SAVER [PREVIEW_PARENT | DIALOG_DRIVER]
 
 CASE is one of: prefix, fullscreen, mouse, pattern, missing-files, preview,
-preview-repeat, quiet-exits, dialog-picture, configure-modes. WINEPREFIX names the prefix the cases use;
+preview-repeat, quiet-exits, dialog-picture, configure-modes,
+frame-rate. WINEPREFIX names the prefix the cases use;
 its "C:\\Program Files\\Halvorn ScreenSavers" is set up by each case.
 
 Under Wine the OpenGL picture of a child window goes to an offscreen X window
@@ -34,9 +35,8 @@ def note(message):
 class Saver:
     """One process started under Wine, ended by its pid whatever happens."""
 
-    def __init__(self, args, stdout=subprocess.DEVNULL):
-        self.proc = subprocess.Popen(args, stdout=stdout, stderr=subprocess.DEVNULL,
-                                     text=True)
+    def __init__(self, args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=None):
+        self.proc = subprocess.Popen(args, stdout=stdout, stderr=stderr, text=True, env=env)
 
     def running(self):
         return self.proc.poll() is None
@@ -423,6 +423,43 @@ def case_configure_modes(wine_run, saver, driver):
     note("no argument, /c, /C, /c:0 and /c 0 open the dialog")
 
 
+SWAP_LINE = re.compile(r"^(?:[0-9a-f]+:)?(\d+\.\d+):.*SwapBuffers")
+
+
+def swaps_per_second(wine_run, saver, lighting, seconds=5.0):
+    """Buffer swaps per second of a full-screen run at speed 18, from Wine's wgl trace."""
+    set_maker_folder("".join("%s\n" % v for v in [1022, 1026, 0, 0, 0, 18, 100, 0, 0, 1045 + lighting, 0,
+                                                  0, 0, 1049, "12.000000", "", ""]))
+    env = dict(os.environ, WINEDEBUG="+timestamp,+wgl")
+    log_path = os.path.join(os.environ["WINEPREFIX"], "frame-rate.log")
+    with open(log_path, "w") as log:
+        s = Saver([wine_run, saver, "/s"], stderr=log, env=env)
+        try:
+            if not wait_for(saver_window, 20):
+                fail("no full-screen window")
+            time.sleep(seconds)
+        finally:
+            s.stop()
+    with open(log_path, errors="replace") as log:
+        times = [float(m.group(1)) for m in map(SWAP_LINE.match, log) if m]
+    times = [t for t in times if times[0] + 1.0 <= t <= times[-1] - 0.5] if times else []
+    if len(times) < 2:
+        fail("no buffer swaps in Wine's trace (lighting %d)" % lighting)
+    return (len(times) - 1) / (times[-1] - times[0])
+
+
+def case_frame_rate(wine_run, saver):
+    # A step every 41 ms (24 a second) and a redraw tick every 20 ms: with
+    # lighting off only the steps bring new pictures; with a light it moves.
+    still = swaps_per_second(wine_run, saver, 0)
+    moving = swaps_per_second(wine_run, saver, 1)
+    note("frames per second at speed 18: %.1f with lighting off, %.1f with one light" % (still, moving))
+    # A busy machine draws fewer frames than asked for, so only the bounds are checked:
+    # never more than one frame per step without lighting, and frames still come.
+    if not 5.0 <= still <= 30.0:
+        fail("%.1f frames a second with lighting off; one per step (about 24) expected" % still)
+
+
 def case_prefix(wine_run):
     prefix = os.environ["WINEPREFIX"]
     # wine-run makes the prefix on first use, without a crash debugger.
@@ -461,6 +498,7 @@ def main():
         "quiet-exits": lambda: case_quiet_exits(wine_run, saver),
         "dialog-picture": lambda: case_dialog_picture(wine_run, saver, sys.argv[4]),
         "configure-modes": lambda: case_configure_modes(wine_run, saver, sys.argv[4]),
+        "frame-rate": lambda: case_frame_rate(wine_run, saver),
     }
     if case not in cases:
         fail("unknown case " + case)

@@ -52,5 +52,32 @@ TEST(TickLoop, FrameAfterATickSeesTheStepAndItsReset) {
     EXPECT_EQ(generation_when_drawn, 0);  // a redraw tick never steps
 }
 
+// Lighting off: between steps the picture cannot change, so redraw ticks ask
+// for frames only until one shows the field as it is. Lighting on: always.
+TEST(TickLoop, RedrawTicksAskOnlyForChangedPictures) {
+    for (int lighting : {0, 2}) {
+        SCOPED_TRACE(lighting);
+        Settings s;
+        Simulation simulation(s, {}, [] { return std::int64_t{1000}; });
+        simulation.start();
+        std::uint64_t shown = 0;
+        int frames = 0;
+        auto paint = [&] { shown = simulation.field().version(), ++frames; };
+        TickLoop loop([&] { simulation.tick(); }, paint,
+                      [&] { return redraw_tick_needs_frame(lighting, shown, simulation.field().version()); });
+        const int per_step = lighting ? 3 : 0;
+        loop.on_timer(kRedrawTimerId);  // the first seed is not on screen yet
+        EXPECT_EQ(frames, 1);
+        for (int k = 0; k < 3; ++k) loop.on_timer(kRedrawTimerId);
+        EXPECT_EQ(frames, 1 + per_step);
+        loop.on_timer(kSimulationTimerId);
+        for (int k = 0; k < 3; ++k) loop.on_timer(kRedrawTimerId);
+        EXPECT_EQ(frames, 2 + 2 * per_step);
+        simulation.init_field();  // a reseed outside a tick is a change too
+        loop.on_timer(kRedrawTimerId);
+        EXPECT_EQ(frames, 3 + 2 * per_step);
+    }
+}
+
 }  // namespace
 }  // namespace orvex

@@ -1,9 +1,12 @@
-// Vertex arrays against immediate mode: the same busy field, drawn once each
-// way by otherwise identical scenes, must give the same pixels in every style,
-// family, lighting and picture mode. The lights move on a fixed clock, so both
+// Vertex arrays and kept geometry against immediate mode: the same busy field,
+// drawn each way by otherwise identical scenes, must give the same pixels in
+// every style, family, lighting and picture mode. Every scene first draws
+// another field, then the field twice, so kept geometry is rebuilt once and
+// then drawn again under moved lights. The lights move on a fixed clock, so all
 // scenes place them alike.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
 
 #include "core/rules.h"
@@ -17,7 +20,9 @@ using test::Drawn;
 using test::scene_settings;
 
 constexpr int kW = 800, kH = 600;
-constexpr int kFrames = 2;  // with lighting on, the lights have moved by the last one
+// How the cells reach OpenGL: immediate mode, arrays per frame, or kept
+// geometry in buffer objects or in client arrays.
+enum class Way { Immediate, Arrays, Buffers, KeptArrays };
 
 struct Case {
     int style;
@@ -99,8 +104,9 @@ OsMesaSurface& shared_surface(int width, int height) {
     return surface;
 }
 
-std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton& field, const PictureFolder& pictures,
-                               DrawMode mode, std::size_t batch = CellDrawer::kDefaultBatchVertices) {
+std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton& before, const Automaton& field,
+                               const PictureFolder& pictures, Way way,
+                               std::size_t batch = CellDrawer::kDefaultBatchVertices) {
     // Lit squares drawn in immediate mode come out a shade apart on a few pixels
     // depending on what the context drew before, so they are drawn in a context
     // of their own.
@@ -115,14 +121,24 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
     SceneServices services;
     services.pictures = &texture;
     services.clock = [] { return std::int64_t{1700000000}; };
+    if (way == Way::Buffers) services.gl_procs = OsMesaSurface::gl_proc;
     Scene scene(s, std::move(services));
     scene.GLSetupRC();
     texture.load_first_picture();
     scene.GLResize(c.width, c.height);
     EXPECT_EQ(texture.TextureFlag(), s.TextureFlag);
-    scene.cells().set_mode(mode);
+    EXPECT_EQ(scene.cells().has_buffer_objects(), way == Way::Buffers);
+    scene.cells().set_mode(way == Way::Immediate ? DrawMode::Immediate
+                           : way == Way::Arrays  ? DrawMode::Arrays
+                                                 : DrawMode::Retained);
     scene.cells().set_batch_vertices(batch);
-    for (int f = 1; f <= kFrames; ++f) scene.GLRenderScene(field);
+    scene.GLRenderScene(before);
+    scene.GLRenderScene(field);
+    scene.GLRenderScene(field);
+    const bool kept = way == Way::Buffers && (c.style != kStyleQuads || c.lights == 0);
+    if (kept) {
+        EXPECT_EQ(scene.cells().bytes_last_frame(), 0u) << "a redraw without a change hands nothing over";
+    }
     surface.finish();
     scene.GLFree();
     texture.free();
@@ -148,12 +164,17 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
            << int(got[first]) << ", " << int(got[first + 1]) << ", " << int(got[first + 2]) << ")";
 }
 
-void expect_same_both_ways(const Case& c, const PictureFolder& pictures, unsigned seed) {
+void expect_same_every_way(const Case& c, const PictureFolder& pictures, unsigned seed,
+                           std::initializer_list<Way> ways = {Way::Arrays, Way::Buffers}) {
     SCOPED_TRACE(describe(c));
     const Settings s = case_settings(c);
+    const Automaton before = busy_field(s, seed + 1000);
     const Automaton field = busy_field(s, seed);
-    EXPECT_TRUE(same_pixels(c, draw(c, s, field, pictures, DrawMode::Immediate),
-                            draw(c, s, field, pictures, DrawMode::Arrays)));
+    const auto want = draw(c, s, before, field, pictures, Way::Immediate);
+    for (Way way : ways) {
+        SCOPED_TRACE("way " + std::to_string(static_cast<int>(way)));
+        EXPECT_TRUE(same_pixels(c, want, draw(c, s, before, field, pictures, way)));
+    }
 }
 
 const int kStyles[] = {kStylePoints, kStyleTriangles, kStyleLines, kStyleQuads};
@@ -168,12 +189,13 @@ TEST(CellArrays, SamePixelsAsImmediateModeInEveryCombination) {
             for (int lights = 0; lights <= 3; ++lights)
                 for (bool picture : {false, true}) {
                     const Case c{style, family, lights, picture, kColours[seed % 3], 100};
-                    expect_same_both_ways(c, pictures, seed++);
+                    expect_same_every_way(c, pictures, seed++);
                 }
 }
 
 // Cells of two or three pixels (a 400 x 300 window) and an odd side: shapes that
-// cover a pixel centre or miss it by a hair, on a Modified Generation field.
+// cover a pixel centre or miss it by a hair, on a Modified Generation field;
+// kept geometry also without buffer objects.
 TEST(CellArrays, SamePixelsWithSmallCells) {
     const PictureFolder pictures;
     unsigned seed = 100;
@@ -181,7 +203,7 @@ TEST(CellArrays, SamePixelsWithSmallCells) {
         for (int lights : {0, 3})
             for (bool picture : {false, true}) {
                 const Case c{style, kFamilyModifiedGeneration, lights, picture, kColours[seed % 3], 157, 400, 300};
-                expect_same_both_ways(c, pictures, seed++);
+                expect_same_every_way(c, pictures, seed++, {Way::Buffers, Way::KeptArrays});
             }
 }
 
@@ -195,8 +217,8 @@ TEST(CellArrays, SmallBatchesDrawTheSamePixels) {
             SCOPED_TRACE(describe(c));
             const Settings s = case_settings(c);
             const Automaton field = busy_field(s, 42);
-            EXPECT_TRUE(same_pixels(c, draw(c, s, field, pictures, DrawMode::Immediate),
-                                    draw(c, s, field, pictures, DrawMode::Arrays, 13)));
+            EXPECT_TRUE(same_pixels(c, draw(c, s, field, field, pictures, Way::Immediate),
+                                    draw(c, s, field, field, pictures, Way::Arrays, 13)));
         }
 }
 
@@ -207,10 +229,17 @@ TEST(CellArrays, FrameLeavesTheGlStateAsSetUp) {
     for (int lights : {0, 2}) {
         SCOPED_TRACE(lights);
         const Settings s = case_settings({kStyleTriangles, kFamilyLife, lights, true, kColorBlue, 100});
-        Drawn d(s, kW, kH, {}, pictures.path());
-        ASSERT_EQ(d.scene->cells().mode(), DrawMode::Arrays);
+        SceneServices services;
+        services.gl_procs = OsMesaSurface::gl_proc;
+        Drawn d(s, kW, kH, std::move(services), pictures.path());
+        ASSERT_EQ(d.scene->cells().mode(), DrawMode::Retained);
         const GLboolean colour_material = glIsEnabled(GL_COLOR_MATERIAL);
         d.frame(busy_field(s, 3));
+        GLint depth = 0, buffer = -1;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        glGetIntegerv(0x8894 /* GL_ARRAY_BUFFER_BINDING */, &buffer);
+        EXPECT_EQ(depth, 1);
+        EXPECT_EQ(buffer, 0);
         EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
         EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));

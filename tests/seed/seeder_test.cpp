@@ -17,7 +17,11 @@ using test::scripted;
 using test::settings_for;
 
 struct Bench {
-    explicit Bench(int size, int pattern = 0) : settings(settings_for(size, pattern)), field(settings) {}
+    explicit Bench(int size, int pattern = 0) : settings(with_period_check(settings_for(size, pattern))), field(settings) {}
+    static Settings with_period_check(Settings s) {
+        s.ResetMode = kResetRepeat;  // the check that keeps snapshots
+        return s;
+    }
     Settings settings;
     Automaton field;
     ResetCheck check{settings, [] { return 0; }, [] {}};

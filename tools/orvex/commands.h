@@ -26,5 +26,9 @@ CommandRun add_pattern_info_command(CLI::App& app);
 // Registers `render`: the saver's frame drawn headless into PNG files (native builds only).
 CommandRun add_render_command(CLI::App& app);
 #endif
+#ifdef ORVEX_TOOL_RENDER_FORWARD
+// Registers `render` as a hand-over to orvex-render beside the tool, with the same argv.
+CommandRun add_render_forward(CLI::App& app, char** argv);
+#endif
 
 }  // namespace orvex::tool

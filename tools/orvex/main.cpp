@@ -16,8 +16,10 @@ int main(int argc, char** argv) {
     add(add_simulate_command(app));
     add(add_settings_command(app));
     add(add_pattern_info_command(app));
-#ifdef ORVEX_TOOL_RENDER
+#if defined(ORVEX_TOOL_RENDER)
     add(add_render_command(app));
+#elif defined(ORVEX_TOOL_RENDER_FORWARD)
+    add(add_render_forward(app, argv));
 #endif
 
     try {

@@ -68,7 +68,9 @@ int run_render(const RenderOptions& o) {
         std::cerr << "orvex: " << surface.error() << "\n";
         return kExitFile;
     }
-    SaverSession session(std::move(start));
+    SessionServices services;
+    services.gl_procs = OsMesaSurface::gl_proc;
+    SaverSession session(std::move(start), std::move(services));
     session.init(o.width, o.height);
     print_messages(session);
     for (long long k = 0; k < o.steps; ++k) {

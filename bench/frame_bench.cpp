@@ -1,0 +1,144 @@
+// CPU time and vertex bytes per frame through OSMesa (llvmpipe) in a 64 x 48
+// view, so rasterising costs next to nothing: step frames (the field changed
+// since the last frame) and redraw frames (it did not), every style, families
+// Life and Generation, sides 250 and 1000, sparse (about 5 % live) and dense
+// fields (Life: Maze grown for 150 steps, about half live; Generation: half the
+// cells in random states). way 0 fills client arrays every frame, as before
+// geometry was kept; way 1 keeps it in buffer objects.
+//   build/linux-release/bench/frame_bench --benchmark_filter='size:1000/dense:1'
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <tuple>
+
+#include "config/settings.h"
+#include "core/automaton.h"
+#include "render/osmesa_surface.h"
+#include "render/scene.h"
+
+namespace {
+
+using namespace orvex;
+
+constexpr int kWidth = 64, kHeight = 48;
+constexpr int kMaze = 7;
+constexpr int kBelZhab = 1;  // 8 states
+const int kStyles[] = {kStylePoints, kStyleTriangles, kStyleLines, kStyleQuads};
+
+Settings settings_for(int style, int family, int size, int lights) {
+    Settings s;
+    s.DrawStyle = style;
+    s.Family = family;
+    s.life_rule = family == kFamilyLife ? kMaze : kBelZhab;
+    s.field_size = size;
+    s.LightingNum = lights;
+    normalize_first_stage(s);
+    normalize_second_stage(s);
+    return s;
+}
+
+// Two different fields of one kind, so alternating between them changes the field every frame.
+struct Fields {
+    std::unique_ptr<Automaton> a, b;
+};
+
+Fields make_fields(int family, int size, bool dense) {
+    const Settings s = settings_for(kStyleTriangles, family, size, 0);
+    Fields f{std::make_unique<Automaton>(s), std::make_unique<Automaton>(s)};
+    std::mt19937 random(static_cast<unsigned>(size * 10 + family * 2 + dense));
+    const unsigned percent = dense ? (family == kFamilyLife ? 30 : 50) : 5;
+    std::uniform_int_distribution<int> state(1, f.a->states() - 1);
+    for (int i = 0; i < size; ++i)
+        for (int j = 0; j < size; ++j)
+            if (random() % 100 < percent)
+                f.a->set_cell(i, j, family == kFamilyLife ? 1 : state(random));
+    if (dense && family == kFamilyLife)
+        for (int k = 0; k < 150; ++k) f.a->step();
+    *f.b = *f.a;
+    if (family == kFamilyLife) {
+        f.b->step();
+    } else {
+        for (int i = 0; i < size; ++i)  // the same cells, one state older
+            for (int j = 0; j < size; ++j)
+                if (const int32_t v = f.a->cell(i, j))
+                    f.b->set_cell(i, j, v % (f.a->states() - 1) + 1);
+    }
+    return f;
+}
+
+const Fields& fields(int family, int size, bool dense) {
+    static std::map<std::tuple<int, int, bool>, Fields> made;
+    auto key = std::make_tuple(family, size, dense);
+    auto it = made.find(key);
+    if (it == made.end()) it = made.emplace(key, make_fields(family, size, dense)).first;
+    return it->second;
+}
+
+OsMesaSurface& surface() {
+    static OsMesaSurface s(kWidth, kHeight);
+    if (!s.ok()) throw std::runtime_error(s.error());
+    return s;
+}
+
+// range: style index, family, size, dense, way (0 arrays per frame, 1 kept), step (1) or redraw
+// (0), lights.
+void BM_Frame(benchmark::State& state) {
+    const int style = kStyles[state.range(0)];
+    const int family = static_cast<int>(state.range(1));
+    const int size = static_cast<int>(state.range(2));
+    const bool dense = state.range(3) != 0;
+    const bool kept = state.range(4) != 0;
+    const bool step = state.range(5) != 0;
+    const int lights = static_cast<int>(state.range(6));
+    OsMesaSurface& out = surface();
+    const Fields& f = fields(family, size, dense);
+
+    SceneServices services;
+    services.clock = [] { return std::int64_t{1700000000}; };
+    if (kept) services.gl_procs = OsMesaSurface::gl_proc;
+    Scene scene(settings_for(style, family, size, lights), std::move(services));
+    scene.GLSetupRC();
+    scene.GLResize(kWidth, kHeight);
+    scene.cells().set_mode(kept ? DrawMode::Retained : DrawMode::Arrays);
+    scene.GLRenderScene(*f.b);
+    out.finish();
+
+    double bytes = 0;
+    bool first = true;
+    for (auto _ : state) {
+        const Automaton& field = step && first ? *f.a : *f.b;
+        if (step) first = !first;
+        scene.GLRenderScene(field);
+        out.finish();
+        bytes += static_cast<double>(scene.cells().bytes_last_frame());
+    }
+    scene.GLFree();
+    const double live = static_cast<double>(f.b->population());
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["live"] = live;
+    state.counters["bytes"] = bytes / frames;
+    state.counters["bytes_per_live"] = bytes / frames / live;
+}
+
+void Args(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"style", "family", "size", "dense", "kept", "step", "lights"});
+    for (int size : {250, 1000})
+        for (int dense : {0, 1})
+            for (int family : {kFamilyLife, kFamilyGeneration})
+                for (int style = 0; style < 4; ++style)
+                    for (int step : {1, 0})
+                        for (int kept : {0, 1})
+                            b->Args({style, family, size, dense, kept, step, 0});
+    // Lit, where redraws without a step still happen in the saver (the lights move).
+    for (int style = 0; style < 4; ++style)
+        for (int step : {1, 0})
+            for (int kept : {0, 1}) b->Args({style, kFamilyLife, 1000, 1, kept, step, 3});
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2);
+}
+
+BENCHMARK(BM_Frame)->Apply(Args);
+
+}  // namespace
