@@ -77,11 +77,11 @@ The screen saver goes into the Windows system folder; its settings, sample patte
 pictures and user guide go into $\"${MAKER}$\" in Program Files.$\r$\n$\r$\n\
 If it is installed already, your settings and your own patterns and pictures are kept.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_FINISHPAGE_NOAUTOCLOSE  ; the list of what was installed stays until Next
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} now appears in the list of screen savers.$\r$\n$\r$\n\
-Add your own pictures (*.bmp) to $\"${MAKER}\Pictures$\" and patterns (*.lif) to \
-$\"${MAKER}\Patterns2d$\" in Program Files."
+Your own pictures and patterns go into $\"${MAKER}$\" in Program Files."
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Make ${PRODUCT} the current screen saver"
 !define MUI_FINISHPAGE_RUN_FUNCTION MakeCurrentScreenSaver
@@ -104,19 +104,22 @@ Var purge_settings
 ; Both the 64-bit and the 32-bit build of this script install into the 64-bit
 ; system: a 32-bit setup program turns off the file system redirection, which
 ; would send $SYSDIR to SysWOW64, and works in the 64-bit registry view.
+; (A 64-bit setup program has neither: it doesn't start on 32-bit Windows.)
 !macro Use64BitSystem
-  ${If} ${RunningX64}
+  !if ${NSIS_PTR_SIZE} <= 4
     ${DisableX64FSRedirection}
-    SetRegView 64
-  ${EndIf}
+  !endif
+  SetRegView 64
 !macroend
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} needs 64-bit Windows." /SD IDOK
-    SetErrorLevel 2
-    Quit
-  ${EndIf}
+  !if ${NSIS_PTR_SIZE} <= 4
+    ${IfNot} ${RunningX64}
+      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} needs 64-bit Windows." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  !endif
   !insertmacro Use64BitSystem
 FunctionEnd
 
@@ -246,10 +249,9 @@ Function un.SameLines
         ${EndIf}
         FileRead $R3 $R1
         ${If} ${Errors}
-        ${OrIf} $R4 S!= $R1
           ${Break}
         ${EndIf}
-      ${Loop}
+      ${LoopWhile} $R4 S== $R1
       FileClose $R3
     ${EndIf}
     FileClose $R2
