@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
-"""The setup program under Wine, in a Wine prefix of its own.
+"""The setup program under Wine, in a fresh Wine prefix of its own.
 
-    installer_gui_test.py CASE WINE_RUN SETUP_EXE SAVER_SCR SOURCE_DIR PICTURES_DIR
+    installer_gui_test.py CASE WINE_RUN [SETUP_EXE SAVER_SCR SOURCE_DIR PICTURES_DIR]
 
-CASE: prefix (a fresh prefix), install, saver, upgrade, uninstall. The cases
-after prefix build on one another in that order (CTest runs them so) but each
-also starts from a known state. Every process is ended by its own pid.
-Exit 77: no X display.
+CASE: prefix, install, saver, upgrade, uninstall; CTest runs them in this order.
+Every process is ended by its own pid. Exit 77: no X display.
 """
 import filecmp
 import os
@@ -21,140 +19,120 @@ import saver_gui_test as gui  # noqa: E402  (window and capture helpers)
 
 fail, note = gui.fail, gui.note
 UNINST_KEY = r"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvexScreenSaver"
-UNINSTALLER = "Uninstall Orvex ScreenSaver.exe"
-GUIDE = os.path.join("Information", "Orvex ScreenSaver")
-CHANGED_SETTINGS = "1020\r\n1025\r\n1\r\n3\r\n0\r\n5\r\n300\r\n0\r\n0\r\n1046\r\n1\r\n1\r\n0\r\n1050\r\n30.000000\r\nRandom_Points\r\nEmber\r\n"
+CHANGED = "1020\r\n1025\r\n1\r\n3\r\n0\r\n5\r\n300\r\n0\r\n0\r\n1046\r\n1\r\n1\r\n0\r\n1050\r\n30.000000\r\n" \
+          "Random_Points\r\nEmber\r\n"
+WINE_RUN, SETUP, SCR, SOURCE, PICTURES = (sys.argv[2:7] + [""] * 5)[:5]
+PREFIX = os.environ.get("WINEPREFIX", "")
+MAKER = os.path.join(PREFIX, "drive_c", "Program Files", "Halvorn ScreenSavers")
+SYS_SCR = os.path.join(PREFIX, "drive_c", "windows", "system32", "orvex.scr")
+INI = os.path.join(MAKER, "ss_ca_02.ini")
 
 
-class Setup:
-    def __init__(self, argv):
-        self.wine_run, self.setup, self.scr, self.source, self.pictures = argv
-        self.prefix = os.environ["WINEPREFIX"]
-        self.maker = os.path.join(self.prefix, "drive_c", "Program Files", "Halvorn ScreenSavers")
-        self.sys_scr = os.path.join(self.prefix, "drive_c", "windows", "system32", "orvex.scr")
-
-    def run(self, args, seconds=120, trace=None):
-        """Runs a Windows program to its end, then waits for the prefix's other processes."""
-        env = dict(os.environ)
-        if trace:
-            env["WINEDEBUG"] = trace
-        with open(os.path.join(self.prefix, "last-run.log"), "w") as log:
-            p = subprocess.Popen([self.wine_run] + args, stdout=log, stderr=log, env=env)
-            try:
-                p.wait(timeout=seconds)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
-                fail("%s still runs after %d s" % (" ".join(args), seconds))
-        # The uninstaller runs on from a copy of itself; wineserver -w waits for it.
-        w = subprocess.Popen(["wineserver", "-w"])
-        try:
-            w.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            w.kill()
-            w.wait()
-            fail("the prefix stays busy %d s after %s" % (seconds, " ".join(args)))
-        with open(os.path.join(self.prefix, "last-run.log")) as log:
-            return p.returncode, log.read()
-
-    def install(self, trace=None):
-        rc, log = self.run([self.setup, "/S"], trace=trace)
-        if rc != 0:
-            fail("the setup program ended with status %d" % rc)
-        return log
-
-    def uninstall(self, *options):
-        rc, _ = self.run([os.path.join(self.maker, UNINSTALLER), "/S"] + list(options))
-        if rc != 0:
-            fail("the uninstaller ended with status %d" % rc)
-
-    def uninstall_key(self):
-        """The Add/Remove Programs entry as Wine stored it: {name: value text}, or None."""
-        with open(os.path.join(self.prefix, "system.reg"), errors="replace") as f:
-            text = f.read()
-        m = re.search(r"^\[%s\][^\n]*\n(.*?)(?:\n\n|\Z)" % re.escape(UNINST_KEY), text, re.S | re.M | re.I)
-        if not m:
-            return None
-        return dict(re.findall(r'^"([^"]+)"=(.*)$', m.group(1), re.M))
-
-    def shipped_files(self):
-        """(installed path, source path) of every file the setup program installs."""
-        pairs = [(self.sys_scr, self.scr),
-                 (os.path.join(self.maker, "ss_ca_02.ini"), os.path.join(self.source, "data", "ss_ca_02.ini"))]
-        for sub, folder in (("Patterns2d", os.path.join(self.source, "data", "Patterns2d")),
-                            ("Pictures", self.pictures),
-                            (GUIDE, os.path.join(self.source, "data", "Information"))):
-            for name in sorted(os.listdir(folder)):
-                pairs.append((os.path.join(self.maker, sub, name), os.path.join(folder, name)))
-        return pairs
-
-    def remove_installation(self):
-        shutil.rmtree(self.maker, ignore_errors=True)
-        if os.path.exists(self.sys_scr):
-            os.remove(self.sys_scr)
+def wait_or_kill(p, seconds, what):
+    try:
+        p.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        p.kill()
+        p.wait()
+        fail("%s still runs after %d s" % (what, seconds))
 
 
-def case_install(s):
-    s.remove_installation()
-    log = s.install(trace="-all,trace+advapi,trace+security")
-    for installed, source in s.shipped_files():
+def run(*args, trace="-all"):
+    """A Windows program to its end, and whatever it started (the uninstaller
+    goes on from a copy of itself): (status, output with Wine's trace)."""
+    log_name = os.path.join(PREFIX, "last-run.log")
+    with open(log_name, "w") as log:
+        p = subprocess.Popen([WINE_RUN] + list(args), stdout=log, stderr=log, env=dict(os.environ, WINEDEBUG=trace))
+        wait_or_kill(p, 120, args[0])
+    wait_or_kill(subprocess.Popen(["wineserver", "-w"]), 120, "the prefix after " + args[0])
+    with open(log_name, errors="replace") as log:
+        return p.returncode, log.read()
+
+
+def install(trace="-all"):
+    rc, log = run(SETUP, "/S", trace=trace)
+    if rc != 0:
+        fail("the setup program ended with status %d" % rc)
+    return log
+
+
+def uninstall(*options):
+    if run(os.path.join(MAKER, "Uninstall Orvex ScreenSaver.exe"), "/S", *options)[0] != 0:
+        fail("the uninstaller failed")
+
+
+def uninstall_key():
+    """The Add/Remove Programs entry as Wine stored it, {name: value text}, or None."""
+    with open(os.path.join(PREFIX, "system.reg"), errors="replace") as f:
+        m = re.search(r"^\[%s\][^\n]*\n(.*?)(?:\n\n|\Z)" % re.escape(UNINST_KEY), f.read(), re.S | re.M | re.I)
+    return dict(re.findall(r'^"([^"]+)"=(.*)$', m.group(1), re.M)) if m else None
+
+
+def shipped_files():
+    """(installed path, source path) of every file the setup program installs."""
+    pairs = [(SYS_SCR, SCR), (INI, os.path.join(SOURCE, "data", "ss_ca_02.ini"))]
+    for sub, folder in (("Patterns2d", os.path.join(SOURCE, "data", "Patterns2d")), ("Pictures", PICTURES),
+                        (os.path.join("Information", "Orvex ScreenSaver"), os.path.join(SOURCE, "data", "Information"))):
+        pairs += [(os.path.join(MAKER, sub, n), os.path.join(folder, n)) for n in sorted(os.listdir(folder))]
+    return pairs
+
+
+def leftovers():
+    found = [SYS_SCR] if os.path.exists(SYS_SCR) else []
+    return found + [os.path.join(root, n) for root, _, files in os.walk(MAKER) for n in files]
+
+
+def ensure_installed():
+    if not os.path.isfile(SYS_SCR) or uninstall_key() is None:
+        install()
+
+
+def case_install():
+    shutil.rmtree(MAKER, ignore_errors=True)
+    log = install(trace="-all,trace+advapi,trace+security")
+    for installed, source in shipped_files():
         if not os.path.isfile(installed) or not filecmp.cmp(installed, source, shallow=False):
             fail("%s is missing or differs from %s" % (installed, source))
-    if not os.path.isfile(os.path.join(s.maker, UNINSTALLER)):
-        fail("no uninstaller in the maker folder")
-    key = s.uninstall_key()
-    if not key:
-        fail("no Add/Remove Programs entry")
-    for name, value in (("DisplayName", '"Orvex ScreenSaver 2.0"'), ("DisplayVersion", '"2.0"'),
-                        ("Publisher", '"Halvorn ScreenSavers"'),
-                        ("DisplayIcon", r'"C:\\windows\\system32\\orvex.scr,0"')):
+    key = uninstall_key() or fail("no Add/Remove Programs entry")
+    expected = {"DisplayName": '"Orvex ScreenSaver 2.0"', "DisplayVersion": '"2.0"',
+                "Publisher": '"Halvorn ScreenSavers"', "DisplayIcon": r'"C:\\windows\\system32\\orvex.scr,0"',
+                "UninstallString": r'"\"C:\\Program Files\\Halvorn ScreenSavers\\Uninstall Orvex ScreenSaver.exe\""',
+                "QuietUninstallString":
+                    r'"\"C:\\Program Files\\Halvorn ScreenSavers\\Uninstall Orvex ScreenSaver.exe\" /S"'}
+    for name, value in expected.items():
         if key.get(name, "").lower() != value.lower():
             fail("%s is %s, not %s" % (name, key.get(name), value))
-    for name in ("UninstallString", "QuietUninstallString", "EstimatedSize"):
-        if name not in key:
-            fail("the entry has no " + name)
-    if int(key["EstimatedSize"].split(":")[1], 16) < 500:
-        fail("EstimatedSize %s is not the size in KB" % key["EstimatedSize"])
-    # Wine keeps no access lists on files (icacls is a stub there, and an access
-    # list set is answered with success but not stored), so what can be seen is
-    # the request: Users, by SID, get modify rights inherited by the folder's content.
-    maker = r'L"C:\\Program Files\\Halvorn ScreenSavers"'
-    if 'ConvertStringSidToSidW L"S-1-5-32-545"' not in log:
-        fail("the Users group is not looked up by its SID")
+    if int(key.get("EstimatedSize", "dword:0").split(":")[1], 16) < 500:
+        fail("EstimatedSize %s is not the size in KB" % key.get("EstimatedSize"))
+    # Wine keeps no access lists on files (its icacls is a stub; a list that is
+    # set is answered with success and not stored), so the request is what can
+    # be checked: Users, by SID, get modify rights, inherited, on the maker folder.
     entry = re.search(r"SetEntriesInAclW \[0\]:\s+grfAccessPermissions = (\S+)\s+grfAccessMode = (\d+)\s+"
                       r"grfInheritance = (\S+).*?TrusteeForm = (\d+)", log, re.S)
-    # modify rights, GRANT_ACCESS, inherited by files and folders, a trustee given by SID
-    if not entry or entry.groups() != ("0x1301bf", "1", "0x3", "0"):
-        fail("the access entry added is not Users: modify, inherited: %s" % (entry and entry.groups(),))
-    if not re.search(r"SetNamedSecurityInfoW %s 1 4 0+ 0+ [0-9A-F]*[1-9A-F][0-9A-F]* " % re.escape(maker), log):
+    if 'ConvertStringSidToSidW L"S-1-5-32-545"' not in log or not entry or \
+            entry.groups() != ("0x1301bf", "1", "0x3", "0"):  # modify, GRANT_ACCESS, OI|CI, by SID
+        fail("Users are not granted modify rights by SID: %s" % (entry and entry.groups(),))
+    if not re.search(r'SetNamedSecurityInfoW L"C:\\\\Program Files\\\\Halvorn ScreenSavers" 1 4 0+ 0+ 0*[1-9A-F]',
+                     log) or "Could not give Users" in log:
         fail("the maker folder's access list is not set")
-    if "Could not give Users" in log:
-        fail("the setup program reports that the access list failed")
-    note("installed; access list request seen: Users (S-1-5-32-545) modify on the maker folder")
+    note("installed; Users (S-1-5-32-545) granted modify on the maker folder")
 
 
-def ensure_installed(s):
-    if not os.path.isfile(s.sys_scr) or s.uninstall_key() is None:
-        s.install()
-
-
-def case_saver(s):
-    """The installed saver full screen, with the installed settings: a sample picture on."""
-    ensure_installed(s)
-    saver = gui.Saver([s.wine_run, r"C:\windows\system32\orvex.scr", "/s"])
+def case_saver():
+    """The installed saver full screen with the installed settings: a sample picture on."""
+    ensure_installed()
+    saver = gui.Saver([WINE_RUN, r"C:\windows\system32\orvex.scr", "/s"])
     try:
-        if not gui.wait_for(gui.saver_window, 20):
-            fail("no full-screen window")
         rw, rh = gui.root_size()
-        gl = gui.wait_for(lambda: gui.gl_window(rw, rh), 10)
+        gl = gui.wait_for(gui.saver_window, 20) and gui.wait_for(lambda: gui.gl_window(rw, rh), 10)
         if not gl:
-            fail("no OpenGL window of the screen's size")
+            fail("no full-screen OpenGL window")
         time.sleep(2.0)
         if gui.message_boxes():
             fail("a message box came up: %s" % gui.message_boxes())
-        _, _, pixels = gui.capture(gl)
+        pixels = gui.capture(gl)[2]
         on = gui.lit(pixels)
-        # The settings draw in blue without a picture; the sample picture is warm.
+        # Blue cells without a picture; the picture named in the settings is warm.
         warm = [p for p in on if pixels[3 * p] > pixels[3 * p + 2] + 30]
         note("lit pixels %d, warm %d" % (len(on), len(warm)))
         if len(on) < 1000 or len(warm) < len(on) // 3:
@@ -164,89 +142,67 @@ def case_saver(s):
         saver.stop()
 
 
-def case_upgrade(s):
-    ensure_installed(s)
-    ini = os.path.join(s.maker, "ss_ca_02.ini")
-    user_files = [os.path.join(s.maker, "Pictures", "Mine.bmp"), os.path.join(s.maker, "Patterns2d", "Mine.lif")]
-    with open(ini, "w", newline="") as f:
-        f.write(CHANGED_SETTINGS)
-    shutil.copy(os.path.join(s.pictures, "Ember.bmp"), user_files[0])
-    with open(user_files[1], "w") as f:
-        f.write("#Life 1.05\n#D mine\n#P 0 0\n***\n")
-    os.remove(s.sys_scr)  # the saver is replaced
-    s.install()
-    with open(ini, newline="") as f:
-        if f.read() != CHANGED_SETTINGS:
-            fail("the upgrade replaced the user's settings")
-    for installed, _ in s.shipped_files():
-        if not os.path.isfile(installed):
-            fail("%s is missing after the upgrade" % installed)
-    for path in user_files:
-        if not os.path.isfile(path):
-            fail("the upgrade removed %s" % path)
-        os.remove(path)
+def add_user_files():
+    with open(INI, "w", newline="") as f:
+        f.write(CHANGED)
+    mine = [os.path.join(MAKER, "Pictures", "Mine.bmp"), os.path.join(MAKER, "Patterns2d", "Mine.lif")]
+    shutil.copy(os.path.join(PICTURES, "Ember.bmp"), mine[0])
+    shutil.copy(os.path.join(SOURCE, "data", "Patterns2d", "Glider.lif"), mine[1])
+    return mine
+
+
+def case_upgrade():
+    ensure_installed()
+    mine = add_user_files()
+    os.remove(SYS_SCR)
+    install()
+    missing = [f for f, _ in shipped_files() if not os.path.isfile(f)] + [f for f in mine if not os.path.isfile(f)]
+    with open(INI, newline="") as f:
+        if f.read() != CHANGED or missing:
+            fail("the upgrade lost the user's settings or files: %s" % missing)
     note("settings and the user's files kept over an upgrade")
 
 
-def leftovers(s):
-    found = [s.sys_scr] if os.path.exists(s.sys_scr) else []
-    for root, dirs, files in os.walk(s.maker):
-        found += [os.path.join(root, n) for n in files]
-    return found
-
-
-def case_uninstall(s):
-    # 1. The settings as installed: nothing is left behind.
-    ensure_installed(s)
-    shutil.copy(os.path.join(s.source, "data", "ss_ca_02.ini"), os.path.join(s.maker, "ss_ca_02.ini"))
-    s.run(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/d",
-           r"C:\windows\system32\orvex.scr", "/f"])
-    s.uninstall()
-    if leftovers(s) or os.path.exists(s.maker):
-        fail("left behind: %s" % (leftovers(s) or [s.maker]))
-    if s.uninstall_key() is not None:
-        fail("the Add/Remove Programs entry is still there")
-    _, out = s.run(["reg", "query", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE"])
-    if "orvex.scr" in out.lower():
+def case_uninstall():
+    # As installed, and the current screen saver: nothing is left behind.
+    ensure_installed()
+    shutil.copy(os.path.join(SOURCE, "data", "ss_ca_02.ini"), INI)
+    for f in leftovers():
+        if "Mine." in f:
+            os.remove(f)
+    desktop = r"HKCU\Control Panel\Desktop"
+    run("reg", "add", desktop, "/v", "SCRNSAVE.EXE", "/d", r"C:\windows\system32\orvex.scr", "/f")
+    uninstall()
+    if leftovers() or os.path.exists(MAKER) or uninstall_key() is not None:
+        fail("left behind: %s" % (leftovers() or [MAKER, UNINST_KEY]))
+    if "orvex.scr" in run("reg", "query", desktop, "/v", "SCRNSAVE.EXE")[1].lower():
         fail("SCRNSAVE.EXE still names the removed saver")
-    # 2. Changed settings and a picture of the user's own: silently, both stay.
-    s.install()
-    ini = os.path.join(s.maker, "ss_ca_02.ini")
-    mine = os.path.join(s.maker, "Pictures", "Mine.bmp")
-    with open(ini, "w", newline="") as f:
-        f.write(CHANGED_SETTINGS)
-    shutil.copy(os.path.join(s.pictures, "Ember.bmp"), mine)
-    s.uninstall()
-    if sorted(leftovers(s)) != sorted([ini, mine]):
-        fail("after a silent uninstall with changed settings: %s" % leftovers(s))
-    # 3. /PURGE removes the changed settings; the user's picture still stays.
-    s.install()
-    s.uninstall("/PURGE")
-    if leftovers(s) != [mine]:
-        fail("after /PURGE: %s" % leftovers(s))
-    s.remove_installation()
+    # Changed settings and the user's files stay; /PURGE removes the settings too.
+    install()
+    mine = add_user_files()
+    uninstall()
+    if sorted(leftovers()) != sorted(mine + [INI]):
+        fail("after a silent uninstall with changed settings: %s" % leftovers())
+    install()
+    uninstall("/PURGE")
+    if sorted(leftovers()) != sorted(mine):
+        fail("after /PURGE: %s" % leftovers())
+    shutil.rmtree(MAKER)
     note("uninstalled: nothing of ours left; changed settings kept unless /PURGE; user files kept")
 
 
 def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
-        return 2
-    case = sys.argv[1]
-    if "WINEPREFIX" not in os.environ:
+    case = sys.argv[1] if len(sys.argv) > 2 else fail(__doc__)
+    if not PREFIX:
         fail("WINEPREFIX is not set")
-    os.environ.setdefault("WINEDEBUG", "-all")
-    if case != "prefix" and not os.environ.get("DISPLAY"):
+    if case == "prefix":
+        shutil.rmtree(PREFIX, ignore_errors=True)
+        gui.case_prefix(WINE_RUN)
+    elif not os.environ.get("DISPLAY"):
         print("SKIPPED: no X display (DISPLAY is not set); start Xvfb and export DISPLAY", flush=True)
         return gui.SKIP
-    s = Setup(sys.argv[2:7]) if case != "prefix" else None
-    cases = {"install": case_install, "saver": case_saver, "upgrade": case_upgrade,
-             "uninstall": case_uninstall}
-    if case == "prefix":
-        shutil.rmtree(os.environ["WINEPREFIX"], ignore_errors=True)
-        gui.case_prefix(sys.argv[2])
-    elif case in cases:
-        cases[case](s)
+    elif case in ("install", "saver", "upgrade", "uninstall"):
+        globals()["case_" + case]()
     else:
         fail("unknown case " + case)
     note("passed: " + case)
