@@ -296,7 +296,7 @@ Section "Uninstall"
   ${If} $0 == "$SYSDIR\${SCR_NAME}"
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
-  Delete "$SYSDIR\${SCR_NAME}"
+  Delete /REBOOTOK "$SYSDIR\${SCR_NAME}"  ; still running (a preview), it goes at the next start
 
   Call un.RemoveSettings
   !insertmacro OrvexRemoveSamples

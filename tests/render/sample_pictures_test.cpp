@@ -38,16 +38,10 @@ TEST(SamplePictures, EveryPictureLoadsAndIsNoPlainColour) {
         if (entry.path().extension() != ".bmp") continue;
         ++pictures;
         SCOPED_TRACE(entry.path().filename().string());
-        const std::string bytes = text_of(entry.path());
-        ASSERT_GT(bytes.size(), 30u);
-        depths.insert(static_cast<unsigned char>(bytes[28]));  // bits per pixel
-
+        depths.insert(static_cast<unsigned char>(text_of(entry.path()).at(28)));  // bits per pixel
         RecordingMessageSink sink;
         const std::optional<RgbImage> image = LoadBMP(entry.path(), sink);
-        ASSERT_TRUE(image.has_value());
-        EXPECT_TRUE(sink.messages.empty());
-        EXPECT_EQ(image->width, 256);
-        EXPECT_EQ(image->height, 256);
+        ASSERT_TRUE(image.has_value() && sink.messages.empty());
         ASSERT_EQ(image->pixels.size(), 256u * 256u * 3u);
         // Something to see on the cells: many colours, neither too dark nor washed out.
         std::set<std::tuple<int, int, int>> colours;
