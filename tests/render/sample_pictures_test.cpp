@@ -3,7 +3,6 @@
 // exactly what the configuration dialog would write, naming a shipped picture.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -19,11 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path env_folder(const char* name) {
-    const char* value = std::getenv(name);
-    return fs::path(value ? value : ".");
-}
-
 std::string text_of(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
@@ -34,7 +28,7 @@ std::string text_of(const fs::path& file) {
 TEST(SamplePictures, EveryPictureLoadsAndIsNoPlainColour) {
     std::set<int> depths;
     int pictures = 0;
-    for (const auto& entry : fs::directory_iterator(env_folder("ORVEX_PICTURES_DIR"))) {
+    for (const auto& entry : fs::directory_iterator(fs::path(ORVEX_PICTURES_DIR))) {
         if (entry.path().extension() != ".bmp") continue;
         ++pictures;
         SCOPED_TRACE(entry.path().filename().string());
@@ -60,13 +54,12 @@ TEST(SamplePictures, EveryPictureLoadsAndIsNoPlainColour) {
 }
 
 TEST(SamplePictures, InstalledSettingsFileIsTheDialogsOwnFormatAndNamesAShippedPicture) {
-    const std::string text = text_of(env_folder("ORVEX_SOURCE_DIR") / "data" / kSettingsFileName);
+    const std::string text = text_of(fs::path(ORVEX_SOURCE_DIR) / "data" / kSettingsFileName);
     DialogSettings d = parse_dialog_settings(text);
     normalize_dialog_settings(d);
     EXPECT_EQ(format_settings_file(d), text);  // 17 CR LF lines, every value in range
     EXPECT_EQ(d.iTexture, 1);
-    EXPECT_TRUE(fs::is_regular_file(env_folder("ORVEX_PICTURES_DIR") / (d.picture_name + ".bmp")))
-        << d.picture_name;
+    EXPECT_TRUE(fs::is_regular_file(fs::path(ORVEX_PICTURES_DIR) / (d.picture_name + ".bmp"))) << d.picture_name;
 }
 
 }  // namespace
