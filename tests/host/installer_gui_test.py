@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The setup program under Wine, in a fresh Wine prefix of its own.
 
-    installer_gui_test.py CASE WINE_RUN [SETUP_EXE SAVER_SCR SOURCE_DIR PICTURES_DIR]
+    installer_gui_test.py CASE WINE_RUN [SETUP_EXE SAVER_SCR SOURCE_DIR PICTURES_DIR [DIALOG_DRIVER]]
 
-CASE: prefix, install, saver, upgrade, uninstall; CTest runs them in this order.
+CASE: prefix, install, saver, dialog, upgrade, uninstall; CTest runs them in this order.
 Every process is ended by its own pid. Exit 77: no X display.
 """
 import filecmp
@@ -21,7 +21,7 @@ fail, note = gui.fail, gui.note
 UNINST_KEY = r"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvexScreenSaver"
 CHANGED = "1020\r\n1025\r\n1\r\n3\r\n0\r\n5\r\n300\r\n0\r\n0\r\n1046\r\n1\r\n1\r\n0\r\n1050\r\n30.000000\r\n" \
           "Random_Points\r\nEmber\r\n"
-WINE_RUN, SETUP, SCR, SOURCE, PICTURES = (sys.argv[2:7] + [""] * 5)[:5]
+WINE_RUN, SETUP, SCR, SOURCE, PICTURES, DRIVER = (sys.argv[2:8] + [""] * 6)[:6]
 PREFIX = os.environ.get("WINEPREFIX", "")
 MAKER = os.path.join(PREFIX, "drive_c", "Program Files", "Halvorn ScreenSavers")
 SYS_SCR = os.path.join(PREFIX, "drive_c", "windows", "system32", "orvex.scr")
@@ -142,6 +142,26 @@ def case_saver():
         saver.stop()
 
 
+def case_dialog():
+    """The installed saver's settings dialog saves into the maker folder: Default, then OK."""
+    ensure_installed()
+    shutil.copy(os.path.join(SOURCE, "data", "ss_ca_02.ini"), INI)
+    dialog = gui.Saver([WINE_RUN, r"C:\windows\system32\orvex.scr", "/c"])
+    try:
+        driver = subprocess.run([WINE_RUN, DRIVER, "click", "102", "click", "1"], capture_output=True, text=True,
+                                timeout=60)
+        if driver.returncode != 0 or not dialog.wait_end(10):
+            fail("the dialog did not take Default and OK: %s" % driver.stdout.strip())
+    finally:
+        dialog.stop()
+    # The dialog's default values; the family and rule stay as installed.
+    saved = "1022 1027 0 7 4 18 250 1 0 1045 0 0 0 1051 12.000000 Big_Circles --none--".replace(" ", "\r\n") + "\r\n"
+    with open(INI, newline="") as f:
+        if f.read() != saved or os.path.exists(INI + ".tmp"):
+            fail("the settings file in the maker folder was not saved")
+    note("the dialog saved the settings file in the maker folder")
+
+
 def add_user_files():
     with open(INI, "w", newline="") as f:
         f.write(CHANGED)
@@ -201,7 +221,7 @@ def main():
     elif not os.environ.get("DISPLAY"):
         print("SKIPPED: no X display (DISPLAY is not set); start Xvfb and export DISPLAY", flush=True)
         return gui.SKIP
-    elif case in ("install", "saver", "upgrade", "uninstall"):
+    elif case in ("install", "saver", "dialog", "upgrade", "uninstall"):
         globals()["case_" + case]()
     else:
         fail("unknown case " + case)
