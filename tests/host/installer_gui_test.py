@@ -83,7 +83,7 @@ def leftovers():
 
 
 def ensure_installed():
-    if not os.path.isfile(SYS_SCR) or uninstall_key() is None:
+    if not os.path.isfile(SYS_SCR) or not os.path.isfile(os.path.join(MAKER, "Uninstall Orvex ScreenSaver.exe")):
         install()
 
 
@@ -148,17 +148,25 @@ def case_dialog():
     shutil.copy(os.path.join(SOURCE, "data", "ss_ca_02.ini"), INI)
     dialog = gui.Saver([WINE_RUN, r"C:\windows\system32\orvex.scr", "/c"])
     try:
+        shown = lambda: any(r["top"] and r["name"] == '" Orvex ScreenSaver"' for r in gui.window_tree())
+        if not gui.wait_for(shown, 20):
+            fail("no settings dialog")
+        time.sleep(0.5)
         driver = subprocess.run([WINE_RUN, DRIVER, "click", "102", "click", "1"], capture_output=True, text=True,
                                 timeout=60)
         if driver.returncode != 0 or not dialog.wait_end(10):
             fail("the dialog did not take Default and OK: %s" % driver.stdout.strip())
     finally:
         dialog.stop()
-    # The dialog's default values; the family and rule stay as installed.
-    saved = "1022 1027 0 7 4 18 250 1 0 1045 0 0 0 1051 12.000000 Big_Circles --none--".replace(" ", "\r\n") + "\r\n"
+    # Default changes the drawing style, the picture settings (and the lighting,
+    # line 10, left out here); the rest is as installed.
+    with open(os.path.join(SOURCE, "data", "ss_ca_02.ini"), newline="") as f:
+        expected = f.read().split("\r\n")
+    expected[1], expected[11], expected[12], expected[16] = "1027", "0", "0", "--none--"
     with open(INI, newline="") as f:
-        if f.read() != saved or os.path.exists(INI + ".tmp"):
-            fail("the settings file in the maker folder was not saved")
+        saved = f.read().split("\r\n")
+    if len(saved) != 18 or saved[:9] + saved[10:] != expected[:9] + expected[10:] or os.path.exists(INI + ".tmp"):
+        fail("the settings file in the maker folder was not saved: %s" % saved)
     note("the dialog saved the settings file in the maker folder")
 
 
