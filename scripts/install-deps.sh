@@ -12,6 +12,8 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool x11-utils imagemagick
   # the dialogs' font "MS Sans Serif" and the other fonts Windows programs expect
   fonts-wine
+  # the Windows setup program
+  nsis
 )
 missing=()
 for p in "${packages[@]}"; do
