@@ -53,8 +53,7 @@ Fields make_fields(int family, int size, bool dense) {
     std::uniform_int_distribution<int> state(1, f.a->states() - 1);
     for (int i = 0; i < size; ++i)
         for (int j = 0; j < size; ++j)
-            if (random() % 100 < percent)
-                f.a->set_cell(i, j, family == kFamilyLife ? 1 : state(random));
+            if (random() % 100 < percent) f.a->set_cell(i, j, family == kFamilyLife ? 1 : state(random));
     if (dense && family == kFamilyLife)
         for (int k = 0; k < 150; ++k) f.a->step();
     *f.b = *f.a;
@@ -63,8 +62,7 @@ Fields make_fields(int family, int size, bool dense) {
     } else {
         for (int i = 0; i < size; ++i)  // the same cells, one state older
             for (int j = 0; j < size; ++j)
-                if (const int32_t v = f.a->cell(i, j))
-                    f.b->set_cell(i, j, v % (f.a->states() - 1) + 1);
+                if (const int32_t v = f.a->cell(i, j)) f.b->set_cell(i, j, v % (f.a->states() - 1) + 1);
     }
     return f;
 }
@@ -130,8 +128,7 @@ void Args(benchmark::internal::Benchmark* b) {
             for (int family : {kFamilyLife, kFamilyGeneration})
                 for (int style = 0; style < 4; ++style)
                     for (int step : {1, 0})
-                        for (int kept : {0, 1})
-                            b->Args({style, family, size, dense, kept, step, 0});
+                        for (int kept : {0, 1}) b->Args({style, family, size, dense, kept, step, 0});
     // Lit, where redraws without a step still happen in the saver (the lights move).
     for (int style = 0; style < 4; ++style)
         for (int step : {1, 0})

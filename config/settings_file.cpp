@@ -132,9 +132,9 @@ StoredValues scan(std::string_view text) {
     StoredValues v;
     Scanner in(text);
     // The numbers in the order of the file; the first that is not one ends the reading.
-    int* const numbers[] = {&v.main_color, &v.draw_style,  &v.family,       &v.life_rule,   &v.pattern,
-                            &v.speed,      &v.field_size,  &v.one_color,    &v.all_patterns, &v.lighting_id,
-                            &v.matrix_tr,  &v.texture,     &v.cycle_texture, &v.reset_mode_id};
+    int* const numbers[] = {&v.main_color, &v.draw_style, &v.family,        &v.life_rule,    &v.pattern,
+                            &v.speed,      &v.field_size, &v.one_color,     &v.all_patterns, &v.lighting_id,
+                            &v.matrix_tr,  &v.texture,    &v.cycle_texture, &v.reset_mode_id};
     bool reading = true;
     for (int* n : numbers)
         if (reading) reading = in.read_int(*n);
@@ -156,7 +156,9 @@ int clamp_int(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 int as_flag(int v) { return v != 0 ? 1 : 0; }
 
 // A name up to its first LF or NUL, which would end it when it is read back.
-std::string_view one_line(std::string_view name) { return name.substr(0, name.find_first_of(std::string_view("\n\0", 2))); }
+std::string_view one_line(std::string_view name) {
+    return name.substr(0, name.find_first_of(std::string_view("\n\0", 2)));
+}
 
 // "%f": six decimals, whatever the C locale's decimal point.
 std::string six_decimals(double value) {
@@ -269,9 +271,8 @@ std::string format_settings_file(const DialogSettings& d) {
         out += text;
         out += "\r\n";
     };
-    for (int v : {d.iMainColor, d.iDrawStyle, d.iFamily, d.life_rule, d.pattern, d.speed, d.field_size,
-                  d.iOneColor, d.iAllPatterns, d.iLightingNum, d.iMatrixTr, d.iTexture, d.iCycleTexture,
-                  d.iResetMode})
+    for (int v : {d.iMainColor, d.iDrawStyle, d.iFamily, d.life_rule, d.pattern, d.speed, d.field_size, d.iOneColor,
+                  d.iAllPatterns, d.iLightingNum, d.iMatrixTr, d.iTexture, d.iCycleTexture, d.iResetMode})
         line(std::to_string(v));
     line(six_decimals(static_cast<double>(d.iResetTime)));
     line(one_line(d.pattern_name));

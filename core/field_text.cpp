@@ -50,8 +50,7 @@ ParsedGrid parse_grid(std::string_view text, int min_side, int max_side) {
     const size_t side = lines.size();
     if (side < static_cast<size_t>(min_side) || side > static_cast<size_t>(max_side)) {
         g.error = "grid has " + std::to_string(side) + (side > static_cast<size_t>(max_side) ? "+" : "") +
-                  " lines; a side of " + std::to_string(min_side) + ".." + std::to_string(max_side) +
-                  " is needed";
+                  " lines; a side of " + std::to_string(min_side) + ".." + std::to_string(max_side) + " is needed";
         return g;
     }
     // Cell values by character, -1 for characters that are no cell.
@@ -64,8 +63,8 @@ ParsedGrid parse_grid(std::string_view text, int min_side, int max_side) {
     int32_t* out = g.cells.data();
     for (size_t i = 0; i < side; ++i) {
         if (lines[i].size() != side) {
-            g.error = "grid is not square: line " + std::to_string(i + 1) + " has " +
-                      std::to_string(lines[i].size()) + " characters, expected " + std::to_string(side);
+            g.error = "grid is not square: line " + std::to_string(i + 1) + " has " + std::to_string(lines[i].size()) +
+                      " characters, expected " + std::to_string(side);
             g.cells.clear();
             return g;
         }
@@ -75,8 +74,7 @@ ParsedGrid parse_grid(std::string_view text, int min_side, int max_side) {
         for (size_t j = 0; j < side; ++j) {
             const int32_t v = cell_value(lines[i][j]);
             if (v < 0) {
-                g.error = "bad cell character at line " + std::to_string(i + 1) + ", column " +
-                          std::to_string(j + 1);
+                g.error = "bad cell character at line " + std::to_string(i + 1) + ", column " + std::to_string(j + 1);
                 g.cells.clear();
                 return g;
             }

@@ -67,8 +67,8 @@ void ReferenceAutomaton::step() {
             neighbour_indices();
             int32_t& out = buffer[il * S + jl];
             if (Family == 0) {
-                int n = L(ilm1, jlm1) + L(il, jlm1) + L(ilp1, jlm1) + L(ilm1, jlp1) + L(il, jlp1) +
-                        L(ilp1, jlp1) + L(ilm1, jl) + L(ilp1, jl);
+                int n = L(ilm1, jlm1) + L(il, jlm1) + L(ilp1, jlm1) + L(ilm1, jlp1) + L(il, jlp1) + L(ilp1, jlp1) +
+                        L(ilm1, jl) + L(ilp1, jl);
                 if (flag(born, n))
                     out = 1;
                 else if (flag(stable, n))
@@ -77,8 +77,8 @@ void ReferenceAutomaton::step() {
                     out = 0;
                 continue;
             }
-            int n = live(ilm1, jlm1) + live(il, jlm1) + live(ilp1, jlm1) + live(ilm1, jlp1) +
-                    live(il, jlp1) + live(ilp1, jlp1) + live(ilm1, jl) + live(ilp1, jl);
+            int n = live(ilm1, jlm1) + live(il, jlm1) + live(ilp1, jlm1) + live(ilm1, jlp1) + live(il, jlp1) +
+                    live(ilp1, jlp1) + live(ilm1, jl) + live(ilp1, jl);
             int32_t s = L(il, jl);
             if (Family == 1) {
                 if (s == 0) {

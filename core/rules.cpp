@@ -34,8 +34,8 @@ const int life_born[kLifeRuleCount][9] = {
 };
 
 const char life_names[kLifeRuleCount][kRuleKeySize] = {
-    " 2x2",     " 34life",  " amoeba",     " assimilation", " conwayslife", " coral",
-    " highlife", " maze",   " mazectric",  " serviettes",   " strains",     " walledcities",
+    " 2x2",      " 34life", " amoeba",    " assimilation", " conwayslife", " coral",
+    " highlife", " maze",   " mazectric", " serviettes",   " strains",     " walledcities",
 };
 
 const int generations_stable[kGenerationsRuleCount][9] = {
@@ -67,18 +67,17 @@ const int generations_born[kGenerationsRuleCount][9] = {
 const int life_lenght[kGenerationsRuleCount] = {5, 8, 24, 3, 9, 25, 4, 48, 6, 16};
 
 const char generations_names[kGenerationsRuleCount][kRuleKeySize] = {
-    " banners", " belzhab",  " bloomerang",  " brain 6",   " burst",
+    " banners", " belzhab",    " bloomerang",  " brain 6",   " burst",
     " nova",    " sedimental", " thrillgrill", " transers2", " xtasy",
 };
 
 const char* const life_display_names[kLifeRuleCount] = {
-    "2x2",        "34 Life", "Amoeba", "Assimilation", "Conway's Life", "Coral",
-    "High Life",  "Maze",    "Mazectric", "Serviettes", "Strains",      "Walled Cities",
+    "2x2",       "34 Life", "Amoeba",    "Assimilation", "Conway's Life", "Coral",
+    "High Life", "Maze",    "Mazectric", "Serviettes",   "Strains",       "Walled Cities",
 };
 
 const char* const generations_display_names[kGenerationsRuleCount] = {
-    "Banners", "BelZhab",    "Bloomerang",  "Brain 6",    "Burst",
-    "Nova",    "SediMental", "ThrillGrill", "TransersII", "Xtasy",
+    "Banners", "BelZhab", "Bloomerang", "Brain 6", "Burst", "Nova", "SediMental", "ThrillGrill", "TransersII", "Xtasy",
 };
 
 const char* const family_names[3] = {" Life", "Generation", "Modified Generation"};

@@ -23,7 +23,7 @@ struct RowJob {
     int born_n;
     const int* keep;  // counts of the survive set (Life: less those in the birth set)
     int keep_n;
-    bool cleared;     // Modified Generation: buffer still clear from the seeding
+    bool cleared;  // Modified Generation: buffer still clear from the seeding
 };
 
 using RowKernel = void (*)(const RowJob&);

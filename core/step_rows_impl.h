@@ -55,10 +55,7 @@ void life_row(const RowJob& r) {
     for (; k < r.n; ++k) v[k] = up[k] + mid[k] + dn[k];
     const CountSets c(r);
     run_row(
-        r,
-        [&](int j, int jl, int jr) {
-            out[j] = next_state(0, r.rule, mid[j], v[jl] + v[j] + v[jr] - mid[j], false);
-        },
+        r, [&](int j, int jl, int jr) { out[j] = next_state(0, r.rule, mid[j], v[jl] + v[j] + v[jr] - mid[j], false); },
         [&](int j) {
             const Vec m = vload(mid + j);
             const Vec count = vload(v + j - 1) + vload(v + j) + vload(v + j + 1) - m;

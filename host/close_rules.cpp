@@ -12,13 +12,10 @@ Verdict CloseRules::on_input(FrameInput input, CursorPos cursor) {
     if (!full_screen_) return Verdict::PassOn;
     switch (input) {
         case FrameInput::KeyDown:
-        case FrameInput::ButtonDown:
-            return request_close();
+        case FrameInput::ButtonDown: return request_close();
         case FrameInput::MouseMove:
-        case FrameInput::Deactivate:
-            return cursor != recorded_ ? request_close() : Verdict::PassOn;
-        case FrameInput::Activate:
-            return Verdict::PassOn;
+        case FrameInput::Deactivate: return cursor != recorded_ ? request_close() : Verdict::PassOn;
+        case FrameInput::Activate: return Verdict::PassOn;
     }
     return Verdict::PassOn;
 }
@@ -28,8 +25,6 @@ Verdict CloseRules::on_system_command(SystemCommand command) const {
     return Verdict::Swallow;
 }
 
-bool CloseRules::reaches_saver(MessageKind kind) const {
-    return !closing_ || kind == MessageKind::Other;
-}
+bool CloseRules::reaches_saver(MessageKind kind) const { return !closing_ || kind == MessageKind::Other; }
 
 }  // namespace orvex

@@ -8,10 +8,14 @@ namespace {
 
 bool mode_letter(char c, SaverMode& mode) {
     switch (c) {
-        case 'S': case 's': mode = SaverMode::FullScreen; return true;
-        case 'C': case 'c': mode = SaverMode::Configure; return true;
-        case 'P': case 'p': mode = SaverMode::Preview; return true;
-        case 'A': case 'a': mode = SaverMode::ChangePassword; return true;
+        case 'S':
+        case 's': mode = SaverMode::FullScreen; return true;
+        case 'C':
+        case 'c': mode = SaverMode::Configure; return true;
+        case 'P':
+        case 'p': mode = SaverMode::Preview; return true;
+        case 'A':
+        case 'a': mode = SaverMode::ChangePassword; return true;
         default: return false;
     }
 }

@@ -41,9 +41,7 @@ struct Bytes {
     const uint8_t* data;
     uint64_t size;
 
-    bool has(uint64_t offset, uint64_t length) const {
-        return offset <= size && length <= size - offset;
-    }
+    bool has(uint64_t offset, uint64_t length) const { return offset <= size && length <= size - offset; }
     uint16_t u16(uint64_t at) const { return static_cast<uint16_t>(data[at] | data[at + 1] << 8); }
     uint32_t u32(uint64_t at) const {
         return static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
@@ -130,8 +128,7 @@ uint64_t check_encoding(const Header& h) {
         case kBiAlphaBitfields:
             if (h.bits == 16 || h.bits == 32) return 16;
             break;
-        default:
-            break;
+        default: break;
     }
     fail(kBmpConversionError);
 }
@@ -172,9 +169,7 @@ void decode_plain(const Bytes& in, uint64_t start, const Header& h, const Palett
         for (int64_t x = 0; x < h.width; ++x) {
             Rgb c;
             switch (h.bits) {
-                case 24:
-                    c = Rgb{src[x * 3 + 2], src[x * 3 + 1], src[x * 3]};
-                    break;
+                case 24: c = Rgb{src[x * 3 + 2], src[x * 3 + 1], src[x * 3]}; break;
                 case 16:
                 case 32: {
                     const uint32_t px = h.bits == 16 ? static_cast<uint32_t>(src[x * 2] | src[x * 2 + 1] << 8)
@@ -340,7 +335,8 @@ std::optional<RgbImage> LoadBMP(const std::filesystem::path& file_name, MessageS
         sink.show(kBmpErrorCaption, kBmpOutOfMemory);
         return std::nullopt;
     }
-    if (!bytes.empty() && !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    if (!bytes.empty() &&
+        !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
         sink.show(kBmpErrorCaption, bmp_open_failure_message(shown));
         return std::nullopt;
     }

@@ -44,19 +44,18 @@ struct RgbImage {
 
 constexpr int64_t kMaxPixels = int64_t{64} * 1024 * 1024;  // 8192 x 8192
 
-extern const char* const kBmpErrorCaption;       // "Error"
-extern const char* const kBmpUnknownFormat;      // header size other than 12 or 40
-extern const char* const kBmpConversionError;    // pixels that can't become RGB
-extern const char* const kBmpOutOfMemory;        // too big, or allocation failed
+extern const char* const kBmpErrorCaption;     // "Error"
+extern const char* const kBmpUnknownFormat;    // header size other than 12 or 40
+extern const char* const kBmpConversionError;  // pixels that can't become RGB
+extern const char* const kBmpOutOfMemory;      // too big, or allocation failed
 // "Failed to open DIB file <file_name>.\n"
 std::string bmp_open_failure_message(const std::string& file_name);
 
 // Reads a whole BMP file held in memory; file_name only appears in the message
 // for an empty file. Pictures of more than max_pixels pixels are refused (the
 // fuzzer lowers it to stay fast).
-std::optional<RgbImage> auxDIBImageLoadA(const uint8_t* data, std::size_t size,
-                                         const std::string& file_name, MessageSink& sink,
-                                         int64_t max_pixels = kMaxPixels);
+std::optional<RgbImage> auxDIBImageLoadA(const uint8_t* data, std::size_t size, const std::string& file_name,
+                                         MessageSink& sink, int64_t max_pixels = kMaxPixels);
 
 // A missing name or a file that can't be opened gives none without a message;
 // otherwise the file's bytes go through auxDIBImageLoadA.

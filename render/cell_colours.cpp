@@ -18,9 +18,7 @@ int main_index(int main_color) {
 
 }  // namespace
 
-float age_shade(int states, std::int32_t s) {
-    return static_cast<float>(states - s) / static_cast<float>(states);
-}
+float age_shade(int states, std::int32_t s) { return static_cast<float>(states - s) / static_cast<float>(states); }
 
 CellColours::CellColours(int field_size, int main_color, int one_color_flag)
     : field_size_(field_size),
@@ -29,9 +27,7 @@ CellColours::CellColours(int field_size, int main_color, int one_color_flag)
       k_(static_cast<float>(one_color_flag * kRampSpan / field_size)),
       ri_(0.0f) {}
 
-void CellColours::set_row(int i) {
-    ri_ = static_cast<float>(one_color_flag_ * kRampSpan * i / field_size_);
-}
+void CellColours::set_row(int i) { ri_ = static_cast<float>(one_color_flag_ * kRampSpan * i / field_size_); }
 
 // The main channel takes main; of the other two, the one after it (in red,
 // green, blue order, going round) takes the column ramp, the last the row ramp.

@@ -48,9 +48,7 @@ struct PlainVertex {
 };
 
 // The byte OpenGL itself stores for a colour component in an 8-bit frame buffer.
-std::uint8_t colour_byte(float c) {
-    return static_cast<std::uint8_t>(std::lrintf(std::clamp(c, 0.0f, 1.0f) * 255.0f));
-}
+std::uint8_t colour_byte(float c) { return static_cast<std::uint8_t>(std::lrintf(std::clamp(c, 0.0f, 1.0f) * 255.0f)); }
 
 GLenum primitive(int style) {
     switch (style) {
@@ -237,8 +235,8 @@ void walk(const Automaton& field, int style, Sink& sink, Colours& colours) {
     const float nf = static_cast<float>(n);
     const float h = 0.5f / nf;
     const float pitch = 1.0f / nf;
-    const std::size_t per_cell = Sink::kDiamondCorners && style == kStyleTriangles ? kDiamondCorners
-                                                                                   : vertices_per_cell(style);
+    const std::size_t per_cell =
+        Sink::kDiamondCorners && style == kStyleTriangles ? kDiamondCorners : vertices_per_cell(style);
 
     sink.begin();
     if (style == kStyleLines) {
@@ -262,8 +260,8 @@ void walk(const Automaton& field, int style, Sink& sink, Colours& colours) {
             }
         }
     } else {
-        void (*shape)(Sink&, float, float, float) = style == kStylePoints  ? point<Sink>
-                                                    : style == kStyleQuads ? square<Sink>
+        void (*shape)(Sink&, float, float, float) = style == kStylePoints   ? point<Sink>
+                                                    : style == kStyleQuads  ? square<Sink>
                                                     : Sink::kDiamondCorners ? diamond_corners<Sink>
                                                                             : diamond<Sink>;
         for (int i = 0; i < n; ++i) {
@@ -462,7 +460,8 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
     } else {
         for (std::size_t first = 0; first < vertex_count_; first += kChunkVertices) {
             point_at(first);
-            glDrawArrays(primitive(d.DrawStyle), 0, static_cast<GLsizei>(std::min(kChunkVertices, vertex_count_ - first)));
+            glDrawArrays(primitive(d.DrawStyle), 0,
+                         static_cast<GLsizei>(std::min(kChunkVertices, vertex_count_ - first)));
         }
         if (!gl_) bytes_last_frame_ += vertex_count_ * stride_;
     }
@@ -485,8 +484,8 @@ void CellDrawer::draw(const Automaton& field, const CellDrawing& d, int family, 
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, lit ? GL_MODULATE : GL_DECAL);
     }
     if (mode_ == DrawMode::Retained && arrays_draw_alike(d)) {
-        const Key key{field.version(), family,   d.DrawStyle, d.MainColor, d.one_color_flag,
-                      field.states(),  d.textured, lit};
+        const Key key{field.version(),  family,         d.DrawStyle, d.MainColor,
+                      d.one_color_flag, field.states(), d.textured,  lit};
         if (!kept_ || !(key == key_)) {
             build(field, d, colours);
             key_ = key;
@@ -511,8 +510,8 @@ void CellDrawer::RenderLife(const Automaton& field, const CellDrawing& d) {
 
 void CellDrawer::RenderGenerations(const Automaton& field, const CellDrawing& d) {
     draw(field, d, kFamilyGeneration,
-         GenerationsColours{CellColours(field.field_size(), d.MainColor, d.one_color_flag), d.textured,
-                            field.states(), d.DrawStyle == kStyleQuads});
+         GenerationsColours{CellColours(field.field_size(), d.MainColor, d.one_color_flag), d.textured, field.states(),
+                            d.DrawStyle == kStyleQuads});
 }
 
 }  // namespace orvex

@@ -33,9 +33,9 @@ namespace orvex {
 struct CellDrawing {
     int DrawStyle = kStyleTriangles;  // 1025 points, 1026 triangles, 1027 lines, 1028 quads
     int MainColor = kColorBlue;       // 1020 red, 1021 green, 1022 blue
-    int LightingNum = 0;     // not 0: colours go to the material, pictures are modulated
-    int one_color_flag = 1;  // 0: main colour only
-    bool textured = false;   // a picture is on and loaded into texture
+    int LightingNum = 0;              // not 0: colours go to the material, pictures are modulated
+    int one_color_flag = 1;           // 0: main colour only
+    bool textured = false;            // a picture is on and loaded into texture
     unsigned texture = 0;
 };
 

@@ -22,9 +22,7 @@ public:
         std::string text;
     };
 
-    void show(const std::string& caption, const std::string& text) override {
-        messages.push_back({caption, text});
-    }
+    void show(const std::string& caption, const std::string& text) override { messages.push_back({caption, text}); }
 
     std::vector<Message> messages;
 };

@@ -22,7 +22,7 @@ constexpr int kMovingLights = 3;
 struct LightState {
     std::array<float, 4> pos{0.0f, 0.0f, 0.0f, 1.0f};  // eye coordinates, w = 1
     std::array<float, 3> velocity{0.0f, 0.0f, 0.0f};
-    double diff_time = 0.0;    // re-aim interval, whole seconds 0..23
+    double diff_time = 0.0;     // re-aim interval, whole seconds 0..23
     std::int64_t old_time = 0;  // calendar time of the last re-aim
     std::int64_t new_time = 0;  // calendar time read at the last update
 };

@@ -13,8 +13,8 @@ constexpr GLint kRgbComponents = 3;
 
 }  // namespace
 
-PictureTexture::PictureTexture(const Settings& settings, std::filesystem::path pictures_folder,
-                               MessageSink& messages, PictureLister lister)
+PictureTexture::PictureTexture(const Settings& settings, std::filesystem::path pictures_folder, MessageSink& messages,
+                               PictureLister lister)
     : settings_(settings),
       folder_(std::move(pictures_folder)),
       messages_(messages),
@@ -30,8 +30,7 @@ void PictureTexture::list_pictures() {
 
 void PictureTexture::picture_step() {
     cycler_.advance_for_seeding(settings_);
-    if (settings_.Texture_Renew == 1 && settings_.TextureFlag == 1 && LoadGLTextures() == 0)
-        settings_.TextureFlag = 0;
+    if (settings_.Texture_Renew == 1 && settings_.TextureFlag == 1 && LoadGLTextures() == 0) settings_.TextureFlag = 0;
 }
 
 int PictureTexture::LoadGLTextures() {

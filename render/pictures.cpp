@@ -16,9 +16,8 @@ bool is_bmp_name(const std::string& name) {
     static const char kExtension[] = ".bmp";
     constexpr std::size_t length = sizeof kExtension - 1;
     if (name.size() < length) return false;
-    return std::equal(name.end() - length, name.end(), kExtension, [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
+    return std::equal(name.end() - length, name.end(), kExtension,
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 PictureCycler::PictureCycler(PictureLister lister) : lister_(std::move(lister)) {}

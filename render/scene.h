@@ -13,23 +13,23 @@
 #include <array>
 #include <memory>
 
+#include "base/clock.h"
+#include "base/random_source.h"
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "base/clock.h"
 #include "render/cell_drawing.h"
 #include "render/moving_lights.h"
 #include "render/picture_texture.h"
 #include "render/text_font.h"
-#include "base/random_source.h"
 
 namespace orvex {
 
 struct SceneServices {
-    const PictureTexture* pictures = nullptr;   // the picture over the field; null: none
-    GlyphSource* glyphs = nullptr;              // the window system's font; null: no glyphs
-    CalendarClock clock;                        // null: the system clock
-    std::unique_ptr<RandomSource> random;       // the lights' generator; null: an LcgRandom
-    GlProcLoader gl_procs = nullptr;            // finds buffer objects; null: cells kept in client arrays
+    const PictureTexture* pictures = nullptr;  // the picture over the field; null: none
+    GlyphSource* glyphs = nullptr;             // the window system's font; null: no glyphs
+    CalendarClock clock;                       // null: the system clock
+    std::unique_ptr<RandomSource> random;      // the lights' generator; null: an LcgRandom
+    GlProcLoader gl_procs = nullptr;           // finds buffer objects; null: cells kept in client arrays
 };
 
 class Scene {

@@ -33,13 +33,13 @@
 #include <string>
 
 #include "base/clock.h"
+#include "base/random_source.h"
 #include "render/message_sink.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
 #include "render/scene.h"
 #include "render/text_font.h"
 #include "saver/saver_start.h"
-#include "base/random_source.h"
 #include "seed/simulation.h"
 
 namespace orvex {

@@ -73,9 +73,7 @@ private:
     size_t pos_ = 0;
 };
 
-bool read_header(Cursor& in) {
-    return in.word() == "#Life" && in.word() == "1.05" && in.word() == "#D";
-}
+bool read_header(Cursor& in) { return in.word() == "#Life" && in.word() == "1.05" && in.word() == "#D"; }
 
 int64_t bounded(int64_t v, int64_t half) { return std::clamp(v, -half, half); }
 

@@ -12,8 +12,8 @@ const char* const seed_names[7] = {
 
 namespace {
 
-constexpr int kPointOdds = 19;      // about one cell in 19 is alive
-constexpr int kShapeOdds = 1189;    // a block or small circle at one position in 1189
+constexpr int kPointOdds = 19;    // about one cell in 19 is alive
+constexpr int kShapeOdds = 1189;  // a block or small circle at one position in 1189
 constexpr int kBigCircleOdds = 2199;
 
 // Sets a cell; positions outside the field are dropped.

@@ -16,8 +16,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/reset_check.h"
 #include "base/random_source.h"
+#include "core/reset_check.h"
 
 namespace orvex {
 

@@ -11,10 +11,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/random_source.h"
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "core/reset_check.h"
-#include "base/random_source.h"
 #include "seed/seeder.h"
 
 namespace orvex {

@@ -33,8 +33,7 @@ MessageKind kind_of(UINT message) {
         case WM_CHAR:
         case WM_SYSCHAR:
         case WM_SETCURSOR: return MessageKind::Input;
-        default:
-            return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ? MessageKind::Input : MessageKind::Other;
+        default: return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ? MessageKind::Input : MessageKind::Other;
     }
 }
 
@@ -91,14 +90,11 @@ int SaverFrame::run() {
             RegisterDialogClasses(instance_);
             run_configuration(instance_, owner_or_foreground(args_.window));
             return 0;
-        case SaverMode::ChangePassword:
-            change_password(owner_or_foreground(args_.window));
-            return 0;
+        case SaverMode::ChangePassword: change_password(owner_or_foreground(args_.window)); return 0;
         case SaverMode::Preview:
             if (!args_.window || !IsWindow(reinterpret_cast<HWND>(args_.window))) return 0;
             return run_saver();
-        case SaverMode::FullScreen:
-            return run_saver();
+        case SaverMode::FullScreen: return run_saver();
     }
     return 0;
 }
@@ -125,14 +121,14 @@ HWND SaverFrame::create_saver_window() {
             width = GetSystemMetrics(SM_CXSCREEN);
             height = GetSystemMetrics(SM_CYSCREEN);
         }
-        return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverWindowTitle, WS_POPUP | WS_VISIBLE, x, y,
-                               width, height, nullptr, nullptr, instance_, this);
+        return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverWindowTitle, WS_POPUP | WS_VISIBLE, x, y, width,
+                               height, nullptr, nullptr, instance_, this);
     }
     HWND parent = reinterpret_cast<HWND>(args_.window);
     RECT area{};
     if (!GetClientRect(parent, &area)) return nullptr;
-    return CreateWindowExA(0, kSaverClassName, kSaverWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right,
-                           area.bottom, parent, nullptr, instance_, this);
+    return CreateWindowExA(0, kSaverClassName, kSaverWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom,
+                           parent, nullptr, instance_, this);
 }
 
 int SaverFrame::run_saver() {
@@ -197,8 +193,7 @@ LRESULT SaverFrame::saver_proc(HWND window, UINT message, WPARAM wParam, LPARAM 
             saver_window_ = nullptr;
             return result;
         }
-        default:
-            break;
+        default: break;
     }
     if (!rules_.reaches_saver(kind_of(message))) return DefWindowProcA(window, message, wParam, lParam);
     return ScreenSaverProc(window, message, wParam, lParam);
@@ -216,26 +211,15 @@ LRESULT SaverFrame::default_proc(HWND window, UINT message, WPARAM wParam, LPARA
             if (rules_.on_system_command(system_command_of(wParam)) == Verdict::Swallow) return 0;
             break;
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            input(FrameInput::KeyDown);
-            break;
+        case WM_SYSKEYDOWN: input(FrameInput::KeyDown); break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            input(FrameInput::ButtonDown);
-            break;
-        case WM_MOUSEMOVE:
-            input(FrameInput::MouseMove);
-            break;
-        case WM_ACTIVATE:
-            input(LOWORD(wParam) == WA_INACTIVE ? FrameInput::Deactivate : FrameInput::Activate);
-            break;
+        case WM_MBUTTONDOWN: input(FrameInput::ButtonDown); break;
+        case WM_MOUSEMOVE: input(FrameInput::MouseMove); break;
+        case WM_ACTIVATE: input(LOWORD(wParam) == WA_INACTIVE ? FrameInput::Deactivate : FrameInput::Activate); break;
         case WM_ACTIVATEAPP:
-        case WM_NCACTIVATE:
-            input(wParam ? FrameInput::Activate : FrameInput::Deactivate);
-            break;
-        default:
-            break;
+        case WM_NCACTIVATE: input(wParam ? FrameInput::Activate : FrameInput::Deactivate); break;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -1,7 +1,7 @@
 #include "host/win32/win32_maker_folder.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <optional>
 

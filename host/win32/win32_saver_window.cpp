@@ -19,9 +19,7 @@ namespace orvex::win32 {
 
 namespace {
 
-void show_startup_error(const char* text) {
-    MessageBoxA(nullptr, text, kSaverTitle, MB_OK | MB_ICONERROR);
-}
+void show_startup_error(const char* text) { MessageBoxA(nullptr, text, kSaverTitle, MB_OK | MB_ICONERROR); }
 
 class SaverWindow {
 public:
@@ -59,9 +57,9 @@ void SaverWindow::on_create(const CREATESTRUCTA& create) {
     // Settings, pattern file and the picture-width rule, settled once for the run.
     SaverStart start = resolve_saver_start(files_in_maker_folder(maker), nMaxX);
     simulation_ = std::make_unique<SimulationWindow>(window_, std::move(start));
-    hChild = CreateWindowExA(0, kSaverTitle, kSaverTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                             child.x, child.y, child.width, child.height, window_, nullptr, create.hInstance,
-                             simulation_.get());
+    hChild =
+        CreateWindowExA(0, kSaverTitle, kSaverTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, child.x,
+                        child.y, child.width, child.height, window_, nullptr, create.hInstance, simulation_.get());
     if (!hChild) {
         simulation_.reset();
         show_startup_error("Couldn't Create Window");
@@ -111,8 +109,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             delete saver;
             break;
-        default:
-            break;
+        default: break;
     }
     return DefScreenSaverProc(window, message, wParam, lParam);
 }

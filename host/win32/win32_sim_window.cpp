@@ -36,12 +36,17 @@ SimulationWindow::SimulationWindow(HWND main_window, SaverStart start)
       start_(std::move(start)),
       pfd(saver_pixel_format()),
       messages_(show_message_box),
-      ticks_([this] { if (session_) session_->tick(); },
-             [this] { if (window_) InvalidateRect(window_, nullptr, FALSE); },
-             [this] {
-                 return !session_ || redraw_tick_needs_frame(session_->settings().LightingNum, shown_version_,
-                                                             session_->simulation().field().version());
-             }) {}
+      ticks_(
+          [this] {
+              if (session_) session_->tick();
+          },
+          [this] {
+              if (window_) InvalidateRect(window_, nullptr, FALSE);
+          },
+          [this] {
+              return !session_ || redraw_tick_needs_frame(session_->settings().LightingNum, shown_version_,
+                                                          session_->simulation().field().version());
+          }) {}
 
 SimulationWindow::~SimulationWindow() = default;
 
@@ -118,25 +123,17 @@ LRESULT SimulationWindow::pass_input(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            on_create(window);
-            return 0;
+        case WM_CREATE: on_create(window); return 0;
         case WM_SIZE:
             if (session_) session_->resize(LOWORD(lParam), HIWORD(lParam));
             return 0;
-        case WM_PAINT:
-            on_paint();
-            return 0;
+        case WM_PAINT: on_paint(); return 0;
         case WM_TIMER:
             ticks_.on_timer(static_cast<unsigned>(wParam));
             show_messages();
             return 0;
-        case kShowMessages:
-            show_messages();
-            return 0;
-        case WM_DESTROY:
-            on_destroy();
-            return 0;
+        case kShowMessages: show_messages(); return 0;
+        case WM_DESTROY: on_destroy(); return 0;
         case WM_NCACTIVATE:
         case WM_ACTIVATE:
         case WM_ACTIVATEAPP:
@@ -147,10 +144,8 @@ LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            return pass_input(message, wParam, lParam);
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_MBUTTONDOWN: return pass_input(message, wParam, lParam);
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -1,3 +1,5 @@
+#include "config/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <string_view>
 
 #include "config/maker_folder.h"
-#include "config/settings_file.h"
 
 namespace orvex {
 namespace {
@@ -28,8 +29,8 @@ std::string lf(std::initializer_list<std::string_view> lines) { return join(line
 
 // A file as the dialog writes it: red-green scheme, lines, Generation rule 3,
 // built-in seed 2, two lights, time reset after 45.5 s.
-const std::string kTypical = crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
-                                   "1051", "45.500000", "Glider gun", "sunset"});
+const std::string kTypical = crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0", "1051",
+                                   "45.500000", "Glider gun", "sunset"});
 
 void expect_same(const Settings& a, const Settings& b) {
     EXPECT_EQ(a.MainColor, b.MainColor);
@@ -71,8 +72,8 @@ TEST(SettingsFileStartup, ConvertsTheStoredValues) {
 }
 
 TEST(SettingsFileStartup, IdentifiersAndSeedCodes) {
-    Settings s = parse_startup_settings(
-        lf({"1022", "1026", "0", "0", "9", "1", "100", "0", "0", "2", "0", "0", "0", "0", "12.0", "Acorn", "--none--"}));
+    Settings s = parse_startup_settings(lf(
+        {"1022", "1026", "0", "0", "9", "1", "100", "0", "0", "2", "0", "0", "0", "0", "12.0", "Acorn", "--none--"}));
     EXPECT_EQ(s.LightingNum, 0);  // 2 - 1045 is out of range
     EXPECT_EQ(s.ResetMode, 1);    // 0 - 1049 is out of range: repeat
     EXPECT_EQ(s.pattern, kPatternFromFile);
@@ -106,7 +107,8 @@ TEST(SettingsFileReading, LineEndsAndExtraLines) {
     // No line end after the last name.
     EXPECT_EQ(parse_startup_settings(kTypical.substr(0, kTypical.size() - 2)).picture_name, "sunset.bmp");
     // Numbers may share a line; the names follow the line of the fifteenth.
-    const Settings packed = parse_startup_settings("1021 1027 1 3 2\t5 300 1 1 1047 1 1 0 1051 45.5  \nGlider gun\nsunset\n");
+    const Settings packed =
+        parse_startup_settings("1021 1027 1 3 2\t5 300 1 1 1047 1 1 0 1051 45.5  \nGlider gun\nsunset\n");
     expect_same(packed, parse_startup_settings(kTypical));
 }
 
@@ -212,8 +214,8 @@ TEST(SettingsFileDialog, RangeRules) {
     EXPECT_EQ(none.iResetTime, 10.0f);
 
     // Line 5 = 9 names a pattern file: the dialog starts from pattern 0 and keeps the name.
-    DialogSettings d = parse_dialog_settings(
-        crlf({"7", "1029", "1", "11", "9", "26", "1001", "5", "-1", "1049", "2", "3", "4", "1052", "5", "Acorn", "--none--"}));
+    DialogSettings d = parse_dialog_settings(crlf({"7", "1029", "1", "11", "9", "26", "1001", "5", "-1", "1049", "2",
+                                                   "3", "4", "1052", "5", "Acorn", "--none--"}));
     EXPECT_EQ(d.iMainColor, 1022);
     EXPECT_EQ(d.iDrawStyle, 1026);
     EXPECT_EQ(d.iFamily, 1);
@@ -251,7 +253,7 @@ TEST(SettingsFileWriter, WritesSeventeenCrLfLines) {
     d.pattern_name = "two\nlines";
     d.picture_name = "";
     EXPECT_EQ(format_settings_file(d), crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
-                                            "1051", "12.000000", "two", ""}));
+                                             "1051", "12.000000", "two", ""}));
 }
 
 TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "config/settings.h"
+
+#include <gtest/gtest.h>
 
 namespace orvex {
 namespace {

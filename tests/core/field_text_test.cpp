@@ -1,7 +1,8 @@
+#include "core/field_text.h"
+
 #include <gtest/gtest.h>
 
 #include "core/automaton.h"
-#include "core/field_text.h"
 
 namespace orvex {
 namespace {
@@ -42,10 +43,10 @@ TEST(FieldText, ParseAcceptsCrLfAndRejectsBadShapes) {
     EXPECT_EQ(g.size, 100);
     EXPECT_EQ(g.cells[3 * 100 + 5], 35);
 
-    EXPECT_NE(parse_grid(square(99), 100, 1000).error, "");   // too small
-    EXPECT_NE(parse_grid(square(1001), 100, 1000).error, ""); // too large
+    EXPECT_NE(parse_grid(square(99), 100, 1000).error, "");    // too small
+    EXPECT_NE(parse_grid(square(1001), 100, 1000).error, "");  // too large
     std::string ragged = square(100);
-    ragged.erase(ragged.size() - 2, 1);                        // last line one short
+    ragged.erase(ragged.size() - 2, 1);  // last line one short
     EXPECT_NE(parse_grid(ragged, 100, 1000).error, "");
     std::string bad = square(100);
     bad[5] = '#';

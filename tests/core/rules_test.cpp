@@ -1,10 +1,10 @@
 // The catalogue against an independent transcription in the usual rule notation.
+#include "core/rules.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "core/rules.h"
 
 namespace orvex {
 namespace {
@@ -19,8 +19,8 @@ std::string digits(const int* flags) {
 TEST(Rules, LifeFamilyTables) {
     // survive/birth
     const char* expected[kLifeRuleCount] = {
-        "125/36",    "34/34",  "1358/357", "4567/345", "23/3",         "45678/3",
-        "23/36",     "12345/3", "1234/3",  "/234",     "235678/3678", "2345/45678",
+        "125/36", "34/34",   "1358/357", "4567/345", "23/3",        "45678/3",
+        "23/36",  "12345/3", "1234/3",   "/234",     "235678/3678", "2345/45678",
     };
     for (int r = 0; r < kLifeRuleCount; ++r)
         EXPECT_EQ(digits(life_stable[r]) + "/" + digits(life_born[r]), expected[r]) << life_display_names[r];
@@ -29,13 +29,13 @@ TEST(Rules, LifeFamilyTables) {
 TEST(Rules, GenerationsTables) {
     // survive/birth/states
     const char* expected[kGenerationsRuleCount] = {
-        "2367/3457/5", "23/23/8",       "234/34678/24", "6/246/3",  "0235678/3468/9",
-        "45678/2478/25", "45678/25678/4", "1234/34/48", "0345/26/6", "1456/2356/16",
+        "2367/3457/5",   "23/23/8",       "234/34678/24", "6/246/3",   "0235678/3468/9",
+        "45678/2478/25", "45678/25678/4", "1234/34/48",   "0345/26/6", "1456/2356/16",
     };
     for (int r = 0; r < kGenerationsRuleCount; ++r) {
-        EXPECT_EQ(digits(generations_stable[r]) + "/" + digits(generations_born[r]) + "/" +
-                      std::to_string(life_lenght[r]),
-                  expected[r])
+        EXPECT_EQ(
+            digits(generations_stable[r]) + "/" + digits(generations_born[r]) + "/" + std::to_string(life_lenght[r]),
+            expected[r])
             << generations_display_names[r];
         EXPECT_GE(life_lenght[r], 3);
     }
@@ -47,16 +47,25 @@ TEST(Rules, KeysAndDisplayNamesOfEveryRule) {
         const char* name;
     };
     const Row life[kLifeRuleCount] = {
-        {" 2x2", "2x2"},          {" 34life", "34 Life"},       {" amoeba", "Amoeba"},
-        {" assimilation", "Assimilation"}, {" conwayslife", "Conway's Life"}, {" coral", "Coral"},
-        {" highlife", "High Life"}, {" maze", "Maze"},            {" mazectric", "Mazectric"},
-        {" serviettes", "Serviettes"}, {" strains", "Strains"},  {" walledcities", "Walled Cities"},
+        {" 2x2", "2x2"},
+        {" 34life", "34 Life"},
+        {" amoeba", "Amoeba"},
+        {" assimilation", "Assimilation"},
+        {" conwayslife", "Conway's Life"},
+        {" coral", "Coral"},
+        {" highlife", "High Life"},
+        {" maze", "Maze"},
+        {" mazectric", "Mazectric"},
+        {" serviettes", "Serviettes"},
+        {" strains", "Strains"},
+        {" walledcities", "Walled Cities"},
     };
     const Row generations[kGenerationsRuleCount] = {
-        {" banners", "Banners"},   {" belzhab", "BelZhab"},       {" bloomerang", "Bloomerang"},
-        {" brain 6", "Brain 6"},   {" burst", "Burst"},           {" nova", "Nova"},
-        {" sedimental", "SediMental"}, {" thrillgrill", "ThrillGrill"}, {" transers2", "TransersII"},
-        {" xtasy", "Xtasy"},
+        {" banners", "Banners"},       {" belzhab", "BelZhab"},
+        {" bloomerang", "Bloomerang"}, {" brain 6", "Brain 6"},
+        {" burst", "Burst"},           {" nova", "Nova"},
+        {" sedimental", "SediMental"}, {" thrillgrill", "ThrillGrill"},
+        {" transers2", "TransersII"},  {" xtasy", "Xtasy"},
     };
     for (int r = 0; r < kLifeRuleCount; ++r) {
         EXPECT_STREQ(life_names[r], life[r].key) << r;

@@ -21,8 +21,7 @@ struct Case {
 // Fills both fields with the same random content. density: share of non-empty cells;
 // Generations cells that are not empty are live or, half the time, of a random dying
 // state; life_values > 1 puts such values into a Life field too.
-void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double density, int states,
-               int life_values) {
+void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double density, int states, int life_values) {
     a.clear();
     r.clear();
     std::uniform_real_distribution<double> u(0.0, 1.0);
@@ -43,9 +42,8 @@ void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double de
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
             if (a.cell(i, j) != r.cell(i, j))
-                return ::testing::AssertionFailure()
-                       << "cell (" << i << ", " << j << "): production " << a.cell(i, j)
-                       << ", reference " << r.cell(i, j);
+                return ::testing::AssertionFailure() << "cell (" << i << ", " << j << "): production " << a.cell(i, j)
+                                                     << ", reference " << r.cell(i, j);
     return ::testing::AssertionSuccess();
 }
 
@@ -60,8 +58,7 @@ void run_case(const Case& c, double density, int steps, int life_values, unsigne
     auto r = std::make_unique<ReferenceAutomaton>(s);
     std::mt19937 rng(seed);
     SCOPED_TRACE("family " + std::to_string(c.family) + " rule " + std::to_string(c.rule) + " size " +
-                 std::to_string(c.size) + " wrap " + std::to_string(c.wrap) + " density " +
-                 std::to_string(density));
+                 std::to_string(c.size) + " wrap " + std::to_string(c.wrap) + " density " + std::to_string(density));
     for (int half = 0; half < 2; ++half) {
         seed_both(a, *r, rng, density, a.states(), life_values);
         for (int k = 0; k < steps; ++k) {

@@ -84,8 +84,7 @@ TYPED_TEST(StepTest, BirthIsTestedBeforeSurvival) {
     // High Life: a live cell with 6 live neighbours is in the birth set only.
     auto& f = this->make(0, kHighLife);
     f.set_cell(50, 50, 1);
-    for (auto [i, j] : {std::pair{49, 49}, {49, 50}, {49, 51}, {51, 49}, {51, 50}, {51, 51}})
-        f.set_cell(i, j, 1);
+    for (auto [i, j] : {std::pair{49, 49}, {49, 50}, {49, 51}, {51, 49}, {51, 50}, {51, 51}}) f.set_cell(i, j, 1);
     f.step();
     EXPECT_EQ(f.cell(50, 50), 1);
     // Serviettes keeps a cell only through its birth set: in a 2x2 block (n = 3) all

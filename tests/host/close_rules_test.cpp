@@ -57,8 +57,8 @@ TEST(CloseRules, OneCloseRequestThenNothingReachesTheSaver) {
 TEST(CloseRules, PreviewNeverClosesOnInput) {
     CloseRules rules(false);
     rules.record_cursor(kStart);
-    for (FrameInput input : {FrameInput::KeyDown, FrameInput::ButtonDown, FrameInput::MouseMove,
-                             FrameInput::Deactivate})
+    for (FrameInput input :
+         {FrameInput::KeyDown, FrameInput::ButtonDown, FrameInput::MouseMove, FrameInput::Deactivate})
         EXPECT_EQ(rules.on_input(input, {0, 0}), Verdict::PassOn);
     EXPECT_FALSE(rules.closing());
     EXPECT_TRUE(rules.reaches_saver(MessageKind::Input));

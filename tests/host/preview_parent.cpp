@@ -108,8 +108,7 @@ void one_preview(HINSTANCE instance, const std::string& saver, DWORD hold_ms) {
             RECT r{};
             GetWindowRect(sim, &r);
             MapWindowPoints(nullptr, saver_window, reinterpret_cast<POINT*>(&r), 2);
-            check(r.left == 0 && r.top == -1 && r.right - r.left == kClientWidth &&
-                      r.bottom - r.top == kClientHeight,
+            check(r.left == 0 && r.top == -1 && r.right - r.left == kClientWidth && r.bottom - r.top == kClientHeight,
                   "the simulation window covers it at (0, -1)");
             PostMessageA(sim, WM_KEYDOWN, 'A', 0);
             PostMessageA(sim, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));

@@ -1,3 +1,5 @@
+#include "render/bmp_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,8 +13,6 @@
 #include <tuple>
 #include <utility>
 #include <vector>
-
-#include "render/bmp_reader.h"
 
 namespace orvex {
 namespace {
@@ -165,15 +165,15 @@ TEST(BmpReader, Rle8RunsAbsoluteGroupsAndMoves) {
     d.compression = 1;
     d.colors_used = 3;
     d.palette = {0, 0, 0, 0, /**/ 0, 0, 200, 0, /**/ 0, 100, 0, 0};
-    d.pixels = {2, 1,              // row 0: 1 1
-                0, 2, 1, 1,        // move right 1 and up 1: row 1, x = 3
-                1, 2, 0, 0,        // one 2, end of row
-                0, 3, 2, 1, 2, 0,  // row 2: absolute 2 1 2 (padded to 16 bits)
-                9, 1,              // a run past the row end is clipped
-                0, 1};             // end of picture
-    const Bytes expected{200, 0, 0, 200, 0, 0, 0, 0, 0, 0, 0, 0,    //
-                         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100, 0,      //
-                         0, 100, 0, 200, 0, 0, 0, 100, 0, 200, 0, 0};
+    d.pixels = {2, 1,                                                     // row 0: 1 1
+                0, 2, 1, 1,                                               // move right 1 and up 1: row 1, x = 3
+                1, 2, 0, 0,                                               // one 2, end of row
+                0, 3, 2, 1, 2, 0,                                         // row 2: absolute 2 1 2 (padded to 16 bits)
+                9, 1,                                                     // a run past the row end is clipped
+                0, 1};                                                    // end of picture
+    const Bytes expected{200, 0,   0, 200, 0, 0, 0, 0,   0, 0,   0,   0,  //
+                         0,   0,   0, 0,   0, 0, 0, 0,   0, 0,   100, 0,  //
+                         0,   100, 0, 200, 0, 0, 0, 100, 0, 200, 0,   0};
     EXPECT_EQ(success(bmp(d)).pixels, expected);
 
     Dib cut = d;  // ends on the first row without its end marker
@@ -197,11 +197,10 @@ TEST(BmpReader, UnknownHeadersAndUnconvertibleEncodings) {
         change(d);
         return failure(bmp(d));
     };
-    for (auto change : {+[](Dib& d) { d.bits = 7; }, +[](Dib& d) { d.bits = 64; },
-                        +[](Dib& d) { d.compression = 4; },  // JPEG
-                        +[](Dib& d) { d.compression = 2; },  // RLE4 at 8 bits
-                        +[](Dib& d) { d.width = 0; }, +[](Dib& d) { d.width = -2; },
-                        +[](Dib& d) { d.height = 0; }}) {
+    for (auto change :
+         {+[](Dib& d) { d.bits = 7; }, +[](Dib& d) { d.bits = 64; }, +[](Dib& d) { d.compression = 4; },  // JPEG
+          +[](Dib& d) { d.compression = 2; },  // RLE4 at 8 bits
+          +[](Dib& d) { d.width = 0; }, +[](Dib& d) { d.width = -2; }, +[](Dib& d) { d.height = 0; }}) {
         EXPECT_EQ(with(change), "Image file conversion error.");
     }
 }
@@ -247,8 +246,8 @@ TEST(BmpReader, AbsurdSizesAreRefusedBeforeAllocating) {
 }
 
 TEST(BmpReader, LoadBmpReadsFilesAndNamesAnEmptyOne) {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("orvex_bmp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("orvex_bmp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     fs::create_directories(dir);
     auto write = [&](const char* name, const Bytes& b) {
         std::ofstream(dir / name, std::ios::binary)
@@ -339,9 +338,9 @@ TEST(BmpSuite, SixteenBitEncodingsScaleEveryLevelToFullRange) {
 TEST(BmpSuite, PalettedEncodingsOfOnePictureAgree) {
     const RgbImage pal8 = suite_image("g/pal8.bmp");
     ASSERT_FALSE(pal8.pixels.empty());
-    for (const char* name : {"g/pal8-0.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp", "g/pal8topdown.bmp",
-                             "q/pal8offs.bmp", "q/pal8os2sp.bmp", "q/pal8os2-sz.bmp", "q/pal8os2-hs.bmp",
-                             "q/pal8os2v2-40sz.bmp", "q/pal8oversizepal.bmp"}) {
+    for (const char* name :
+         {"g/pal8-0.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp", "g/pal8topdown.bmp", "q/pal8offs.bmp", "q/pal8os2sp.bmp",
+          "q/pal8os2-sz.bmp", "q/pal8os2-hs.bmp", "q/pal8os2v2-40sz.bmp", "q/pal8oversizepal.bmp"}) {
         EXPECT_EQ(suite_image(name).pixels, pal8.pixels) << name;
     }
     // 252 colours: six levels of red and blue, seven of green, nearest within a step.
@@ -358,8 +357,10 @@ TEST(BmpSuite, PalettedEncodingsOfOnePictureAgree) {
     EXPECT_EQ(suite_image("g/pal1wb.bmp").pixels, pal1.pixels);
     for (uint8_t v : pal1.pixels) ASSERT_TRUE(v == 0 || v == 255);
 
-    for (auto [name, w, h] : {std::tuple{"g/pal8w124.bmp", 124, 61}, {"g/pal8w125.bmp", 125, 62},
-                              {"g/pal8w126.bmp", 126, 63}, {"g/pal8nonsquare.bmp", 127, 32}}) {
+    for (auto [name, w, h] : {std::tuple{"g/pal8w124.bmp", 124, 61},
+                              {"g/pal8w125.bmp", 125, 62},
+                              {"g/pal8w126.bmp", 126, 63},
+                              {"g/pal8nonsquare.bmp", 127, 32}}) {
         const RgbImage image = suite_image(name);
         EXPECT_EQ(std::pair(image.width, image.height), std::pair(w, h)) << name;
     }
@@ -369,10 +370,10 @@ TEST(BmpSuite, PalettedEncodingsOfOnePictureAgree) {
 // reader doesn't use, or can be read safely (clipped RLE, missing palette
 // entries black); the rest fail.
 TEST(BmpSuite, UnknownAndBadFiles) {
-    for (const char* name : {"b/badbitssize.bmp", "b/baddens1.bmp", "b/baddens2.bmp", "b/badfilesize.bmp",
-                             "b/badplanes.bmp", "b/badpalettesize.bmp", "b/badrle.bmp", "b/badrlebis.bmp",
-                             "b/badrleter.bmp", "b/badrle4.bmp", "b/badrle4bis.bmp", "b/badrle4ter.bmp",
-                             "b/pal8badindex.bmp", "b/rgb16-880.bmp"}) {
+    for (const char* name :
+         {"b/badbitssize.bmp", "b/baddens1.bmp", "b/baddens2.bmp", "b/badfilesize.bmp", "b/badplanes.bmp",
+          "b/badpalettesize.bmp", "b/badrle.bmp", "b/badrlebis.bmp", "b/badrleter.bmp", "b/badrle4.bmp",
+          "b/badrle4bis.bmp", "b/badrle4ter.bmp", "b/pal8badindex.bmp", "b/rgb16-880.bmp"}) {
         suite_image(name);
     }
     EXPECT_EQ(suite_failure("g/pal8v4.bmp"), "Unknown DIB file format.");

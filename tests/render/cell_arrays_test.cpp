@@ -146,7 +146,7 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
 }
 
 ::testing::AssertionResult same_pixels(const Case& c, const std::vector<std::uint8_t>& want,
-                                      const std::vector<std::uint8_t>& got) {
+                                       const std::vector<std::uint8_t>& got) {
     if (want.size() != got.size()) return ::testing::AssertionFailure() << "sizes differ";
     std::size_t differing = 0, first = 0, lit = 0;
     for (std::size_t p = 0; p < want.size(); p += 3) {
@@ -158,10 +158,11 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
         return ::testing::AssertionFailure() << "only " << lit << " pixels lit: not a busy frame";
     if (differing == 0) return ::testing::AssertionSuccess();
     const std::size_t at = first / 3;
-    return ::testing::AssertionFailure()
-           << differing << " pixels differ; first at x " << at % c.width << ", y " << at / c.width << " from the top: ("
-           << int(want[first]) << ", " << int(want[first + 1]) << ", " << int(want[first + 2]) << ") drawn as ("
-           << int(got[first]) << ", " << int(got[first + 1]) << ", " << int(got[first + 2]) << ")";
+    return ::testing::AssertionFailure() << differing << " pixels differ; first at x " << at % c.width << ", y "
+                                         << at / c.width << " from the top: (" << int(want[first]) << ", "
+                                         << int(want[first + 1]) << ", " << int(want[first + 2]) << ") drawn as ("
+                                         << int(got[first]) << ", " << int(got[first + 1]) << ", "
+                                         << int(got[first + 2]) << ")";
 }
 
 void expect_same_every_way(const Case& c, const PictureFolder& pictures, unsigned seed,

@@ -107,8 +107,8 @@ TEST(CellDrawing, LinesJoinNeighboursWithinTheVisitedRange) {
         for (auto [i, j] : cells) field.set_cell(i, j, 1);
         return lit_pixels(d.frame(field)).count;
     };
-    EXPECT_EQ(draw({{50, 50}}), 0);         // isolated
-    EXPECT_EQ(draw({{0, 5}, {1, 5}}), 0);   // row 0 is never visited
+    EXPECT_EQ(draw({{50, 50}}), 0);            // isolated
+    EXPECT_EQ(draw({{0, 5}, {1, 5}}), 0);      // row 0 is never visited
     EXPECT_EQ(draw({{50, 99}, {51, 99}}), 0);  // nor the last column
 
     // (1, 5) and (0, 6): one segment from (1, 5) up and to the left, in (1, 5)'s colour.

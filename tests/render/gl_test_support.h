@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,11 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "config/settings.h"
 #include "core/automaton.h"
@@ -68,10 +67,13 @@ inline WindowPoint cell_centre(int i, int j, int n, int width, int height) {
 inline bool is_black(const Rgb8& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
 
 inline ::testing::AssertionResult colour_near(const Rgb8& p, double r, double g, double b, int tolerance = 2) {
-    auto off = [&](std::uint8_t got, double want) { return std::abs(int(got) - int(std::lround(want * 255.0))) > tolerance; };
+    auto off = [&](std::uint8_t got, double want) {
+        return std::abs(int(got) - int(std::lround(want * 255.0))) > tolerance;
+    };
     if (off(p.r, r) || off(p.g, g) || off(p.b, b))
-        return ::testing::AssertionFailure() << "pixel (" << int(p.r) << ", " << int(p.g) << ", " << int(p.b)
-                                             << ") is not near (" << r * 255 << ", " << g * 255 << ", " << b * 255 << ")";
+        return ::testing::AssertionFailure()
+               << "pixel (" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ") is not near (" << r * 255 << ", "
+               << g * 255 << ", " << b * 255 << ")";
     return ::testing::AssertionSuccess();
 }
 
@@ -146,7 +148,8 @@ inline void write_bmp(const std::filesystem::path& path, const RgbImage& image) 
             std::uint8_t* q = &b[54 + static_cast<std::size_t>(y) * row + x * 3];
             q[0] = p[2], q[1] = p[1], q[2] = p[0];
         }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 // A fresh folder under the system's temporary folder, removed with the object.

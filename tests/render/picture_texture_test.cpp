@@ -1,11 +1,12 @@
 // The picture texture: set-up load, the picture step of a seeding, what the
 // picture looks like on the field, and texture objects over long cycling.
+#include "render/picture_texture.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "render/gl.h"
-#include "render/picture_texture.h"
 #include "tests/render/gl_test_support.h"
 
 namespace orvex {
@@ -59,8 +60,8 @@ TEST(PictureTexture, ShowsUnchangedWithLightingOff) {
                 const auto p = test::window_of((bx + 0.5) / 4, (by + 0.5) / 4, kW, kH);
                 if (p.y < 0 || p.y >= kH) continue;
                 const std::uint8_t* texel = &picture.pixels[(by * 4 + bx) * 3];
-                EXPECT_TRUE(colour_near(img.pixel(int(p.x), int(p.y)), texel[0] / 255.0, texel[1] / 255.0,
-                                        texel[2] / 255.0, 3))
+                EXPECT_TRUE(
+                    colour_near(img.pixel(int(p.x), int(p.y)), texel[0] / 255.0, texel[1] / 255.0, texel[2] / 255.0, 3))
                     << bx << "," << by;
             }
     }

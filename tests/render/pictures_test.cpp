@@ -1,3 +1,5 @@
+#include "render/pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,8 +7,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "render/pictures.h"
 
 namespace orvex {
 namespace {

@@ -34,8 +34,8 @@ TEST(PatternReader, GliderIsCentredWithTheFileOrientation) {
 TEST(PatternReader, HeaderWordsMayBeSplitAnyWayButMustMatchExactly) {
     EXPECT_TRUE(read_life105("#Life\r\n1.05 #D\r\n#P 0 0\r\n*\r\n", 100).ok());
     EXPECT_TRUE(read_life105("  #Life\t1.05\f#D", 100).ok());
-    for (const char* bad : {"", "   \n", "#Life 1.06\n#D x\n#P 0 0\n*\n", "#life 1.05\n#D\n", "#Life 1.05\n#N\n#P 0 0\n*",
-                            "#Life 1.05", "#Life 1.05 #Dx", "x = 3, y = 3\nbo$2bo$3o!"}) {
+    for (const char* bad : {"", "   \n", "#Life 1.06\n#D x\n#P 0 0\n*\n", "#life 1.05\n#D\n",
+                            "#Life 1.05\n#N\n#P 0 0\n*", "#Life 1.05", "#Life 1.05 #Dx", "x = 3, y = 3\nbo$2bo$3o!"}) {
         const PatternRead r = read_life105(bad, 100);
         EXPECT_FALSE(r.ok()) << bad;
         EXPECT_TRUE(r.cells.empty());
@@ -177,7 +177,7 @@ TEST_F(LoadPatternTest, UnusableFilesFallBackToRandomPointsWithAnEmptyMatrix) {
     std::filesystem::create_directories(folder / "folder.lif");
     std::filesystem::create_directories(folder / "sub");
     write("sub/inner.lif", kGlider);
-    for (const char* name : {"v106", "empty", "folder", "missing", "", "sub/inner", "sub\\inner", "../" }) {
+    for (const char* name : {"v106", "empty", "folder", "missing", "", "sub/inner", "sub\\inner", "../"}) {
         matrix.assign(3, 7);
         EXPECT_EQ(load(name).pattern, 0) << name;
         EXPECT_EQ(matrix.size(), 100u * 100u);

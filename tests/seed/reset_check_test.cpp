@@ -114,7 +114,8 @@ TEST(ResetModes, OffNeverReseedsAndTimeLeavesThePeriodStateAlone) {
         std::int64_t now = 0;
         int reseeds = 0;
         Automaton field(s);  // empty: the period check would reset it
-        ResetCheck check(s, [&now] { return now; }, [&reseeds] { ++reseeds; });
+        ResetCheck check(
+            s, [&now] { return now; }, [&reseeds] { ++reseeds; });
         check.take_snapshots(field);
         const std::vector<int32_t> taken7 = check.snapshot7(), taken15 = check.snapshot15();
         check.start_interval();
@@ -136,7 +137,8 @@ TEST(TimeCheck, ResetsAtTheFirstTickAfterMoreThanTheSetSeconds) {
         std::int64_t now = 1000;
         std::vector<std::int64_t> resets;
         Automaton field(s);
-        ResetCheck check(s, [&now] { return now; }, [&] { resets.push_back(now); });
+        ResetCheck check(
+            s, [&now] { return now; }, [&] { resets.push_back(now); });
         check.start_interval();
         for (; now <= 1000 + 3 * static_cast<std::int64_t>(limit) + 10; ++now) check.after_step(field);
         const auto step = static_cast<std::int64_t>(limit) + 1;

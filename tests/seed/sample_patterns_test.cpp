@@ -28,10 +28,9 @@ std::string text_of(const std::filesystem::path& file) {
 
 // Rule (Life family index) of every shipped file.
 const std::map<std::string, int> kFileRules = {
-    {"Acorn", 4},          {"Diehard", 4},           {"Glider", 4},       {"GliderFleet", 4},
-    {"GosperGliderGun", 4}, {"LWSS", 4},              {"Pentadecathlon", 4}, {"Pulsar", 4},
-    {"R-pentomino", 4},    {"HighLifeReplicator", 6}, {"MazeSeed", 7},    {"34LifeSeed", 1},
-    {"TwoByTwoSeed", 0},
+    {"Acorn", 4},    {"Diehard", 4},        {"Glider", 4},       {"GliderFleet", 4}, {"GosperGliderGun", 4},
+    {"LWSS", 4},     {"Pentadecathlon", 4}, {"Pulsar", 4},       {"R-pentomino", 4}, {"HighLifeReplicator", 6},
+    {"MazeSeed", 7}, {"34LifeSeed", 1},     {"TwoByTwoSeed", 0},
 };
 
 TEST(SamplePatterns, EveryFileLoadsAndIsListedForItsRuleOnly) {

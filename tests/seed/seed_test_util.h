@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/random_source.h"
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "base/random_source.h"
 
 namespace orvex::test {
 

@@ -17,7 +17,8 @@ using test::scripted;
 using test::settings_for;
 
 struct Bench {
-    explicit Bench(int size, int pattern = 0) : settings(with_period_check(settings_for(size, pattern))), field(settings) {}
+    explicit Bench(int size, int pattern = 0)
+        : settings(with_period_check(settings_for(size, pattern))), field(settings) {}
     static Settings with_period_check(Settings s) {
         s.ResetMode = kResetRepeat;  // the check that keeps snapshots
         return s;
@@ -82,7 +83,10 @@ TEST(Seeder, CodeTenCopiesThePatternMatrixOverAnEarlierField) {
 TEST(Seeder, PictureStepRunsFirstOnEverySeeding) {
     Bench b(100, 5);
     std::string order;
-    Seeder seeder(5, [&order] { order += "clock "; return 0; });
+    Seeder seeder(5, [&order] {
+        order += "clock ";
+        return 0;
+    });
     seeder.set_picture_step([&] { order += b.field.population() == 25 ? "picture(old) " : "picture "; });
     seeder.init_field(b.field, b.check);
     seeder.init_field(b.field, b.check);
@@ -93,7 +97,8 @@ TEST(Seeder, PictureStepRunsFirstOnEverySeeding) {
 // block at the next column: rows -3..4 and columns -2..5, cut at the top and left.
 TEST(Seeder, BlocksAreCutAtTheTopAndLeftEdges) {
     Bench b(100, 1);
-    Seeder seeder(1, [] { return 0; }, scripted({1, 1, 0, 4, 4, 0, 3, 3}));
+    Seeder seeder(
+        1, [] { return 0; }, scripted({1, 1, 0, 4, 4, 0, 3, 3}));
     seeder.init_field(b.field, b.check);
     CellSet want;
     for (int i = 0; i <= 4; ++i)
@@ -107,12 +112,13 @@ TEST(Seeder, BlocksAreCutAtTheBottomEdge) {
     Bench b(100, 1);
     // a = 1, b = 1: rows 1..98 and columns 1..98 are scanned, one draw each.
     const long last_row_start = 2 + 97L * 98;  // draw number of position (98, 1)
-    Seeder seeder(1, [] { return 0; }, std::make_unique<test::ScriptedRandom>([=](long k) {
-                      if (k < 2) return 1;
-                      if (k == last_row_start || k == last_row_start + 3) return 0;  // (98, 1), then (98, 2)
-                      if (k == last_row_start + 1 || k == last_row_start + 2) return 4;
-                      return 3;
-                  }));
+    Seeder seeder(
+        1, [] { return 0; }, std::make_unique<test::ScriptedRandom>([=](long k) {
+            if (k < 2) return 1;
+            if (k == last_row_start || k == last_row_start + 3) return 0;  // (98, 1), then (98, 2)
+            if (k == last_row_start + 1 || k == last_row_start + 2) return 4;
+            return 3;
+        }));
     seeder.init_field(b.field, b.check);
     CellSet want{{97, 0}, {98, 0}};
     for (int i = 94; i <= 99; ++i)
@@ -124,10 +130,12 @@ TEST(Seeder, BlocksAreCutAtTheBottomEdge) {
 // column 0). The outline of radius 4 is cut at the left edge.
 TEST(Seeder, CirclesAreOutlinesCutAtTheEdge) {
     Bench b(100, 3);
-    Seeder seeder(3, [] { return 0; }, scripted({4, 0, 0, 3, 3}));
+    Seeder seeder(
+        3, [] { return 0; }, scripted({4, 0, 0, 3, 3}));
     seeder.init_field(b.field, b.check);
     CellSet want;
-    const int outline[][2] = {{0, 4}, {4, 0}, {-4, 0}, {1, 3}, {-1, 3}, {3, 1}, {-3, 1}, {2, 3}, {-2, 3}, {3, 2}, {-3, 2}};
+    const int outline[][2] = {{0, 4},  {4, 0}, {-4, 0}, {1, 3}, {-1, 3}, {3, 1},
+                              {-3, 1}, {2, 3}, {-2, 3}, {3, 2}, {-3, 2}};
     for (const auto& d : outline) want.insert({4 + d[0], 0 + d[1]});
     EXPECT_EQ(live_cells(b.field), want);
 }

@@ -44,7 +44,8 @@ int run_pattern_info(const PatternInfoOptions& o) {
     } else {
         std::string rules;
         for (int r = 0; r < kLifeRuleCount; ++r)
-            if (Pattern_Allowed_By_Rule(*text, r)) rules += (rules.empty() ? "" : ", ") + std::string(life_display_names[r]);
+            if (Pattern_Allowed_By_Rule(*text, r))
+                rules += (rules.empty() ? "" : ", ") + std::string(life_display_names[r]);
         std::cout << "allowed for " << (rules.empty() ? "none" : rules) << "\n";
     }
     return read.ok() ? kExitOk : kExitFile;
@@ -54,7 +55,8 @@ int run_pattern_info(const PatternInfoOptions& o) {
 
 CommandRun add_pattern_info_command(CLI::App& app) {
     auto o = std::make_shared<PatternInfoOptions>();
-    CLI::App* sub = app.add_subcommand("pattern-info", "Tell whether a Life 1.05 pattern file loads and for which rule");
+    CLI::App* sub =
+        app.add_subcommand("pattern-info", "Tell whether a Life 1.05 pattern file loads and for which rule");
     sub->add_option("file", o->file, "The pattern file (.lif)")->required();
     sub->add_option("--rule", o->rule, "Life-family rule 0..11 to test the file against")
         ->check(CLI::Range(0, kLifeRuleCount - 1));

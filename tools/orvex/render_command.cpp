@@ -102,7 +102,8 @@ int run_render(const RenderOptions& o) {
 
 CommandRun add_render_command(CLI::App& app) {
     auto o = std::make_shared<RenderOptions>();
-    CLI::App* sub = app.add_subcommand("render", "Draw the saver's picture of a field into PNG files, without a window");
+    CLI::App* sub =
+        app.add_subcommand("render", "Draw the saver's picture of a field into PNG files, without a window");
     sub->add_option("--settings", o->settings,
                     "Settings file (ss_ca_02.ini); Patterns2d and Pictures are the folders beside it")
         ->check(CLI::ExistingFile);
@@ -111,7 +112,8 @@ CommandRun add_render_command(CLI::App& app) {
     sub->add_option("--steps", o->steps, "Generations to run before drawing")->check(CLI::NonNegativeNumber);
     sub->add_option("--frames", o->frames, "Frames to draw; the lights move with every frame")
         ->check(CLI::Range(1, kMaxFrames));
-    sub->add_option("--out", o->out, "PNG file for the last frame, or a pattern such as frame-%03d.png for every frame");
+    sub->add_option("--out", o->out,
+                    "PNG file for the last frame, or a pattern such as frame-%03d.png for every frame");
     return [o] { return run_render(*o); };
 }
 

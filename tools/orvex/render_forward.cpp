@@ -33,8 +33,8 @@ int run_forward(char** argv) {
 }  // namespace
 
 CommandRun add_render_forward(CLI::App& app, char** argv) {
-    CLI::App* sub = app.add_subcommand(
-        "render", "Draw the saver's picture of a field into PNG files, without a window");
+    CLI::App* sub =
+        app.add_subcommand("render", "Draw the saver's picture of a field into PNG files, without a window");
     sub->prefix_command();
     sub->set_help_flag();
     return [argv] { return run_forward(argv); };

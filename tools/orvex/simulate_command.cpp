@@ -103,7 +103,8 @@ int run_simulate(const SimulateOptions& o) {
     }
     normalize_second_stage(s);
 
-    TickClock ticks{o.rng_seed ? static_cast<std::int64_t>(*o.rng_seed) : static_cast<std::int64_t>(std::time(nullptr))};
+    TickClock ticks{o.rng_seed ? static_cast<std::int64_t>(*o.rng_seed)
+                               : static_cast<std::int64_t>(std::time(nullptr))};
     auto sim = std::make_unique<Simulation>(s, std::move(pattern_matrix), [&ticks] { return ticks.now(); });
     sim->start();
     const int interval_ms = 750 / s.speed;
