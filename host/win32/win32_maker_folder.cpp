@@ -1,7 +1,9 @@
 #include "host/win32/win32_maker_folder.h"
 
-#include <shlobj.h>
+// clang-format off
 #include <windows.h>
+#include <shlobj.h>  // after windows.h
+// clang-format on
 
 #include <optional>
 
