@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   # Windows cross build, run under Wine on a virtual X display
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool x11-utils imagemagick
+  # the Linux saver (Xlib + GLX), its tests on Xvfb with Mesa, and its .deb
+  libx11-dev libgl-dev libglx-dev libgl1-mesa-dri xauth mesa-utils dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

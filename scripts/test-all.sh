@@ -21,6 +21,10 @@ for preset in linux windows fuzz linux-release; do
   cmake --build --preset "$preset" -j "$jobs" || die "build $preset failed"
 done
 
+step "Debian package of the Linux saver"
+cmake --build --preset linux-release --target package >"$log/package" 2>&1 || { cat "$log/package"; die "package failed"; }
+ls "$root"/build/linux-release/*.deb
+
 passed=0 failed=0
 count() {  # adds ctest's "N tests failed out of M" to the totals
   local line f t
