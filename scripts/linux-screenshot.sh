@@ -21,7 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=90
+display=${ORVEX_DISPLAY_NUMBER:-90}
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
