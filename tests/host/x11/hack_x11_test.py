@@ -1,12 +1,9 @@
 #!/usr/bin/env python3
 """orvex-hack on the current X display (Xvfb with Mesa), as XScreenSaver and
-xsecurelock run it.
+xsecurelock run it.   hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
 
-    hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
-
-CASE: window, window-id, root, signals, stop-cont, vanish, pattern, xml.
-Each case runs with a settings folder of its own (XDG_CONFIG_HOME) and ends
-every process it starts by its pid. Exit 77: no display.
+CASE: window, window-id, root, stop-cont, pattern, xml. Each case has a settings
+folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
 """
 import os
 import re
@@ -21,17 +18,12 @@ import xml.etree.ElementTree as ET
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from saver_picture import capture, lit, settings_file, two_blocks_drawn, TWO_BLOCKS  # noqa: E402
 
-SKIP = 77
 TITLE = "Orvex ScreenSaver v 2.0"
 
 
 def fail(message):
     print("FAILED: " + message, flush=True)
     sys.exit(1)
-
-
-def note(message):
-    print(message, flush=True)
 
 
 def wait_for(predicate, seconds, step=0.05):
@@ -44,18 +36,56 @@ def wait_for(predicate, seconds, step=0.05):
     return None
 
 
-class Process:
-    """A process of the case, ended by its pid whatever happens."""
+def own_window():
+    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    m = re.search(r"(0x[0-9a-f]+) \"%s\"" % re.escape(TITLE), out)
+    return m.group(1) if m else None
 
-    def __init__(self, args, **kwargs):
-        self.proc = subprocess.Popen(args, text=True, **kwargs)
 
-    def wait_end(self, seconds):
+def children(window_id):
+    """(width, height) of a window's children."""
+    out = subprocess.run(["xwininfo", "-children", "-id", window_id], capture_output=True, text=True).stdout
+    return [(int(w), int(h)) for w, h in re.findall(r"0x[0-9a-f]+ .*?\s(\d+)x(\d+)\+-?\d+\+-?\d+", out)]
+
+
+def draws_and_changes(window_id, what):
+    first = wait_for(lambda: (lambda c: c if lit(c[2]) else None)(capture(window_id)), 5, 0.2)
+    if not first:
+        fail("%s stays black" % what)
+    if not wait_for(lambda: capture(window_id)[2] != first[2], 3, 0.2):
+        fail("the picture in %s does not change" % what)
+    print("%s: drawn, and changing" % what, flush=True)
+    return first
+
+
+class Hack:
+    def __init__(self, hack, args, config):
+        env = dict(os.environ, XDG_CONFIG_HOME=config)
+        env.pop("XSCREENSAVER_WINDOW", None)
+        self.err = tempfile.TemporaryFile(mode="w+")
+        self.proc = subprocess.Popen([hack] + args, env=env, stdout=subprocess.DEVNULL, stderr=self.err, text=True)
+
+    def stderr(self):
+        self.err.seek(0)
+        return self.err.read()
+
+    def ends(self, what, seconds=10):  # the sanitizers' leak check runs at exit
         try:
             self.proc.wait(timeout=seconds)
-            return True
         except subprocess.TimeoutExpired:
-            return False
+            fail("still running %d s after %s" % (seconds, what))
+        if self.proc.returncode != 0:
+            fail("%s: exit status %d\n%s" % (what, self.proc.returncode, self.stderr()))
+
+    def ends_on(self, sig, own=False):
+        """The signal ends it with status 0; its own window goes within a second."""
+        started = time.monotonic()
+        self.proc.send_signal(sig)
+        if own and not wait_for(lambda: not own_window(), 1.0, 0.02):
+            fail("the window still stands 1 s after signal %d" % sig)
+        gone = "window gone after %.2f s, " % (time.monotonic() - started) if own else ""
+        self.ends("signal %d" % sig)
+        print("signal %d: %sstatus 0" % (sig, gone), flush=True)
 
     def stop(self):
         if self.proc.poll() is None:
@@ -63,180 +93,89 @@ class Process:
             self.proc.wait()
 
 
-class Hack(Process):
-    def __init__(self, hack, args, config):
-        env = dict(os.environ, XDG_CONFIG_HOME=config)
-        env.pop("XSCREENSAVER_WINDOW", None)
-        self.err = tempfile.TemporaryFile(mode="w+")
-        super().__init__([hack] + args, env=env, stdout=subprocess.DEVNULL, stderr=self.err)
-
-    def stderr(self):
-        self.err.seek(0)
-        return self.err.read()
-
-    def ends_cleanly(self, sig, window=None):
-        """The signal ends it with status 0; its own window goes within a second."""
-        started = time.monotonic()
-        self.proc.send_signal(sig)
-        if window and not wait_for(lambda: not window_by_name(TITLE), 1.0, 0.02):
-            fail("the window still stands 1 s after signal %d" % sig)
-        gone = time.monotonic() - started
-        if not self.wait_end(10):  # the sanitizers' leak check runs at exit
-            fail("still running 10 s after signal %d" % sig)
-        if self.proc.returncode != 0:
-            fail("signal %d: exit status %d\n%s" % (sig, self.proc.returncode, self.stderr()))
-        note("signal %d: %sstatus 0 after %.2f s" % (sig, "window gone after %.2f s, " % gone if window else "",
-                                                      time.monotonic() - started))
-
-
-class TestWindow(Process):
-    """The helper's window: a window made by another program."""
-
-    def __init__(self, helper, single_buffered=False):
-        super().__init__([helper] + (["--single-buffered"] if single_buffered else []),
-                         stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        self.id = self.proc.stdout.readline().strip()
-        if not self.id.startswith("0x"):
-            fail("the test window did not start")
-
-    def command(self, text):
-        self.proc.stdin.write(text + "\n")
-        self.proc.stdin.flush()
-        self.proc.stdout.readline()
-
-
-def window_by_name(name):
-    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    m = re.search(r"(0x[0-9a-f]+) \"%s\"" % re.escape(name), out)
-    return m.group(1) if m else None
-
-
-def children(window_id):
-    """(id, width, height) of a window's children."""
-    out = subprocess.run(["xwininfo", "-children", "-id", window_id], capture_output=True, text=True).stdout
-    return [(m.group(1), int(m.group(2)), int(m.group(3)))
-            for m in re.finditer(r"(0x[0-9a-f]+) .*?\s(\d+)x(\d+)\+-?\d+\+-?\d+", out)]
-
-
-def drawn(window_id):
-    """A capture with lit pixels, once the saver has drawn one."""
-    return wait_for(lambda: (lambda c: c if lit(c[2]) else None)(capture(window_id)), 5, 0.2)
-
-
-def draws_and_changes(window_id, what):
-    first = drawn(window_id)
-    if not first:
-        fail("%s stays black" % what)
-    if not wait_for(lambda: capture(window_id)[2] != first[2], 3, 0.2):
-        fail("the picture in %s does not change" % what)
-    note("%s: drawn, and changing" % what)
-    return first
-
-
-# --- cases -------------------------------------------------------------------------
-
 def case_window(hack, config, _):
-    h = Hack(hack, ["-window", "--speed", "25", "-fps"], config)
-    try:
-        win = wait_for(lambda: window_by_name(TITLE), 10)
-        if not win:
-            fail("no window titled %r" % TITLE)
-        draws_and_changes(win, "its own window")
-        h.ends_cleanly(signal.SIGTERM, win)
-    finally:
-        h.stop()
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGUSR1):
+        h = Hack(hack, ["-window", "--speed", "25", "-fps"], config)
+        try:
+            win = wait_for(own_window, 10)
+            if not win:
+                fail("no window titled %r" % TITLE)
+            if sig == signal.SIGTERM:
+                draws_and_changes(win, "its own window")
+            h.ends_on(sig, own=True)
+        finally:
+            h.stop()
 
 
 def case_window_id(hack, config, helper):
+    """A window another program made: drawn into, followed when resized, left when destroyed."""
     for single_buffered in (False, True):
-        t = TestWindow(helper, single_buffered)
-        h = Hack(hack, ["-window-id", t.id, "--speed", "25"], config)
+        t = subprocess.Popen([helper] + (["--single-buffered"] if single_buffered else []), text=True,
+                             stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        h = None
         try:
+            wid = t.stdout.readline().strip()
+            h = Hack(hack, ["-window-id", wid, "--speed", "25"], config)
             kind = "a single-buffered" if single_buffered else "a GL-capable"
-            w, _, _ = draws_and_changes(t.id, kind + " foreign window")
-            if (w, bool(children(t.id))) != (400, single_buffered):
-                fail("%s window: width %d, children %s" % (kind, w, children(t.id)))
-            t.command("resize 700 500")
+            w, _, _ = draws_and_changes(wid, kind + " foreign window")
+            if (w, bool(children(wid))) != (400, single_buffered):
+                fail("%s window: width %d, children %s" % (kind, w, children(wid)))
+            t.stdin.write("resize 700 500\n")
+            t.stdin.flush()
 
             def right_part_lit():
-                cw, ch, pixels = capture(t.id)
+                cw, _, pixels = capture(wid)
                 return cw == 700 and any(p % cw > 450 for p in lit(pixels))
             if not wait_for(right_part_lit, 3, 0.2):
                 fail("nothing drawn in the part the resize added")
-            if single_buffered and children(t.id)[0][1:] != (700, 500):
-                fail("the GL child did not follow the resize: %s" % children(t.id))
-            note("%s window: follows the resize to 700x500" % kind)
-            h.ends_cleanly(signal.SIGTERM)
+            if single_buffered and children(wid) != [(700, 500)]:
+                fail("the GL child did not follow the resize: %s" % children(wid))
+            t.stdin.write("destroy\n")
+            t.stdin.flush()
+            h.ends("the window was destroyed", 2)
+            if h.stderr().strip():
+                fail("not a quiet end: %r" % h.stderr())
+            print("%s window: follows a resize; its end ends the saver quietly" % kind, flush=True)
         finally:
-            h.stop()
-            t.stop()
+            if h:
+                h.stop()
+            t.kill()
+            t.wait()
 
 
 def case_root(hack, config, _):
     h = Hack(hack, ["-root", "--speed", "25"], config)
     try:
         draws_and_changes("root", "the root window")
-        h.ends_cleanly(signal.SIGTERM)
+        h.ends_on(signal.SIGTERM)
     finally:
         h.stop()
-
-
-def case_signals(hack, config, _):
-    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGUSR1):
-        h = Hack(hack, ["-window"], config)
-        try:
-            if not wait_for(lambda: window_by_name(TITLE), 10):
-                fail("no window")
-            time.sleep(0.3)
-            h.ends_cleanly(sig, TITLE)
-        finally:
-            h.stop()
 
 
 def case_stop_cont(hack, config, _):
-    h = Hack(hack, ["-window", "--speed", "25", "--trace"], config)  # a step every 30 ms
+    h = Hack(hack, ["-window", "--speed", "1", "--trace"], config)  # a step every 750 ms
     try:
-        if not wait_for(lambda: window_by_name(TITLE), 10):
+        if not wait_for(own_window, 10):
             fail("no window")
-        time.sleep(1.0)
-        h.proc.send_signal(signal.SIGSTOP)
         time.sleep(2.0)
+        h.proc.send_signal(signal.SIGSTOP)
+        time.sleep(3.0)
         h.proc.send_signal(signal.SIGCONT)
-        time.sleep(1.0)
-        h.ends_cleanly(signal.SIGTERM)
-        times = [float(m.group(1)) for m in re.finditer(r"^step \d+ ([\d.]+)$", h.stderr(), re.M)]
+        time.sleep(1.5)
+        h.ends_on(signal.SIGTERM)
+        times = [float(t) for t in re.findall(r"^step \d+ ([\d.]+)$", h.stderr(), re.M)]
         gaps = [b - a for a, b in zip(times, times[1:])]
         k = gaps.index(max(gaps))
-        resumed = times[k + 1]
-        after = [t for t in times if resumed <= t < resumed + 300]
-        note("pause of %.0f ms; %d steps in the 300 ms after it" % (gaps[k], len(after)))
-        if gaps[k] < 1500:
-            fail("the pause does not show in the steps")
-        if len(after) > 12:  # 300 / 30 = 10 at the normal pace
-            fail("a burst of %d steps after the pause" % len(after))
+        after = [t for t in times if times[k + 1] <= t < times[k + 1] + 500]
+        print("pause of %.0f ms; %d steps in the 500 ms after it" % (gaps[k], len(after)), flush=True)
+        if gaps[k] < 2500 or len(after) > 1:  # one step at most in 500 ms at the normal pace
+            fail("no pause seen, or a burst of steps after it: %s" % times)
     finally:
         h.stop()
 
 
-def case_vanish(hack, config, helper):
-    for single_buffered in (False, True):
-        t = TestWindow(helper, single_buffered)
-        h = Hack(hack, ["-window-id", t.id], config)
-        try:
-            if not drawn(t.id):
-                fail("nothing drawn")
-            t.command("destroy")
-            if not h.wait_end(2.0):
-                fail("still running 2 s after its window was destroyed")
-            if h.proc.returncode != 0 or h.stderr().strip():
-                fail("status %d, said %r" % (h.proc.returncode, h.stderr()))
-            note("window destroyed: quiet end with status 0")
-        finally:
-            h.stop()
-            t.stop()
-
-
 def case_pattern(hack, config, _):
+    """The settings and pattern of the Windows test draw the same two blocks."""
     folder = os.path.join(config, "orvex")
     os.makedirs(os.path.join(folder, "Patterns2d"))
     with open(os.path.join(folder, "ss_ca_02.ini"), "w", newline="\r\n") as f:
@@ -245,24 +184,22 @@ def case_pattern(hack, config, _):
         f.write(TWO_BLOCKS)
     h = Hack(hack, ["-window"], config)
     try:
-        win = wait_for(lambda: window_by_name(TITLE), 10)
-        if not win or not drawn(win):
+        win = wait_for(own_window, 10)
+        if not win or not wait_for(lambda: lit(capture(win)[2]), 5, 0.2):
             fail("nothing drawn")
         time.sleep(0.5)
         w, hh, pixels = capture(win)
         inside, stray = two_blocks_drawn(w, hh, pixels)
-        note("%dx%d: lit pixels per block %s, elsewhere %d" % (w, hh, inside, len(stray)))
-        if stray:
-            fail("cells drawn outside the pattern, e.g. at %s" % (stray[:5],))
-        if min(inside) < (w / 100.0) * (hh / 100.0):
-            fail("a block of the pattern is not drawn")
-        h.ends_cleanly(signal.SIGTERM)
+        print("%dx%d: lit pixels per block %s, elsewhere %d" % (w, hh, inside, len(stray)), flush=True)
+        if stray or min(inside) < (w / 100.0) * (hh / 100.0):
+            fail("not the two blocks: stray pixels %s" % (stray[:5],))
+        h.ends_on(signal.SIGTERM, own=True)
     finally:
         h.stop()
 
 
 def case_xml(hack, config, xml_file):
-    """Every argument the XML can give is one the program takes, with its effect."""
+    """Every argument the XML can give is one the program takes, with an effect of its own."""
     shutil.copytree(os.path.join(os.environ["ORVEX_SOURCE_DIR"], "data", "Patterns2d"),
                     os.path.join(config, "orvex", "Patterns2d"))
     env = dict(os.environ, XDG_CONFIG_HOME=config)
@@ -276,8 +213,7 @@ def case_xml(hack, config, xml_file):
     root = ET.parse(xml_file).getroot()
     if root.get("name") != os.path.basename(hack) or root.get("gl") != "yes":
         fail("the XML does not name %s as a GL hack" % os.path.basename(hack))
-    base = settings([])
-    checked = 0
+    base, checked = settings([]), 0
     for number in root.iter("number"):
         for value in (number.get("low"), number.get("high")):
             got = settings(number.get("arg").replace("%", value).split())
@@ -286,14 +222,10 @@ def case_xml(hack, config, xml_file):
             checked += 1
     for select in root.iter("select"):
         seen = {}
-        for option in select.iter("option"):
-            if not option.get("arg-set"):
-                continue  # the settings file's value
-            got = settings(option.get("arg-set").split())
-            key = tuple(sorted(got.items()))
+        for option in (o for o in select.iter("option") if o.get("arg-set")):
+            key = tuple(sorted(settings(option.get("arg-set").split()).items()))
             if key in seen:
-                fail("%s: options %s and %s give the same settings" % (select.get("id"), seen[key],
-                                                                      option.get("id")))
+                fail("%s: %s and %s give the same settings" % (select.get("id"), seen[key], option.get("id")))
             seen[key] = option.get("id")
             checked += 1
     for boolean in root.iter("boolean"):
@@ -303,31 +235,26 @@ def case_xml(hack, config, xml_file):
         checked += 1
     for chooser in root.iter("file"):
         got = settings(chooser.get("arg").replace("%", "/tmp/some picture.bmp").split(" ", 1))
-        if got["picture_name"] != "some picture.bmp" or got["TextureFlag"] != "1":
+        if (got["picture_name"], got["TextureFlag"]) != ("some picture.bmp", "1"):
             fail("the picture chooser does not set the picture: %s" % got)
         checked += 1
-    note("%d XML settings accepted by the program, each with its own effect" % checked)
+    print("%d XML settings accepted by the program, each with its own effect" % checked, flush=True)
     if subprocess.run([hack, "--no-such-option"], capture_output=True, env=env).returncode != 1:
         fail("an unknown option does not end with status 1")
 
 
 def main():
-    if len(sys.argv) < 3:
+    cases = {"window": case_window, "window-id": case_window_id, "root": case_root,
+             "stop-cont": case_stop_cont, "pattern": case_pattern, "xml": case_xml}
+    if len(sys.argv) < 3 or sys.argv[1] not in cases:
         print(__doc__)
         return 2
-    case, hack = sys.argv[1], sys.argv[2]
-    extra = sys.argv[3] if len(sys.argv) > 3 else None
-    cases = {"window": case_window, "window-id": case_window_id, "root": case_root,
-             "signals": case_signals, "stop-cont": case_stop_cont, "vanish": case_vanish,
-             "pattern": case_pattern, "xml": case_xml}
-    if case not in cases:
-        fail("unknown case " + case)
-    if case != "xml" and not os.environ.get("DISPLAY"):
+    if sys.argv[1] != "xml" and not os.environ.get("DISPLAY"):
         print("SKIPPED: no X display (DISPLAY is not set); start Xvfb and export DISPLAY", flush=True)
-        return SKIP
+        return 77
     with tempfile.TemporaryDirectory() as config:
-        cases[case](hack, config, extra)
-    note("passed: " + case)
+        cases[sys.argv[1]](sys.argv[2], config, sys.argv[3] if len(sys.argv) > 3 else None)
+    print("passed: " + sys.argv[1], flush=True)
     return 0
 
 
