@@ -1,7 +1,9 @@
 // A window made by another program, as XScreenSaver or xsecurelock make one
 // for a hack. Prints its id ("0x...") and then follows commands on stdin:
-// "resize W H", "destroy", "quit". With --single-buffered it takes a visual
-// on which OpenGL cannot draw double-buffered, so the hack must make a GL child.
+// "resize W H", "destroy", "quit". It takes the window's button presses for
+// itself, as a locker does, so the hack cannot have them. With --single-buffered
+// it takes a visual on which OpenGL cannot draw double-buffered, so the hack
+// must make a GL child.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -28,9 +30,10 @@ int main(int argc, char** argv) {
     a.colormap = XCreateColormap(d, RootWindow(d, screen), visual, AllocNone);
     a.background_pixel = 0;
     a.border_pixel = 0;
+    a.event_mask = ButtonPressMask;
     const Window w =
         XCreateWindow(d, RootWindow(d, screen), 10, 10, 400, 300, 0, depth, InputOutput, visual,
-                      CWColormap | CWBackPixel | CWBorderPixel, &a);
+                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
     XStoreName(d, w, "orvex test window");
     XMapWindow(d, w);
     XSync(d, False);
