@@ -59,9 +59,11 @@ def draws_and_changes(window_id, what):
 
 
 class Hack:
-    def __init__(self, hack, args, config):
+    def __init__(self, hack, args, config, window_variable=None):
         env = dict(os.environ, XDG_CONFIG_HOME=config)
         env.pop("XSCREENSAVER_WINDOW", None)
+        if window_variable:
+            env["XSCREENSAVER_WINDOW"] = window_variable
         self.err = tempfile.TemporaryFile(mode="w+")
         self.proc = subprocess.Popen([hack] + args, env=env, stdout=subprocess.DEVNULL, stderr=self.err, text=True)
 
@@ -108,14 +110,18 @@ def case_window(hack, config, _):
 
 
 def case_window_id(hack, config, helper):
-    """A window another program made: drawn into, followed when resized, left when destroyed."""
+    """A window another program made (-window-id, $XSCREENSAVER_WINDOW): drawn into,
+    followed when resized, left when destroyed."""
     for single_buffered in (False, True):
         t = subprocess.Popen([helper] + (["--single-buffered"] if single_buffered else []), text=True,
                              stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         h = None
         try:
             wid = t.stdout.readline().strip()
-            h = Hack(hack, ["-window-id", wid, "--speed", "25"], config)
+            if single_buffered:  # as xsecurelock names it: decimal, in the variable
+                h = Hack(hack, ["--speed", "25"], config, str(int(wid, 16)))
+            else:
+                h = Hack(hack, ["-window-id", wid, "--speed", "25"], config)
             kind = "a single-buffered" if single_buffered else "a GL-capable"
             w, _, _ = draws_and_changes(wid, kind + " foreign window")
             if (w, bool(children(wid))) != (400, single_buffered):
