@@ -49,10 +49,10 @@ def children(window_id):
 
 
 def draws_and_changes(window_id, what):
-    first = wait_for(lambda: (lambda c: c if lit(c[2]) else None)(capture(window_id)), 5, 0.2)
+    first = wait_for(lambda: (lambda c: c if max(c[2], default=0) > 40 else None)(capture(window_id)), 10, 0.2)
     if not first:
         fail("%s stays black" % what)
-    if not wait_for(lambda: capture(window_id)[2] != first[2], 3, 0.2):
+    if not wait_for(lambda: capture(window_id)[2] != first[2], 5, 0.2):
         fail("the picture in %s does not change" % what)
     print("%s: drawn, and changing" % what, flush=True)
     return first
