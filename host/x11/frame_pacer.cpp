@@ -4,10 +4,8 @@
 
 namespace orvex::x11 {
 
-FramePacer::FramePacer(Clock::duration simulation_interval, Clock::duration redraw_interval,
-                       Clock::time_point now)
-    : simulation_{simulation_interval, now + simulation_interval},
-      redraw_{redraw_interval, now + redraw_interval} {}
+FramePacer::FramePacer(Clock::duration simulation_interval, Clock::duration redraw_interval, Clock::time_point now)
+    : simulation_{simulation_interval, now + simulation_interval}, redraw_{redraw_interval, now + redraw_interval} {}
 
 bool FramePacer::Timer::fire(Clock::time_point now) {
     if (now < deadline) return false;

@@ -10,11 +10,10 @@
 namespace orvex::x11 {
 
 class FramePacer {
-  public:
+public:
     using Clock = std::chrono::steady_clock;
 
-    FramePacer(Clock::duration simulation_interval, Clock::duration redraw_interval,
-               Clock::time_point now);
+    FramePacer(Clock::duration simulation_interval, Clock::duration redraw_interval, Clock::time_point now);
 
     struct Due {
         bool step = false;    // the simulation timer fired
@@ -25,7 +24,7 @@ class FramePacer {
     // The earlier of the two deadlines: how long the host may sleep.
     Clock::time_point next_deadline() const;
 
-  private:
+private:
     struct Timer {
         Clock::duration interval;
         Clock::time_point deadline;

@@ -9,13 +9,13 @@
 namespace orvex::x11 {
 
 class GlxGlyphs final : public GlyphSource {
-  public:
+public:
     explicit GlxGlyphs(Display* display) : display_(display) {}
     void make_glyph_lists(int first, int count, unsigned list_base) override;
     // Height of a line of text in pixels; 0 until the lists are made.
     int line_height() const { return line_height_; }
 
-  private:
+private:
     Display* display_;
     int line_height_ = 0;
 };

@@ -32,9 +32,8 @@ int on_x_error(Display*, XErrorEvent* e) {
     return 0;
 }
 
-const int kVisualAttributes[] = {
-    GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
-    1,        GLX_DEPTH_SIZE,   16,           None};
+const int kVisualAttributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1,   GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE,
+                                 1,        GLX_DEPTH_SIZE,   16,           None};
 
 // Whether OpenGL can draw on windows of this visual as the saver needs.
 bool gl_capable(Display* display, XVisualInfo* visual) {
@@ -67,8 +66,8 @@ Window virtual_root(Display* display) {
             int format = 0;
             unsigned long items = 0, after = 0;
             unsigned char* data = nullptr;
-            if (XGetWindowProperty(display, children[k], vroot, 0, 1, False, XA_WINDOW, &type,
-                                   &format, &items, &after, &data) == Success &&
+            if (XGetWindowProperty(display, children[k], vroot, 0, 1, False, XA_WINDOW, &type, &format, &items, &after,
+                                   &data) == Success &&
                 type == XA_WINDOW && format == 32 && items == 1 && data != nullptr)
                 found = *reinterpret_cast<Window*>(data);
             if (data != nullptr) XFree(data);
@@ -78,8 +77,7 @@ Window virtual_root(Display* display) {
     return found;
 }
 
-GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* title)
-    : display_(display) {
+GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* title) : display_(display) {
     XSetErrorHandler(on_x_error);
     int error_base = 0, event_base = 0;
     if (!glXQueryExtension(display_, &error_base, &event_base)) {
@@ -87,15 +85,9 @@ GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* t
         return;
     }
     switch (target.kind) {
-        case WindowTarget::Kind::kOwn:
-            open_own(title);
-            break;
-        case WindowTarget::Kind::kRoot:
-            open_foreign(virtual_root(display_));
-            break;
-        case WindowTarget::Kind::kForeign:
-            open_foreign(target.id);
-            break;
+        case WindowTarget::Kind::kOwn: open_own(title); break;
+        case WindowTarget::Kind::kRoot: open_foreign(virtual_root(display_)); break;
+        case WindowTarget::Kind::kForeign: open_foreign(target.id); break;
     }
 }
 
@@ -129,10 +121,9 @@ bool GlxWindow::open_own(const char* title) {
     a.event_mask = StructureNotifyMask | ButtonPressMask | ExposureMask;
     width_ = 800;
     height_ = 600;
-    target_ =
-        XCreateWindow(display_, root, 0, 0, static_cast<unsigned>(width_),
-                      static_cast<unsigned>(height_), 0, visual->depth, InputOutput, visual->visual,
-                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
+    target_ = XCreateWindow(display_, root, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
+                            visual->depth, InputOutput, visual->visual,
+                            CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
     own_ = true;
     drawable_ = target_;
     XStoreName(display_, target_, title);
@@ -171,8 +162,7 @@ bool GlxWindow::open_foreign(Window target) {
         return made;
     }
     if (visual != nullptr) XFree(visual);
-    XVisualInfo* gl_visual =
-        glXChooseVisual(display_, DefaultScreen(display_), const_cast<int*>(kVisualAttributes));
+    XVisualInfo* gl_visual = glXChooseVisual(display_, DefaultScreen(display_), const_cast<int*>(kVisualAttributes));
     if (gl_visual == nullptr) {
         error_ =
             "the window's visual has no OpenGL, and no OpenGL visual with double buffering is "
@@ -191,10 +181,9 @@ bool GlxWindow::make_child(Window parent, XVisualInfo* visual) {
     a.background_pixel = BlackPixel(display_, DefaultScreen(display_));
     a.border_pixel = 0;
     a.event_mask = ButtonPressMask | ExposureMask;
-    child_ =
-        XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(width_),
-                      static_cast<unsigned>(height_), 0, visual->depth, InputOutput, visual->visual,
-                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
+    child_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
+                           visual->depth, InputOutput, visual->visual,
+                           CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
     g_errors.watched[1] = child_;
     XMapWindow(display_, child_);
     XSync(display_, False);
@@ -234,9 +223,7 @@ void GlxWindow::select_input(Window window, long mask) {
     }
 }
 
-bool GlxWindow::vanished() const {
-    return g_errors.vanished;
-}
+bool GlxWindow::vanished() const { return g_errors.vanished; }
 
 GlxWindow::Event GlxWindow::next_event() {
     while (XPending(display_) > 0) {
@@ -249,21 +236,17 @@ GlxWindow::Event GlxWindow::next_event() {
                 width_ = e.xconfigure.width;
                 height_ = e.xconfigure.height;
                 if (child_ != 0)
-                    XResizeWindow(display_, child_, static_cast<unsigned>(width_),
-                                  static_cast<unsigned>(height_));
+                    XResizeWindow(display_, child_, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
                 return Event::kResized;
             case DestroyNotify:
                 if (e.xdestroywindow.window != target_) break;
                 g_errors.vanished = true;
                 return Event::kVanished;
             case ClientMessage:
-                if (own_ && static_cast<Atom>(e.xclient.data.l[0]) == delete_window_)
-                    return Event::kClosed;
+                if (own_ && static_cast<Atom>(e.xclient.data.l[0]) == delete_window_) return Event::kClosed;
                 break;
-            case ButtonPress:
-                return Event::kClicked;
-            default:
-                break;
+            case ButtonPress: return Event::kClicked;
+            default: break;
         }
     }
     return g_errors.vanished ? Event::kVanished : Event::kNone;

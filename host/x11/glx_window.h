@@ -25,7 +25,7 @@ struct WindowTarget {
 Window virtual_root(Display* display);
 
 class GlxWindow {
-  public:
+public:
     // Check ok(); error() says why it could not be set up.
     GlxWindow(Display* display, const WindowTarget& target, const char* title);
     ~GlxWindow();
@@ -54,7 +54,7 @@ class GlxWindow {
 
     void swap_buffers();
 
-  private:
+private:
     bool open_own(const char* title);
     bool open_foreign(Window target);
     bool make_child(Window parent, XVisualInfo* visual);

@@ -9,13 +9,11 @@ namespace orvex::x11 {
 std::filesystem::path config_folder(const char* xdg_config_home, const char* home) {
     if (xdg_config_home != nullptr && xdg_config_home[0] == '/')
         return std::filesystem::path(xdg_config_home) / "orvex";
-    if (home != nullptr && home[0] != '\0')
-        return std::filesystem::path(home) / ".config" / "orvex";
+    if (home != nullptr && home[0] != '\0') return std::filesystem::path(home) / ".config" / "orvex";
     return {};
 }
 
-SaverFiles hack_files(const std::filesystem::path& config,
-                      const std::filesystem::path& installed_patterns,
+SaverFiles hack_files(const std::filesystem::path& config, const std::filesystem::path& installed_patterns,
                       const std::filesystem::path& picture) {
     SaverFiles files;
     if (!config.empty()) {

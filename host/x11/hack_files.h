@@ -15,8 +15,7 @@ std::filesystem::path config_folder(const char* xdg_config_home, const char* hom
 
 // installed_patterns: the sample patterns' folder (may be empty: none).
 // picture: a picture file given on the command line; its folder becomes the pictures folder.
-SaverFiles hack_files(const std::filesystem::path& config,
-                      const std::filesystem::path& installed_patterns,
+SaverFiles hack_files(const std::filesystem::path& config, const std::filesystem::path& installed_patterns,
                       const std::filesystem::path& picture);
 
 // The sample patterns' folder as installed beside the program.

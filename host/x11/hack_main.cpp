@@ -34,9 +34,7 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libGLX_mesa.so\nleak:swrast_dri.so\nleak:libglapi.so\nleak:libX11.so\nleak:"
            "libLLVM\n";
 }
-extern "C" const char* __lsan_default_options() {
-    return "print_suppressions=0";
-}
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
 
 namespace orvex::x11 {
@@ -73,7 +71,7 @@ double ms_since(Clock::time_point start, Clock::time_point now) {
 
 // Frames drawn over the last second, as the -fps text shows them.
 class FrameRate {
-  public:
+public:
     void frame(Clock::time_point now) {
         ++frames_;
         const double elapsed = std::chrono::duration<double>(now - since_).count();
@@ -84,15 +82,14 @@ class FrameRate {
     }
     const char* text() const { return text_; }
 
-  private:
+private:
     Clock::time_point since_ = Clock::now();
     int frames_ = 0;
     char text_[32] = "FPS: -";
 };
 
 WindowTarget choose_target(const HackOptions& options) {
-    if (std::optional<unsigned long> id =
-            window_from_environment(options, std::getenv("XSCREENSAVER_WINDOW")))
+    if (std::optional<unsigned long> id = window_from_environment(options, std::getenv("XSCREENSAVER_WINDOW")))
         return {WindowTarget::Kind::kForeign, *id};
     if (options.window == WindowChoice::kRoot) return {WindowTarget::Kind::kRoot, 0};
     return {WindowTarget::Kind::kOwn, 0};
@@ -102,22 +99,17 @@ WindowTarget choose_target(const HackOptions& options) {
 // True when a signal asked the saver to end.
 bool wait_until(Clock::time_point deadline, int x_fd) {
     const auto left = deadline - Clock::now();
-    const long long ns =
-        left.count() > 0 ? std::chrono::duration_cast<std::chrono::nanoseconds>(left).count() : 0;
-    const timespec timeout{static_cast<time_t>(ns / 1000000000),
-                           static_cast<long>(ns % 1000000000)};
+    const long long ns = left.count() > 0 ? std::chrono::duration_cast<std::chrono::nanoseconds>(left).count() : 0;
+    const timespec timeout{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
     pollfd fds[2] = {{g_signal_pipe[0], POLLIN, 0}, {x_fd, POLLIN, 0}};
     if (ppoll(fds, 2, &timeout, nullptr) > 0 && (fds[0].revents & POLLIN)) return true;
     return false;
 }
 
 int run(const HackOptions& options) {
-    const SaverFiles files =
-        hack_files(config_folder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
-                   installed_patterns_folder(), options.overrides.picture);
-    const SettingsOverrides overrides = [&options](Settings& s) {
-        apply_overrides(options.overrides, s);
-    };
+    const SaverFiles files = hack_files(config_folder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
+                                        installed_patterns_folder(), options.overrides.picture);
+    const SettingsOverrides overrides = [&options](Settings& s) { apply_overrides(options.overrides, s); };
     if (options.print_settings) {
         print_settings(resolve_saver_start(files, std::nullopt, overrides).settings, std::cout);
         return 0;
@@ -141,8 +133,7 @@ int run(const HackOptions& options) {
             status = window.vanished() ? 0 : 1;
         } else {
             SaverStart start = resolve_saver_start(files, window.width(), overrides);
-            if (!start.settings_error.empty())
-                std::cerr << kHackName << ": " << start.settings_error << "\n";
+            if (!start.settings_error.empty()) std::cerr << kHackName << ": " << start.settings_error << "\n";
             GlxGlyphs glyphs(display);
             SessionServices services;
             services.glyphs = &glyphs;
@@ -156,12 +147,10 @@ int run(const HackOptions& options) {
             long long steps = 0;
             bool running = true;
             while (running) {
-                for (GlxWindow::Event e = window.next_event();
-                     e != GlxWindow::Event::kNone && running; e = window.next_event()) {
-                    if (e == GlxWindow::Event::kResized)
-                        session.resize(window.width(), window.height());
-                    if (e == GlxWindow::Event::kClosed || e == GlxWindow::Event::kVanished)
-                        running = false;
+                for (GlxWindow::Event e = window.next_event(); e != GlxWindow::Event::kNone && running;
+                     e = window.next_event()) {
+                    if (e == GlxWindow::Event::kResized) session.resize(window.width(), window.height());
+                    if (e == GlxWindow::Event::kClosed || e == GlxWindow::Event::kVanished) running = false;
                 }
                 if (!running) break;
                 const Clock::time_point now = Clock::now();
@@ -169,8 +158,7 @@ int run(const HackOptions& options) {
                 if (due.step) {
                     session.tick();
                     ++steps;
-                    if (options.trace)
-                        std::fprintf(stderr, "step %lld %.1f\n", steps, ms_since(begin, now));
+                    if (options.trace) std::fprintf(stderr, "step %lld %.1f\n", steps, ms_since(begin, now));
                     while (std::optional<SessionMessage> m = session.take_message())
                         std::cerr << kHackName << ": " << m->caption << ": " << m->text << "\n";
                 }
@@ -178,8 +166,8 @@ int run(const HackOptions& options) {
                     session.draw();
                     if (options.fps) {
                         rate.frame(now);
-                        draw_text_overlay(session.font(), window.width(), window.height(),
-                                          glyphs.line_height(), rate.text());
+                        draw_text_overlay(session.font(), window.width(), window.height(), glyphs.line_height(),
+                                          rate.text());
                     }
                     window.swap_buffers();
                 }
@@ -204,8 +192,8 @@ int run(const HackOptions& options) {
 int main(int argc, char** argv) {
     using namespace orvex::x11;
     HackOptions options;
-    const ParseResult parsed = parse_hack_options(std::vector<std::string>(argv + 1, argv + argc),
-                                                  options, std::cout, std::cerr);
+    const ParseResult parsed =
+        parse_hack_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr);
     if (!parsed.run) return parsed.exit_code;
     return run(options);
 }

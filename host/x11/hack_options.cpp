@@ -13,9 +13,8 @@ namespace orvex::x11 {
 
 namespace {
 
-constexpr const char* kColorNames[] = {"red", "green", "blue"};  // from kColorRed
-constexpr const char* kStyleNames[] = {"points", "triangles", "lines",
-                                       "quads"};  // from kStylePoints
+constexpr const char* kColorNames[] = {"red", "green", "blue"};                   // from kColorRed
+constexpr const char* kStyleNames[] = {"points", "triangles", "lines", "quads"};  // from kStylePoints
 constexpr const char* kFamilyNames[] = {"life", "generation", "modified-generation"};
 constexpr const char* kResetNames[] = {"off", "repeat", "time"};
 
@@ -35,30 +34,26 @@ std::string joined(const char* const (&names)[N]) {
 
 // A named choice: one of names, stored as base + its index.
 template <std::size_t N>
-void add_choice(CLI::App& app, const std::string& flag, std::optional<int>& target,
-                const char* const (&names)[N], int base, const std::string& help) {
+void add_choice(CLI::App& app, const std::string& flag, std::optional<int>& target, const char* const (&names)[N],
+                int base, const std::string& help) {
     app.add_option_function<std::string>(
            flag,
            [&target, &names, base, flag](const std::string& value) {
                const std::optional<int> k = index_of(names, value);
-               if (!k)
-                   throw CLI::ValidationError(flag,
-                                              "'" + value + "' is not one of " + joined(names));
+               if (!k) throw CLI::ValidationError(flag, "'" + value + "' is not one of " + joined(names));
                target = base + *k;
            },
            help + " (" + joined(names) + ")")
         ->type_name("NAME");
 }
 
-void add_number(CLI::App& app, const std::string& flag, std::optional<int>& target,
-                const std::string& help) {
+void add_number(CLI::App& app, const std::string& flag, std::optional<int>& target, const std::string& help) {
     app.add_option_function<int>(
            flag, [&target](int value) { target = value; }, help)
         ->type_name("N");
 }
 
-void add_switch(CLI::App& app, const std::string& name, std::optional<int>& target,
-                const std::string& help) {
+void add_switch(CLI::App& app, const std::string& name, std::optional<int>& target, const std::string& help) {
     app.add_flag_callback(
         "--" + name, [&target] { target = 1; }, help);
     app.add_flag_callback("--no-" + name, [&target] { target = 0; })->group("");
@@ -88,22 +83,18 @@ void set_pattern(SettingOverrides& o, std::string value) {
             o.pattern_name = seed_names[k];
             return;
         }
-    if (value.size() > 4 && value.compare(value.size() - 4, 4, ".lif") == 0)
-        value.resize(value.size() - 4);
+    if (value.size() > 4 && value.compare(value.size() - 4, 4, ".lif") == 0) value.resize(value.size() - 4);
     if (value.empty() || value.find('/') != std::string::npos)
-        throw CLI::ValidationError("--pattern",
-                                   "a pattern is a seed name or the name of a file in Patterns2d");
+        throw CLI::ValidationError("--pattern", "a pattern is a seed name or the name of a file in Patterns2d");
     o.pattern = kPatternFromFile;
     o.pattern_name = value;
 }
 
 std::string rule_list() {
     std::string out = "Life family: ";
-    for (int k = 0; k < kLifeRuleCount; ++k)
-        out += (k ? ", " : "") + name_key(life_display_names[k]);
+    for (int k = 0; k < kLifeRuleCount; ++k) out += (k ? ", " : "") + name_key(life_display_names[k]);
     out += "; Generations: ";
-    for (int k = 0; k < kGenerationsRuleCount; ++k)
-        out += (k ? ", " : "") + name_key(generations_display_names[k]);
+    for (int k = 0; k < kGenerationsRuleCount; ++k) out += (k ? ", " : "") + name_key(generations_display_names[k]);
     return out;
 }
 
@@ -111,8 +102,8 @@ std::string rule_list() {
 std::vector<std::string> with_double_dashes(const std::vector<std::string>& args) {
     std::vector<std::string> out;
     for (const std::string& a : args) {
-        const bool single_dash_word = a.size() > 2 && a[0] == '-' && a[1] != '-' &&
-                                      std::isalpha(static_cast<unsigned char>(a[1]));
+        const bool single_dash_word =
+            a.size() > 2 && a[0] == '-' && a[1] != '-' && std::isalpha(static_cast<unsigned char>(a[1]));
         out.push_back(single_dash_word ? "-" + a : a);
     }
     return out;
@@ -139,15 +130,14 @@ std::optional<unsigned long> parse_window_id(std::string_view text) {
     return id;
 }
 
-std::optional<unsigned long> window_from_environment(const HackOptions& options,
-                                                     const char* xscreensaver_window) {
+std::optional<unsigned long> window_from_environment(const HackOptions& options, const char* xscreensaver_window) {
     if (options.window == WindowChoice::kWindowId) return options.window_id;
     if (options.window_explicit || xscreensaver_window == nullptr) return std::nullopt;
     return parse_window_id(xscreensaver_window);
 }
 
-ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions& options,
-                               std::ostream& out, std::ostream& err) {
+ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions& options, std::ostream& out,
+                               std::ostream& err) {
     CLI::App app{
         "Orvex ScreenSaver for X: cellular automata drawn with OpenGL. Settings come from "
         "$XDG_CONFIG_HOME/orvex/ss_ca_02.ini; the options below override them.",
@@ -165,15 +155,11 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
             options.window_explicit = true;
         },
         "Draw in a window of its own (the default)");
-    app.add_option("--window-id", window_id,
-                   "Draw in the window with this id (hex 0x... or decimal)")
-        ->type_name("ID");
+    app.add_option("--window-id", window_id, "Draw in the window with this id (hex 0x... or decimal)")->type_name("ID");
     app.add_flag("--fps", options.fps, "Show frames per second");
-    app.add_option("--visual", "Accepted for XScreenSaver; the visual is chosen for OpenGL")
-        ->type_name("VISUAL");
+    app.add_option("--visual", "Accepted for XScreenSaver; the visual is chosen for OpenGL")->type_name("VISUAL");
     app.add_flag("--install", "Accepted for XScreenSaver; no colour map is installed");
-    app.add_option("--delay", "Accepted for XScreenSaver; --speed sets the pace")
-        ->type_name("USECS");
+    app.add_option("--delay", "Accepted for XScreenSaver; --speed sets the pace")->type_name("USECS");
 
     add_choice(app, "--color", o.MainColor, kColorNames, kColorRed, "Main colour");
     add_choice(app, "--style", o.DrawStyle, kStyleNames, kStylePoints, "How each cell is drawn");
@@ -191,12 +177,9 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
     add_number(app, "--speed", o.speed, "Speed 1..25: a generation every 750/speed ms");
     add_number(app, "--size", o.field_size, "Field side in cells, 100..1000");
     add_number(app, "--lights", o.LightingNum, "Moving lights, 0 (lighting off) .. 3");
-    add_switch(app, "one-color", o.OneColor,
-               "Use only the main colour (--no-one-color: colour by age)");
-    add_switch(app, "wrap", o.MatrixTr,
-               "The field wraps at its borders (--no-wrap: closed borders)");
-    add_switch(app, "cycle", o.Texture_Renew,
-               "A new picture with every seed (--no-cycle: keep one)");
+    add_switch(app, "one-color", o.OneColor, "Use only the main colour (--no-one-color: colour by age)");
+    add_switch(app, "wrap", o.MatrixTr, "The field wraps at its borders (--no-wrap: closed borders)");
+    add_switch(app, "cycle", o.Texture_Renew, "A new picture with every seed (--no-cycle: keep one)");
     app.add_option_function<std::string>(
            "--picture",
            [&o](const std::string& v) {
@@ -209,13 +192,10 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
         "--no-picture", [&o] { o.TextureFlag = 0; }, "No picture");
     add_choice(app, "--reset", o.ResetMode, kResetNames, kResetOff, "When to reseed");
     app.add_option_function<double>(
-           "--reset-time", [&o](double v) { o.ResetTimeValue = v; },
-           "Seconds between reseeds, 10..600")
+           "--reset-time", [&o](double v) { o.ResetTimeValue = v; }, "Seconds between reseeds, 10..600")
         ->type_name("SECONDS");
-    app.add_flag("--print-settings", options.print_settings,
-                 "Print the settings it would run with, and exit");
-    app.add_flag("--trace", options.trace, "Print a line for every generation step on stderr")
-        ->group("");
+    app.add_flag("--print-settings", options.print_settings, "Print the settings it would run with, and exit");
+    app.add_flag("--trace", options.trace, "Print a line for every generation step on stderr")->group("");
 
     try {
         std::vector<std::string> reversed = with_double_dashes(args);
@@ -223,8 +203,7 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
         app.parse(reversed);
         if (!window_id.empty()) {
             const std::optional<unsigned long> id = parse_window_id(window_id);
-            if (!id)
-                throw CLI::ValidationError("--window-id", "'" + window_id + "' is not a window id");
+            if (!id) throw CLI::ValidationError("--window-id", "'" + window_id + "' is not a window id");
             options.window = WindowChoice::kWindowId;
             options.window_id = *id;
         }
@@ -272,14 +251,13 @@ void apply_overrides(const SettingOverrides& o, Settings& s) {
 }
 
 void print_settings(const Settings& s, std::ostream& out) {
-    out << "MainColor = " << s.MainColor << "\nDrawStyle = " << s.DrawStyle
-        << "\nFamily = " << s.Family << "\nlife_rule = " << s.life_rule
-        << "\npattern = " << s.pattern << "\nspeed = " << s.speed
-        << "\nfield_size = " << s.field_size << "\nOneColor = " << s.OneColor
-        << "\nLightingNum = " << s.LightingNum << "\nMatrixTr = " << s.MatrixTr
-        << "\nTextureFlag = " << s.TextureFlag << "\nTexture_Renew = " << s.Texture_Renew
-        << "\nResetMode = " << s.ResetMode << "\nResetTimeValue = " << s.ResetTimeValue
-        << "\npattern_name = " << s.pattern_name << "\npicture_name = " << s.picture_name << "\n";
+    out << "MainColor = " << s.MainColor << "\nDrawStyle = " << s.DrawStyle << "\nFamily = " << s.Family
+        << "\nlife_rule = " << s.life_rule << "\npattern = " << s.pattern << "\nspeed = " << s.speed
+        << "\nfield_size = " << s.field_size << "\nOneColor = " << s.OneColor << "\nLightingNum = " << s.LightingNum
+        << "\nMatrixTr = " << s.MatrixTr << "\nTextureFlag = " << s.TextureFlag
+        << "\nTexture_Renew = " << s.Texture_Renew << "\nResetMode = " << s.ResetMode
+        << "\nResetTimeValue = " << s.ResetTimeValue << "\npattern_name = " << s.pattern_name
+        << "\npicture_name = " << s.picture_name << "\n";
 }
 
 }  // namespace orvex::x11

@@ -24,8 +24,8 @@ inline constexpr const char* kHackName = "orvex-hack";
 
 // What the options say about each setting; nothing means "as the settings file says".
 struct SettingOverrides {
-    std::optional<int> MainColor, DrawStyle, Family, speed, field_size, OneColor, LightingNum,
-        MatrixTr, TextureFlag, Texture_Renew, ResetMode;
+    std::optional<int> MainColor, DrawStyle, Family, speed, field_size, OneColor, LightingNum, MatrixTr, TextureFlag,
+        Texture_Renew, ResetMode;
     std::optional<int> life_rule;
     std::optional<bool> generations_rule;  // with life_rule: which table the rule name came from
     std::optional<double> ResetTimeValue;
@@ -56,16 +56,15 @@ struct ParseResult {
 };
 
 // Parses argv; usage and errors go to out / err.
-ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions& options,
-                               std::ostream& out, std::ostream& err);
+ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions& options, std::ostream& out,
+                               std::ostream& err);
 
 // A window id as XScreenSaver ("0x1a00003") or xsecurelock ("27262979") writes it.
 std::optional<unsigned long> parse_window_id(std::string_view text);
 
 // The window the hack draws into when no -window-id is given: the value of
 // $XSCREENSAVER_WINDOW (null when unset) counts unless -window was given.
-std::optional<unsigned long> window_from_environment(const HackOptions& options,
-                                                     const char* xscreensaver_window);
+std::optional<unsigned long> window_from_environment(const HackOptions& options, const char* xscreensaver_window);
 
 // Applies the overrides to settings read by the first normalisation stage and
 // runs that stage again, so option values meet the same range rules.

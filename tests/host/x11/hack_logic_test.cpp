@@ -48,8 +48,7 @@ TEST(HackOptions, XScreenSaverSpellingsAndWindowChoice) {
     EXPECT_FALSE(window_from_environment(parse({"-window"}).options, "46137351"));
     EXPECT_FALSE(window_from_environment(parse({}).options, nullptr));
 
-    for (const char* bad : {"", "0", "x12", "0x", "12ab", "-5", "0x1g"})
-        EXPECT_FALSE(parse_window_id(bad)) << bad;
+    for (const char* bad : {"", "0", "x12", "0x", "12ab", "-5", "0x1g"}) EXPECT_FALSE(parse_window_id(bad)) << bad;
 }
 
 TEST(HackOptions, UnknownOptionsAndBadValuesAreUsageErrors) {
@@ -74,10 +73,9 @@ TEST(HackOptions, SettingsOverrideTheFileAndMeetItsRangeRules) {
     Settings file;
     file.speed = 10;
     file.OneColor = 1;
-    Settings s =
-        with({"--color", "Red", "--style", "quads", "--size", "5000", "--speed", "0", "--lights",
-              "7", "--reset", "time", "--reset-time", "5.5", "--no-one-color", "--wrap"},
-             file);
+    Settings s = with({"--color", "Red", "--style", "quads", "--size", "5000", "--speed", "0", "--lights", "7",
+                       "--reset", "time", "--reset-time", "5.5", "--no-one-color", "--wrap"},
+                      file);
     EXPECT_EQ(s.MainColor, kColorRed);
     EXPECT_EQ(s.DrawStyle, kStyleQuads);
     EXPECT_EQ(s.field_size, 1000);
@@ -96,8 +94,7 @@ TEST(HackOptions, SettingsOverrideTheFileAndMeetItsRangeRules) {
     s = with({"--rule", "brain6"});
     EXPECT_EQ(s.Family, kFamilyGeneration);
     EXPECT_EQ(s.life_rule, 3);
-    EXPECT_EQ(with({"--family", "modified-generation", "--rule", "xtasy"}).Family,
-              kFamilyModifiedGeneration);
+    EXPECT_EQ(with({"--family", "modified-generation", "--rule", "xtasy"}).Family, kFamilyModifiedGeneration);
 
     s = with({"--pattern", "block2525"});
     EXPECT_EQ(s.pattern, 6);
@@ -118,8 +115,8 @@ TEST(HackFiles, ConfigFolderPatternsAndPictures) {
 
     SaverFiles f = hack_files("/c/orvex", "/usr/share/orvex/Patterns2d", {});
     EXPECT_EQ(f.settings_file, "/c/orvex/ss_ca_02.ini");
-    EXPECT_EQ(f.pattern_folders, (std::vector<std::filesystem::path>{
-                                     "/c/orvex/Patterns2d", "/usr/share/orvex/Patterns2d"}));
+    EXPECT_EQ(f.pattern_folders,
+              (std::vector<std::filesystem::path>{"/c/orvex/Patterns2d", "/usr/share/orvex/Patterns2d"}));
     EXPECT_EQ(f.pictures_folder, "/c/orvex/Pictures");
     EXPECT_EQ(hack_files("/c/orvex", {}, "/p/sea.bmp").pictures_folder, "/p");
 }

@@ -48,8 +48,13 @@ def children(window_id):
     return [(int(w), int(h)) for w, h in re.findall(r"0x[0-9a-f]+ .*?\s(\d+)x(\d+)\+-?\d+\+-?\d+", out)]
 
 
+def first_frame(window_id):
+    """The first capture with anything lit, within 10 s (a loaded machine starts Mesa slowly)."""
+    return wait_for(lambda: (lambda c: c if max(c[2], default=0) > 40 else None)(capture(window_id)), 10, 0.2)
+
+
 def draws_and_changes(window_id, what):
-    first = wait_for(lambda: (lambda c: c if max(c[2], default=0) > 40 else None)(capture(window_id)), 10, 0.2)
+    first = first_frame(window_id)
     if not first:
         fail("%s stays black" % what)
     if not wait_for(lambda: capture(window_id)[2] != first[2], 5, 0.2):
@@ -191,7 +196,7 @@ def case_pattern(hack, config, _):
     h = Hack(hack, ["-window"], config)
     try:
         win = wait_for(own_window, 10)
-        if not win or not wait_for(lambda: lit(capture(win)[2]), 5, 0.2):
+        if not win or not first_frame(win):
             fail("nothing drawn")
         time.sleep(0.5)
         w, hh, pixels = capture(win)

@@ -31,9 +31,8 @@ int main(int argc, char** argv) {
     a.background_pixel = 0;
     a.border_pixel = 0;
     a.event_mask = ButtonPressMask;
-    const Window w =
-        XCreateWindow(d, RootWindow(d, screen), 10, 10, 400, 300, 0, depth, InputOutput, visual,
-                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
+    const Window w = XCreateWindow(d, RootWindow(d, screen), 10, 10, 400, 300, 0, depth, InputOutput, visual,
+                                   CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &a);
     XStoreName(d, w, "orvex test window");
     XMapWindow(d, w);
     XSync(d, False);
