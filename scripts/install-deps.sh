@@ -14,6 +14,8 @@ packages=(
   fonts-wine
   # the Windows setup program
   nsis
+  # the Linux saver (Xlib + GLX), its tests on Xvfb with Mesa, and its .deb
+  libx11-dev libgl-dev libglx-dev libgl1-mesa-dri xauth mesa-utils dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -21,6 +21,10 @@ for preset in linux windows fuzz linux-release; do
   cmake --build --preset "$preset" -j "$jobs" || die "build $preset failed"
 done
 
+step "Debian package of the Linux saver"
+cmake --build --preset linux-release --target package >"$log/package" 2>&1 || { cat "$log/package"; die "package failed"; }
+ls "$root"/build/linux-release/*.deb
+
 passed=0 failed=0
 count() {  # adds ctest's "N tests failed out of M" to the totals
   local line f t
@@ -34,17 +38,19 @@ count() {  # adds ctest's "N tests failed out of M" to the totals
 step "source formatting"
 if bash "$root/scripts/check-format.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
-step "native tests"
-ctest --preset linux 2>&1 | tee "$log/ctest-linux"
-count "$log/ctest-linux"
-
-step "Windows tests under Wine"
+# One private X display for the Linux saver's tests and the Windows GUI tests.
 display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$log/xvfb" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display"
+
+step "native tests (the Linux saver's on the private X display)"
+ctest --preset linux 2>&1 | tee "$log/ctest-linux"
+count "$log/ctest-linux"
+
+step "Windows tests under Wine"
 ctest --preset windows 2>&1 | tee "$log/ctest-windows"
 count "$log/ctest-windows"
 for prefix in "$root"/build/windows/wineprefix*; do

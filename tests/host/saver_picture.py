@@ -1,0 +1,69 @@
+"""What the saver's picture should look like, shared by the tests of both hosts.
+
+Captures of X windows, the settings file's 17 lines, and the two-block pattern
+with the screen boxes its cells must fill in the fixed view of the scene.
+"""
+import subprocess
+
+
+def capture(window_id):
+    """Pixels of an X window: (width, height, bytes RGB)."""
+    data = subprocess.run(["import", "-window", window_id, "-depth", "8", "ppm:-"],
+                          capture_output=True).stdout
+    if not data.startswith(b"P6"):  # the window is gone or not yet mapped
+        return 0, 0, b""
+    fields, pos = [], 0
+    while len(fields) < 4:  # P6 width height maxval, white-space separated
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    return int(fields[1]), int(fields[2]), data[pos + 1:]
+
+
+def lit(pixels, threshold=40):
+    return [k // 3 for k in range(0, len(pixels), 3)
+            if max(pixels[k], pixels[k + 1], pixels[k + 2]) > threshold]
+
+
+def settings_file(pattern_index, draw_style, pattern_name, pictures, picture_name):
+    lines = [1022, draw_style, 0, 0, pattern_index, 1, 100, 0, 0, 1045, 0, pictures, pictures,
+             1049, "12.000000", pattern_name, picture_name]
+    return "".join("%s\n" % v for v in lines)
+
+
+TWO_BLOCKS = "#Life 1.05\n#D two blocks\n#N\n#P -30 -20\n**\n**\n#P 15 10\n**\n**\n"
+# Cells (i, j) of the blocks on the 100 x 100 field: i = 50 + x, j = 50 - y - line.
+BLOCKS = [((20, 21), (69, 70)), ((65, 66), (39, 40))]
+
+
+def expected_box(i_range, j_range, w, h, n=100):
+    """Screen box (left, top, right, bottom) of cells, from the fixed view."""
+    half = (w / h) * 2.605 * 5.0 / 4.0  # half-height of the view at the cell plane
+
+    def sx(mx):
+        return mx * w
+
+    def sy(my):
+        return h - (8.7 * (my - 0.49) + half) / (2 * half) * h
+
+    cell = 1.0 / n
+    return (sx(i_range[0] / n - cell), sy(j_range[1] / n + cell),
+            sx(i_range[1] / n + cell), sy(j_range[0] / n - cell))
+
+
+def two_blocks_drawn(w, h, pixels):
+    """(lit pixels per block, stray lit pixels) of a capture of the two-block pattern."""
+    boxes = [expected_box(i, j, w, h) for i, j in BLOCKS]
+    inside = [0] * len(boxes)
+    stray = []
+    for p in lit(pixels):
+        x, y = p % w, p // w
+        hit = [k for k, b in enumerate(boxes) if b[0] <= x <= b[2] and b[1] <= y <= b[3]]
+        if hit:
+            inside[hit[0]] += 1
+        else:
+            stray.append((x, y))
+    return inside, stray
