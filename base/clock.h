@@ -11,4 +11,8 @@ namespace orvex {
 using CalendarClock = std::function<std::int64_t()>;
 std::int64_t system_calendar_time();
 
+// One clock that several readers share, whatever state it keeps: copies call
+// the same callable. A null clock gives the system's.
+CalendarClock shared_clock(CalendarClock clock);
+
 }  // namespace orvex

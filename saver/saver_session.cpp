@@ -6,13 +6,6 @@ namespace orvex {
 
 namespace {
 
-// One clock for the seeding, the reset check and the lights, whatever state it keeps.
-CalendarClock shared_clock(CalendarClock clock) {
-    if (!clock) return system_calendar_time;
-    auto one = std::make_shared<CalendarClock>(std::move(clock));
-    return [one] { return (*one)(); };
-}
-
 SceneServices scene_services(const PictureTexture& pictures, SessionServices& services, CalendarClock clock) {
     SceneServices s;
     s.pictures = &pictures;

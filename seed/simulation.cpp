@@ -5,17 +5,6 @@
 
 namespace orvex {
 
-namespace {
-
-// The seeder and the reset check read one clock, whatever state it keeps.
-CalendarClock shared_clock(CalendarClock clock) {
-    if (!clock) return system_calendar_time;
-    auto one = std::make_shared<CalendarClock>(std::move(clock));
-    return [one] { return (*one)(); };
-}
-
-}  // namespace
-
 Simulation::Simulation(const Settings& settings, std::vector<int32_t> pattern_matrix, CalendarClock clock,
                        std::unique_ptr<RandomSource> random)
     : clock_(shared_clock(std::move(clock))),
