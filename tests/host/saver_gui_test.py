@@ -20,15 +20,12 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from saver_picture import capture, lit, settings_file, two_blocks_drawn, TWO_BLOCKS  # noqa: E402
+from saver_picture import (capture, fail, lit, settings_file, two_blocks_drawn, wait_for,  # noqa: E402
+                           TWO_BLOCKS)
 
 SKIP = 77
 TITLE = "Orvex ScreenSaver v 2.0"
 
-
-def fail(message):
-    print("FAILED: " + message, flush=True)
-    sys.exit(1)
 
 
 def note(message):
@@ -89,15 +86,6 @@ def root_size():
     h = int(re.search(r"Height: (\d+)", out).group(1))
     return w, h
 
-
-def wait_for(predicate, seconds, step=0.1):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(step)
-    return None
 
 
 def gl_window(width, height):

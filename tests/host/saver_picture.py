@@ -4,6 +4,24 @@ Captures of X windows, the settings file's 17 lines, and the two-block pattern
 with the screen boxes its cells must fill in the fixed view of the scene.
 """
 import subprocess
+import sys
+import time
+
+
+def fail(message):
+    print("FAILED: " + message, flush=True)
+    sys.exit(1)
+
+
+def wait_for(predicate, seconds, step=0.05):
+    """The predicate's first true value within the seconds, else None."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return None
 
 
 def capture(window_id):

@@ -16,24 +16,12 @@ import time
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from saver_picture import capture, lit, settings_file, two_blocks_drawn, TWO_BLOCKS  # noqa: E402
+from saver_picture import (capture, fail, lit, settings_file, two_blocks_drawn, wait_for,  # noqa: E402
+                           TWO_BLOCKS)
 
 TITLE = "Orvex ScreenSaver v 2.0"
 
 
-def fail(message):
-    print("FAILED: " + message, flush=True)
-    sys.exit(1)
-
-
-def wait_for(predicate, seconds, step=0.05):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(step)
-    return None
 
 
 def own_window():
