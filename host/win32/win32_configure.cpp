@@ -9,8 +9,7 @@ namespace orvex::win32 {
 void run_configuration(HINSTANCE instance, HWND owner) {
     const Win32MakerFolder finder;
     const ConfigureDialogFolders folders{finder.base_folder(), finder.locate()};
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIGURE), owner, ScreenSaverConfigureDialog,
-                    reinterpret_cast<LPARAM>(&folders));
+    dialog_box(instance, IDD_CONFIGURE, owner, ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(&folders));
 }
 
 }  // namespace orvex::win32

@@ -111,13 +111,12 @@ INT_PTR on_command(HWND dialog, ConfigureWindow& w, int id, int code) {
         case IDOK: on_ok(dialog, w); return TRUE;
         case IDCANCEL: EndDialog(dialog, 1); return TRUE;
         case IDC_ABOUT:
-            DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
-                            MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialog, reinterpret_cast<LPARAM>(&w.folders));
+            dialog_box(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), IDD_ABOUT, dialog,
+                       AboutDialog, reinterpret_cast<LPARAM>(&w.folders));
             return TRUE;
         case IDC_WHERE_PICTURES:
-            DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
-                            MAKEINTRESOURCEA(IDD_WHERE_PICTURES), dialog, WherePictures,
-                            reinterpret_cast<LPARAM>(&w.folders));
+            dialog_box(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), IDD_WHERE_PICTURES,
+                       dialog, WherePictures, reinterpret_cast<LPARAM>(&w.folders));
             return TRUE;
         case IDC_FAMILY:
             if (completed_choice(dialog, id, code)) show(dialog, state, state.choose_family(selected(dialog, id)));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace orvex::win32 {
 
@@ -16,6 +17,27 @@ struct ConfigureDialogFolders {
     std::filesystem::path base_folder;   // the program-files folder (or its fall-back)
     std::filesystem::path maker_folder;  // settings file, "Patterns2d", "Pictures"
 };
+
+// The dialog template `id` of `instance`, its font face exchanged for
+// `kScalableDialogFace` where the named face is a bitmap font without a size
+// near the one the template asks for at this display's DPI. A bitmap
+// "MS Sans Serif" has no strike for 8 points at 200 %: the dialog manager would
+// measure and draw with the nearest smaller one while check boxes, radio
+// buttons and the frame grow with the DPI, and labels would be cut. Empty when
+// the template is missing or not an extended one.
+std::vector<WORD> dialog_template_for_display(HINSTANCE instance, int id);
+
+// `dialog` (an extended template of `size` bytes) with `face` as its font.
+// Empty when the template is not an extended one with a font.
+std::vector<WORD> with_font_face(const void* dialog, std::size_t size, const wchar_t* face);
+
+// The system's scalable dialog face: Windows maps it to "Microsoft Sans Serif",
+// the TrueType design of "MS Sans Serif", drawn sharp at any size.
+inline constexpr wchar_t kScalableDialogFace[] = L"MS Shell Dlg";
+
+// DialogBoxParam / CreateDialogParam over dialog_template_for_display.
+INT_PTR dialog_box(HINSTANCE instance, int id, HWND owner, DLGPROC procedure, LPARAM parameter);
+HWND create_dialog(HINSTANCE instance, int id, HWND owner, DLGPROC procedure, LPARAM parameter);
 
 }  // namespace orvex::win32
 

@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -57,8 +59,8 @@ protected:
 
     void open() {
         if (dialog_) DestroyWindow(dialog_);
-        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
-                                     ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(&folders_));
+        dialog_ = create_dialog(GetModuleHandleA(nullptr), IDD_CONFIGURE, nullptr, ScreenSaverConfigureDialog,
+                                reinterpret_cast<LPARAM>(&folders_));
         ASSERT_NE(dialog_, nullptr);
         ShowWindow(dialog_, SW_SHOW);
     }
@@ -252,6 +254,61 @@ TEST_F(ConfigureDialogTest, ReadOnlyFileIsReportedAndKept) {
     EXPECT_EQ(read_file(settings()), before);
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(IsDlgButtonChecked(dialog_, IDC_GREEN));
+}
+
+// The controls of `dialog` in Z order: identifier and text.
+std::vector<std::string> controls(HWND dialog) {
+    std::vector<std::string> result;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char text[100] = {};
+        GetWindowTextA(c, text, sizeof text);
+        result.push_back(std::to_string(GetDlgCtrlID(c)) + " " + text);
+    }
+    return result;
+}
+
+std::wstring font_face(HWND dialog) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfFaceName;
+}
+
+INT_PTR CALLBACK inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The font face exchanged in a copy of the template, with faces of both
+// parities of length (the controls behind the face move by a word or not):
+// every control is still read, and the dialog uses the new face.
+TEST(DialogTemplateTest, FaceExchangeKeepsEveryControl) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDD_CONFIGURE), MAKEINTRESOURCEW(5));
+    ASSERT_NE(found, nullptr);
+    const void* original = LockResource(LoadResource(instance, found));
+    const std::size_t size = SizeofResource(instance, found);
+
+    // At the tests' 96 DPI the bitmap face has its size: the template is used as it is.
+    const std::vector<WORD> for_display = dialog_template_for_display(instance, IDD_CONFIGURE);
+    ASSERT_EQ(for_display.size() * sizeof(WORD), size);
+    EXPECT_EQ(std::memcmp(for_display.data(), original, size), 0);
+
+    HWND reference = CreateDialogIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(original), nullptr, inert, 0);
+    ASSERT_NE(reference, nullptr);
+    const std::vector<std::string> expected = controls(reference);
+    DestroyWindow(reference);
+    ASSERT_EQ(expected.size(), 45u);
+
+    for (const wchar_t* face : {kScalableDialogFace, L"Arial"}) {
+        const std::vector<WORD> copy = with_font_face(original, size, face);
+        ASSERT_FALSE(copy.empty());
+        HWND dialog =
+            CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr, inert, 0);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(controls(dialog), expected);
+        EXPECT_EQ(font_face(dialog), face);
+        DestroyWindow(dialog);
+    }
+    const WORD not_extended[20] = {};
+    EXPECT_TRUE(with_font_face(not_extended, sizeof not_extended, L"Tahoma").empty());
 }
 
 }  // namespace
