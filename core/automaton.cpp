@@ -23,6 +23,45 @@ Automaton::Automaton(const Settings& settings, Kernels kernels)
     build_tables();
 }
 
+std::vector<int32_t> FieldCopy::values() const {
+    return wide_ ? wide_cells_ : std::vector<int32_t>(narrow_.begin(), narrow_.end());
+}
+
+bool operator==(const FieldCopy& a, const FieldCopy& b) {
+    if (a.wide_ == b.wide_) return a.wide_ ? a.wide_cells_ == b.wide_cells_ : a.narrow_ == b.narrow_;
+    const FieldCopy& narrow = a.wide_ ? b : a;
+    const FieldCopy& wide = a.wide_ ? a : b;
+    return std::equal(narrow.narrow_.begin(), narrow.narrow_.end(), wide.wide_cells_.begin(), wide.wide_cells_.end());
+}
+
+std::vector<int32_t> Automaton::cells() const {
+    return wide_ ? wide_life_ : std::vector<int32_t>(life.begin(), life.end());
+}
+
+void Automaton::copy_cells(FieldCopy& to) const {
+    to.wide_ = wide_;
+    if (wide_) {
+        to.wide_cells_ = wide_life_;
+        to.narrow_.clear();
+    } else {
+        to.narrow_ = life;
+        to.wide_cells_.clear();
+    }
+}
+
+bool Automaton::same(const FieldCopy& copy) const {
+    if (copy.wide_ == wide_) return wide_ ? copy.wide_cells_ == wide_life_ : copy.narrow_ == life;
+    return wide_ ? std::equal(wide_life_.begin(), wide_life_.end(), copy.narrow_.begin(), copy.narrow_.end())
+                 : std::equal(life.begin(), life.end(), copy.wide_cells_.begin(), copy.wide_cells_.end());
+}
+
+void Automaton::widen() {
+    wide_life_.assign(life.begin(), life.end());
+    wide_life_tmp_.reserve(wide_life_.size());
+    wide_column_sum_.assign(field_size_, 0);
+    wide_ = true;
+}
+
 void Automaton::build_tables() {
     if (family_ < 0 || family_ > 2) return;  // the step leaves such a field unchanged
     const RuleView r = rule_view(family_, life_rule_);
@@ -34,35 +73,55 @@ void Automaton::build_tables() {
 }
 
 void Automaton::clear() {
-    std::fill(life.begin(), life.end(), 0);
+    if (!known_empty_) std::fill(life.begin(), life.end(), 0);
+    known_empty_ = true;
+    wide_ = false;
     life_to_grow_cleared_ = true;
     changed_ = true;
 }
 
 void Automaton::load(const std::vector<int32_t>& values) {
     clear();
-    std::copy_n(values.begin(), std::min(values.size(), life.size()), life.begin());
+    const size_t n = std::min(values.size(), life.size());
+    if (!std::all_of(values.begin(), values.begin() + n, [this](int32_t v) { return fits_byte(v); })) widen();
+    known_empty_ = false;
+    if (wide_)
+        std::copy_n(values.begin(), n, wide_life_.begin());
+    else
+        std::transform(values.begin(), values.begin() + n, life.begin(),
+                       [](int32_t v) { return static_cast<int8_t>(v); });
 }
 
 int64_t Automaton::population() const {
-    return std::count_if(life.begin(), life.end(), [](int32_t v) { return v != 0; });
+    if (wide_) return std::count_if(wide_life_.begin(), wide_life_.end(), [](int32_t v) { return v != 0; });
+    return std::count_if(life.begin(), life.end(), [](int8_t v) { return v != 0; });
 }
 
 // Row by row into life_tmp, then the two swap: the new generation depends only on
 // the old one. Rows above and below are clamped onto the edge with closed borders
 // (the edge row counts twice) and wrap around with transparent ones.
 void Automaton::step() {
-    detail::RowKernel row_kernel;
-    switch (family_) {
-        case kFamilyLife: row_kernel = kernels_->life; break;
-        case kFamilyGeneration: row_kernel = kernels_->generation; break;
-        case kFamilyModifiedGeneration: row_kernel = kernels_->modified; break;
-        default: return;
-    }
+    if (family_ < 0 || family_ > 2) return;
+    if (wide_)
+        step_cells(kernels_->wide, wide_life_, wide_life_tmp_, wide_column_sum_);
+    else
+        step_cells(kernels_->narrow, life, life_tmp, column_sum_);
+    changed_ = true;
+    known_empty_ = false;
+    // A Modified Generation buffer now holds the field; the other families don't care.
+    life_to_grow_cleared_ = false;
+}
+
+template <typename Cell>
+void Automaton::step_cells(const detail::FamilyKernels<Cell>& kernels, std::vector<Cell>& cells,
+                           std::vector<Cell>& next, std::vector<Cell>& column_sum) {
+    const auto row_kernel = family_ == kFamilyLife         ? kernels.life
+                            : family_ == kFamilyGeneration ? kernels.generation
+                                                           : kernels.modified;
     const int n = field_size_;
-    if (life_tmp.size() != life.size()) life_tmp.resize(life.size());  // within the reserved room
-    detail::RowJob job{};
-    job.v = column_sum_.data();
+    if (next.size() != cells.size()) next.resize(cells.size());  // within the reserved room
+    detail::RowJob<Cell> job{};
+    job.v = column_sum.data();
     job.n = n;
     job.wrap = wrap_;
     job.rule = rule_view(family_, life_rule_);
@@ -74,16 +133,13 @@ void Automaton::step() {
     for (int i = 0; i < n; ++i) {
         const int up = i == 0 ? (wrap_ ? n - 1 : 0) : i - 1;
         const int down = i == n - 1 ? (wrap_ ? 0 : n - 1) : i + 1;
-        job.up = &life[index(up, 0)];
-        job.mid = &life[index(i, 0)];
-        job.dn = &life[index(down, 0)];
-        job.out = &life_tmp[index(i, 0)];
+        job.up = &cells[index(up, 0)];
+        job.mid = &cells[index(i, 0)];
+        job.dn = &cells[index(down, 0)];
+        job.out = &next[index(i, 0)];
         row_kernel(job);
     }
-    life.swap(life_tmp);
-    changed_ = true;
-    // A Modified Generation buffer now holds the field; the other families don't care.
-    life_to_grow_cleared_ = false;
+    cells.swap(next);
 }
 
 }  // namespace orvex

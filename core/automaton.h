@@ -7,6 +7,11 @@
 // transparent ones (MatrixTr != 0: the field is a torus).
 //
 // The step allocates nothing: every buffer is reserved when the automaton is built.
+//
+// Cells are held as bytes while every value is a state of the rule, which the step
+// keeps so. A seed that writes anything else (a grid file may hold values up to 61,
+// which count up past the last state) turns the field to 32-bit cells until the next
+// seeding starts. Which one is in use shows nowhere but in speed and memory.
 #pragma once
 
 #include <atomic>
@@ -17,6 +22,32 @@
 #include "core/step_rows.h"
 
 namespace orvex {
+
+// One row of cells, read as values.
+class CellRow {
+public:
+    int32_t operator[](int j) const { return narrow_ ? narrow_[j] : wide_[j]; }
+
+private:
+    friend class Automaton;
+    CellRow(const int8_t* narrow, const int32_t* wide) : narrow_(narrow), wide_(wide) {}
+    const int8_t* narrow_;
+    const int32_t* wide_;
+};
+
+// The cells of a field at one moment, to tell later whether it is back there.
+class FieldCopy {
+public:
+    // The values, row by row.
+    std::vector<int32_t> values() const;
+    friend bool operator==(const FieldCopy& a, const FieldCopy& b);
+
+private:
+    friend class Automaton;
+    bool wide_ = false;
+    std::vector<int8_t> narrow_;
+    std::vector<int32_t> wide_cells_;
+};
 
 class Automaton {
 public:
@@ -34,10 +65,17 @@ public:
     // Number of cell states of the selected rule (2 for the Life family).
     int states() const { return states_; }
 
-    int32_t cell(int i, int j) const { return life[index(i, j)]; }
-    const int32_t* row(int i) const { return &life[index(i, 0)]; }
+    int32_t cell(int i, int j) const { return wide_ ? wide_life_[index(i, j)] : life[index(i, j)]; }
+    CellRow row(int i) const {
+        return wide_ ? CellRow(nullptr, &wide_life_[index(i, 0)]) : CellRow(&life[index(i, 0)], nullptr);
+    }
     // All cells, row by row, field_size values per row.
-    const std::vector<int32_t>& cells() const { return life; }
+    std::vector<int32_t> cells() const;
+    // Copies the cells into 'to', reusing its memory; same() compares with such a copy.
+    void copy_cells(FieldCopy& to) const;
+    bool same(const FieldCopy& copy) const;
+    // True while the field holds 32-bit cells.
+    bool wide() const { return wide_; }
 
     // A number that changes whenever the cells may have changed (a step, a
     // seeding, a cell written), so a drawer can keep what it built from them
@@ -55,8 +93,13 @@ public:
     void clear();
     // Seeds write cells one by one; values must not be negative.
     void set_cell(int i, int j, int32_t value) {
-        life[index(i, j)] = value;
+        if (!wide_ && !fits_byte(value)) widen();
+        if (wide_)
+            wide_life_[index(i, j)] = value;
+        else
+            life[index(i, j)] = static_cast<int8_t>(value);
         changed_ = true;
+        known_empty_ = false;
     }
     // Replaces the whole field (field_size * field_size values, row by row); counts as a seeding.
     void load(const std::vector<int32_t>& values);
@@ -70,6 +113,11 @@ public:
 private:
     size_t index(int i, int j) const { return static_cast<size_t>(i) * field_size_ + j; }
     void build_tables();
+    bool fits_byte(int32_t value) const { return value >= 0 && value < states_ && states_ <= 127; }
+    void widen();
+    template <typename Cell>
+    void step_cells(const detail::FamilyKernels<Cell>& kernels, std::vector<Cell>& cells, std::vector<Cell>& next,
+                    std::vector<Cell>& column_sum);
 
     int family_;
     int life_rule_;
@@ -77,14 +125,19 @@ private:
     bool wrap_;
     int states_;
 
-    std::vector<int32_t> life;      // current generation
-    std::vector<int32_t> life_tmp;  // next generation, swapped with life after each step
+    std::vector<int8_t> life;      // current generation
+    std::vector<int8_t> life_tmp;  // next generation, swapped with life after each step
+    bool wide_ = false;            // the field is in the two below instead
+    std::vector<int32_t> wide_life_;
+    std::vector<int32_t> wide_life_tmp_;
     // The Modified Generation step leaves a cell in the last state unchanged in its
     // buffer. That buffer always equals the field after a step and is all zero after
     // a seeding, so one flag tells which of the two it holds.
     bool life_to_grow_cleared_ = true;
+    bool known_empty_ = true;  // nothing written to the byte cells since they were zeroed
 
-    std::vector<int32_t> column_sum_;  // scratch: vertical neighbour sums of one row
+    std::vector<int8_t> column_sum_;  // scratch: vertical neighbour sums of one row
+    std::vector<int32_t> wide_column_sum_;
 
     // The selected rule's counts as lists for the row kernels. For the Life family
     // survive_counts_ leaves out counts that are also in the birth set (birth wins).

@@ -27,7 +27,7 @@ std::string dump_field(const Automaton& field) {
     std::string out;
     out.reserve(static_cast<size_t>(n) * (n + 1));
     for (int i = 0; i < n; ++i) {
-        const int32_t* row = field.row(i);
+        const CellRow row = field.row(i);
         for (int j = 0; j < n; ++j) out.push_back(cell_char(row[j]));
         out.push_back('\n');
     }

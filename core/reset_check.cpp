@@ -21,8 +21,8 @@ ResetCheck::ResetCheck(const Settings& settings, CalendarClock clock, std::funct
 
 void ResetCheck::take_snapshots(const Automaton& field) {
     if (ResetMode != kResetRepeat) return;  // only the period check reads them
-    life_minus7 = field.cells();
-    life_minus15 = field.cells();
+    field.copy_cells(life_minus7);
+    field.copy_cells(life_minus15);
 }
 
 void ResetCheck::start_interval() { reset_time_begin = clock_(); }
@@ -39,13 +39,13 @@ bool ResetCheck::period_check(const Automaton& field) {
 
     if (minus7_flag == kShortPeriod) {
         minus7_flag = 0;
-        if (field.cells() == life_minus7) {
+        if (field.same(life_minus7)) {
             reseed();
             reset = true;
             minus15_flag = 0;
             modification_var_om = 0;
         } else {
-            life_minus7 = field.cells();
+            field.copy_cells(life_minus7);
         }
     } else {
         ++minus7_flag;
@@ -53,13 +53,13 @@ bool ResetCheck::period_check(const Automaton& field) {
 
     if (minus15_flag == kLongPeriod) {
         minus15_flag = 0;
-        if (field.cells() == life_minus15) {
+        if (field.same(life_minus15)) {
             reseed();
             reset = true;
             minus7_flag = 0;
             modification_var_om = 0;
         } else {
-            life_minus15 = field.cells();
+            field.copy_cells(life_minus15);
         }
     } else {
         ++minus15_flag;

@@ -12,10 +12,10 @@
 
 #include "base/clock.h"
 #include "config/settings.h"
+#include "core/automaton.h"
 
 namespace orvex {
 
-class Automaton;
 
 class ResetCheck {
 public:
@@ -38,8 +38,8 @@ public:
     int modification() const { return modification_var_om; }
     std::int64_t interval_begin() const { return reset_time_begin; }
     double elapsed() const { return elapsed_time; }
-    const std::vector<int32_t>& snapshot7() const { return life_minus7; }
-    const std::vector<int32_t>& snapshot15() const { return life_minus15; }
+    std::vector<int32_t> snapshot7() const { return life_minus7.values(); }
+    std::vector<int32_t> snapshot15() const { return life_minus15.values(); }
 
 private:
     void reseed() { reseed_(); }
@@ -49,8 +49,8 @@ private:
     CalendarClock clock_;
     std::function<void()> reseed_;
 
-    std::vector<int32_t> life_minus7;   // field at the last short check (or seed)
-    std::vector<int32_t> life_minus15;  // field at the last long check (or seed)
+    FieldCopy life_minus7;   // field at the last short check (or seed)
+    FieldCopy life_minus15;  // field at the last long check (or seed)
     int minus7_flag = 0;                // 0..5
     int minus15_flag = 0;               // 0..18
     int modification_var_om = 0;

@@ -1,5 +1,6 @@
 // Row kernels of the generation step, built once for plain SSE2 and once for AVX2;
-// the automaton picks the widest one the processor runs.
+// the automaton picks the widest one the processor runs. Each comes for byte cells
+// (every value a state of the rule) and for 32-bit cells (any value).
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,13 @@ namespace orvex::detail {
 
 // One row of the next generation: out from the rows up, mid, dn (already chosen by
 // border mode). v is scratch for field_size column sums.
+template <typename Cell>
 struct RowJob {
-    const int32_t* up;
-    const int32_t* mid;
-    const int32_t* dn;
-    int32_t* out;
-    int32_t* v;
+    const Cell* up;
+    const Cell* mid;
+    const Cell* dn;
+    Cell* out;
+    Cell* v;
     int n;
     bool wrap;
     RuleView rule;
@@ -26,12 +28,17 @@ struct RowJob {
     bool cleared;  // Modified Generation: buffer still clear from the seeding
 };
 
-using RowKernel = void (*)(const RowJob&);
+template <typename Cell>
+struct FamilyKernels {
+    using Kernel = void (*)(const RowJob<Cell>&);
+    Kernel life;
+    Kernel generation;
+    Kernel modified;
+};
 
 struct StepKernels {
-    RowKernel life;
-    RowKernel generation;
-    RowKernel modified;
+    FamilyKernels<int8_t> narrow;
+    FamilyKernels<int32_t> wide;
 };
 
 const StepKernels& kernels_sse2();

@@ -244,9 +244,9 @@ void walk(const Automaton& field, int style, Sink& sink, Colours& colours) {
         // at it; row 0, the last row and the last column start no segment.
         for (int i = 1; i <= n - 2; ++i) {
             colours.set_row(i);
-            const int32_t* left = field.row(i - 1);
-            const int32_t* here = field.row(i);
-            const int32_t* right = field.row(i + 1);
+            const CellRow left = field.row(i - 1);
+            const CellRow here = field.row(i);
+            const CellRow right = field.row(i + 1);
             const float x = static_cast<float>(i) / nf;
             for (int j = 0; j <= n - 2; ++j) {
                 if (here[j] == 0) continue;
@@ -266,7 +266,7 @@ void walk(const Automaton& field, int style, Sink& sink, Colours& colours) {
                                                                             : diamond<Sink>;
         for (int i = 0; i < n; ++i) {
             colours.set_row(i);
-            const int32_t* here = field.row(i);
+            const CellRow here = field.row(i);
             const float x = static_cast<float>(i) / nf;
             for (int j = 0; j < n; ++j) {
                 if (here[j] == 0) continue;

@@ -20,7 +20,8 @@ struct Case {
 
 // Fills both fields with the same random content. density: share of non-empty cells;
 // Generations cells that are not empty are live or, half the time, of a random dying
-// state; life_values > 1 puts such values into a Life field too.
+// state; life_values > 1 puts values up to it into a Life field too, and into a
+// Generations field values past its last state.
 void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double density, int states, int life_values) {
     a.clear();
     r.clear();
@@ -32,6 +33,7 @@ void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double de
             int32_t v = 1;
             if (states > 2 && u(rng) < 0.5) v = 2 + static_cast<int32_t>(rng() % (states - 2));
             if (states == 2 && life_values > 1) v = 1 + static_cast<int32_t>(rng() % life_values);
+            if (states > 2 && life_values > 1 && u(rng) < 0.1) v = states + static_cast<int32_t>(rng() % life_values);
             a.set_cell(i, j, v);
             r.set_cell(i, j, v);
         }
@@ -104,12 +106,16 @@ TEST(StepEquivalence, LargestFieldEveryFamily) {
         }
 }
 
-// Life-family values above 1 (a grid file may hold them) make counts above 8.
-TEST(StepEquivalence, LifeFieldWithValuesAboveOne) {
-    for (int rule = 0; rule < kLifeRuleCount; ++rule) {
-        run_case({0, rule, 100, rule % 2}, 0.5, 6, 4, 500 + rule);
-        if (HasFatalFailure()) return;
-    }
+// Values a grid file may hold beyond the rule's states: in the Life family they make
+// counts above 8, in the Generations families they count up past the last state.
+// Both kernel builds.
+TEST(StepEquivalence, ValuesBeyondTheRuleStates) {
+    for (auto kernels : {Automaton::Kernels::Best, Automaton::Kernels::Baseline})
+        for (int family = 0; family < 3; ++family)
+            for (int rule = 0; rule < rule_count(family); ++rule) {
+                run_case({family, rule, 100, rule % 2}, 0.5, 6, 4, 500 + rule, kernels);
+                if (HasFatalFailure()) return;
+            }
 }
 
 }  // namespace

@@ -177,6 +177,43 @@ TYPED_TEST(StepTest, UnknownFamilyLeavesTheFieldAlone) {
     EXPECT_EQ(this->live(), (Cells{{5, 5}}));
 }
 
+// A value past the rule's states turns the field to 32-bit cells in the middle of a
+// seeding; nothing written before is lost, a copy taken before compares by value,
+// and the next seeding starts from an empty field again.
+TEST(AutomatonCells, ValuePastTheStatesKeepsEverythingWritten) {
+    Settings s;
+    s.Family = 1;
+    s.life_rule = 3;  // Brain 6: states 0..2
+    s.field_size = 100;
+    Automaton f(s);
+    f.clear();
+    f.set_cell(1, 1, 1);
+    f.set_cell(2, 2, 2);
+    FieldCopy before;
+    f.copy_cells(before);
+    const uint64_t version = f.version();
+    f.set_cell(3, 3, 61);
+    f.set_cell(3, 3, 0);
+    EXPECT_TRUE(f.wide());
+    EXPECT_NE(f.version(), version);
+    EXPECT_TRUE(f.same(before)) << "the same values in either width";
+    f.set_cell(3, 3, 61);
+    EXPECT_FALSE(f.same(before));
+    f.step();
+    EXPECT_EQ(f.cell(1, 1), 2);
+    EXPECT_EQ(f.cell(2, 2), 0);
+    EXPECT_EQ(f.cell(3, 3), 62) << "counts on past the last state";
+    EXPECT_EQ(f.population(), 2);
+    EXPECT_EQ(f.cells()[3 * 100 + 3], 62);
+
+    f.clear();
+    EXPECT_FALSE(f.wide());
+    EXPECT_EQ(f.population(), 0);
+    f.load(std::vector<int32_t>(10000, 2));
+    EXPECT_FALSE(f.wide());
+    EXPECT_EQ(f.row(99)[99], 2);
+}
+
 // The literal step works on 1000 x 1000 arrays; a smaller field must not touch the rest.
 TEST(ReferenceStep, NothingOutsideTheFieldChanges) {
     for (int family = 0; family < 3; ++family)
