@@ -16,7 +16,6 @@
 
 namespace orvex {
 
-
 class ResetCheck {
 public:
     ResetCheck(const Settings& settings, CalendarClock clock, std::function<void()> reseed);
@@ -51,8 +50,8 @@ private:
 
     FieldCopy life_minus7;   // field at the last short check (or seed)
     FieldCopy life_minus15;  // field at the last long check (or seed)
-    int minus7_flag = 0;                // 0..5
-    int minus15_flag = 0;               // 0..18
+    int minus7_flag = 0;     // 0..5
+    int minus15_flag = 0;    // 0..18
     int modification_var_om = 0;
 
     std::int64_t reset_time_begin = 0;
