@@ -24,9 +24,14 @@ struct ConfigureWindow {
     explicit ConfigureWindow(const ConfigureDialogFolders& where)
         : folders(where), files(where.maker_folder), state(files, load_dialog_settings(where.maker_folder)) {}
 
+    ~ConfigureWindow() {
+        for (HFONT font : fitted_fonts) DeleteObject(font);
+    }
+
     ConfigureDialogFolders folders;
     FolderMakerFiles files;
     ConfigureDialogState state;
+    std::vector<HFONT> fitted_fonts;  // made for labels that did not fit; the controls are gone first
 };
 
 ConfigureWindow* window_of(HWND dialog) {
@@ -144,6 +149,7 @@ INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wP
         case WM_INITDIALOG: {
             auto* w = new ConfigureWindow(*reinterpret_cast<const ConfigureDialogFolders*>(lParam));
             SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(w));
+            w->fitted_fonts = fit_multiline_labels(dialog);
             fill_list(dialog, IDC_FAMILY, w->state.family_list());
             fill_list(dialog, IDC_PICTURE, w->state.picture_list());
             show(dialog, w->state,

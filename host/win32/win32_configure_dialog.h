@@ -35,6 +35,13 @@ std::vector<WORD> with_font_face(const void* dialog, std::size_t size, const wch
 // the TrueType design of "MS Sans Serif", drawn sharp at any size.
 inline constexpr wchar_t kScalableDialogFace[] = L"MS Shell Dlg";
 
+// Multi-line check boxes and radio buttons of `dialog` whose label needs more
+// lines than the control shows (the dialog font draws wider at some DPIs than
+// the template was laid out for) get that font a pixel smaller at a time, down
+// to three quarters of its height, until the label fits. Returns the fonts
+// made; delete them once the dialog is gone.
+std::vector<HFONT> fit_multiline_labels(HWND dialog);
+
 // DialogBoxParam / CreateDialogParam over dialog_template_for_display.
 INT_PTR dialog_box(HINSTANCE instance, int id, HWND owner, DLGPROC procedure, LPARAM parameter);
 HWND create_dialog(HINSTANCE instance, int id, HWND owner, DLGPROC procedure, LPARAM parameter);

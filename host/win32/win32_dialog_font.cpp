@@ -3,9 +3,11 @@
 // dialog manager lays the dialog out in its units.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "host/win32/win32_configure_dialog.h"
 
@@ -89,6 +91,91 @@ std::vector<WORD> dialog_template_for_display(HINSTANCE instance, int id) {
     if (face_fits(face, words[font], words[font + 1], dpi))
         return std::vector<WORD>(words, words + size / sizeof(WORD));
     return with_font_face(words, size, kScalableDialogFace);
+}
+
+namespace {
+
+// Height `text` drawn word-wrapped by `font` in `width` pixels needs around the
+// middle of its control. Some DrawText implementations (Wine's) measure a text
+// narrower than they then need to draw it on as many lines; a button centres
+// the rectangle it measured and draws in it, so the lines then run on below.
+int wrapped_height(HDC dc, HFONT font, const std::wstring& text, int width) {
+    HGDIOBJ old = SelectObject(dc, font);
+    constexpr UINT kFlags = DT_CALCRECT | DT_WORDBREAK | DT_CENTER;
+    RECT measured{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), -1, &measured, kFlags);
+    RECT drawn{0, 0, measured.right, 0};
+    DrawTextW(dc, text.c_str(), -1, &drawn, kFlags);
+    SelectObject(dc, old);
+    return std::max(measured.bottom, 2 * drawn.bottom - measured.bottom);
+}
+
+// The label of a multi-line check box or radio button: its text, the width
+// left beside the box and the height visible around the control's middle
+// (a later sibling overlapping its lower edge hides what is drawn there).
+struct Label {
+    std::wstring text;
+    int width = 0;
+    int height = 0;
+};
+
+bool multiline_label(HWND dialog, HWND control, HDC dc, Label& label) {
+    wchar_t kind[16] = {};
+    GetClassNameW(control, kind, 16);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const LONG type = style & BS_TYPEMASK;
+    const bool boxed = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                       type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
+    if (_wcsicmp(kind, L"Button") != 0 || !(style & BS_MULTILINE) || !boxed) return false;
+    label.text.resize(GetWindowTextLengthW(control) + 1);
+    label.text.resize(GetWindowTextW(control, label.text.data(), static_cast<int>(label.text.size())));
+    RECT own{};
+    GetWindowRect(control, &own);
+    // The box (12 pixels and a line at 96 DPI) and the gap after it, half a digit.
+    SIZE digit{};
+    GetTextExtentPoint32W(dc, L"0", 1, &digit);
+    label.width = (own.right - own.left) - (MulDiv(12, GetDeviceCaps(dc, LOGPIXELSX), 96) + 1) - digit.cx / 2;
+    LONG bottom = own.bottom;
+    for (HWND other = GetWindow(control, GW_HWNDNEXT); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(other, &r);
+        if (GetParent(other) == dialog && (GetWindowLongW(other, GWL_STYLE) & WS_VISIBLE) && r.left < own.right &&
+            r.right > own.left && r.top > own.top && r.top < bottom)
+            bottom = r.top;
+    }
+    const LONG middle = (own.top + own.bottom) / 2;
+    label.height = static_cast<int>(std::min<LONG>(own.bottom - own.top, 2 * (bottom - middle)));
+    return !label.text.empty() && label.width > 0;
+}
+
+}  // namespace
+
+std::vector<HFONT> fit_multiline_labels(HWND dialog) {
+    std::vector<HFONT> made;
+    HDC dc = GetDC(dialog);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        LOGFONTW face{};
+        if (!font || !GetObjectW(font, sizeof face, &face)) continue;
+        HGDIOBJ old = SelectObject(dc, font);
+        Label label;
+        const bool found = multiline_label(dialog, control, dc, label);
+        SelectObject(dc, old);
+        if (!found || wrapped_height(dc, font, label.text, label.width) <= label.height) continue;
+        const LONG full = std::abs(face.lfHeight);
+        HFONT fitted = nullptr;
+        for (LONG pixels = full - 1; pixels * 4 >= full * 3; --pixels) {
+            if (fitted) DeleteObject(fitted);
+            face.lfHeight = face.lfHeight < 0 ? -pixels : pixels;
+            fitted = CreateFontIndirectW(&face);
+            if (!fitted || wrapped_height(dc, fitted, label.text, label.width) <= label.height) break;
+        }
+        if (!fitted) continue;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted), FALSE);
+        made.push_back(fitted);
+    }
+    ReleaseDC(dialog, dc);
+    return made;
 }
 
 INT_PTR dialog_box(HINSTANCE instance, int id, HWND owner, DLGPROC procedure, LPARAM parameter) {

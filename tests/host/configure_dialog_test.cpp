@@ -311,5 +311,30 @@ TEST(DialogTemplateTest, FaceExchangeKeepsEveryControl) {
     EXPECT_TRUE(with_font_face(not_extended, sizeof not_extended, L"Tahoma").empty());
 }
 
+// Labels that fit keep the dialog font; a multi-line label too long for its check
+// box gets a smaller one, and only that control.
+TEST(DialogTemplateTest, OnlyLabelsThatDoNotFitGetASmallerFont) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    HWND dialog = CreateDialogParamW(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDD_CONFIGURE), nullptr, inert, 0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(fit_multiline_labels(dialog).empty());
+
+    const auto height = [](HWND window) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return std::abs(font.lfHeight);
+    };
+    SetDlgItemTextW(dialog, IDC_ONLY_RULE_PATTERNS,
+                    L"Only Patterns allowed by certain Rule, and only those, whatever the folder holds");
+    const std::vector<HFONT> made = fit_multiline_labels(dialog);
+    EXPECT_EQ(made.size(), 1u);
+    const LONG full = height(dialog), fitted = height(GetDlgItem(dialog, IDC_ONLY_RULE_PATTERNS));
+    EXPECT_LT(fitted, full);
+    EXPECT_GE(fitted * 4, full * 3);
+    EXPECT_EQ(height(GetDlgItem(dialog, IDC_TRANSPARENT_BORDERS)), full);
+    DestroyWindow(dialog);
+    for (HFONT font : made) DeleteObject(font);
+}
+
 }  // namespace
 }  // namespace orvex::win32
