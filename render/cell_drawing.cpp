@@ -389,17 +389,19 @@ void CellDrawer::build(const Automaton& field, const CellDrawing& d, Colours col
 }
 
 // Into the buffer object `name` (made on first use), growing it when the data
-// no longer fits; the bytes count as handed over this frame.
+// no longer fits; the bytes count as handed over this frame. The buffer keeps a
+// quarter spare, so that no upload covers all of it: Mesa answers a write over a
+// whole buffer that the last frame drew from with new, zeroed storage of that
+// size, every time.
 void CellDrawer::upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes) {
     if (bytes == 0) return;
     if (name == 0) gl_->GenBuffers(1, &name);
     gl_->BindBuffer(target, name);
-    if (bytes > capacity) {
-        gl_->BufferData(target, static_cast<std::ptrdiff_t>(bytes), data, kStaticDraw);
-        capacity = bytes;
-    } else {
-        gl_->BufferSubData(target, 0, static_cast<std::ptrdiff_t>(bytes), data);
+    if (bytes >= capacity) {
+        capacity = bytes + bytes / 4;
+        gl_->BufferData(target, static_cast<std::ptrdiff_t>(capacity), nullptr, kStaticDraw);
     }
+    gl_->BufferSubData(target, 0, static_cast<std::ptrdiff_t>(bytes), data);
     gl_->BindBuffer(target, 0);
     bytes_last_frame_ += bytes;
 }
