@@ -30,6 +30,12 @@ constexpr GLenum kStaticDraw = 0x88E4;
 constexpr std::size_t kDiamondCorners = 5;
 constexpr std::size_t kDiamondIndices = 12;
 constexpr std::uint16_t kDiamondPattern[kDiamondIndices] = {0, 1, 2, 0, 1, 4, 0, 3, 4, 0, 3, 2};
+// A diamond of one colour (unlit, no picture) as two triangles over its outer
+// corners: the rasteriser lights the same pixels, as every sample inside lies in
+// exactly one triangle of either split and the outer edges are the same, for
+// half the triangles and one corner fewer to transform.
+constexpr std::size_t kFlatDiamondIndices = 6;
+constexpr std::uint16_t kFlatDiamondPattern[kFlatDiamondIndices] = {1, 2, 3, 3, 4, 1};
 // Diamonds per indexed draw, so 16-bit indices reach every corner of a chunk.
 constexpr std::size_t kChunkCells = 65536 / kDiamondCorners;
 // Vertices per draw of the other styles, a whole number of points, segments and
@@ -416,12 +422,15 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
     if (vertex_count_ == 0) return;
     const bool lit = d.LightingNum != 0;
     const bool diamonds = d.DrawStyle == kStyleTriangles;
+    // One chunk of four-triangle diamonds, then one of two-triangle ones.
     if (diamonds && diamond_indices_.empty()) {
-        diamond_indices_.resize(kChunkCells * kDiamondIndices);
+        diamond_indices_.reserve(kChunkCells * (kDiamondIndices + kFlatDiamondIndices));
         for (std::size_t c = 0; c < kChunkCells; ++c)
-            for (std::size_t k = 0; k < kDiamondIndices; ++k)
-                diamond_indices_[c * kDiamondIndices + k] =
-                    static_cast<std::uint16_t>(c * kDiamondCorners + kDiamondPattern[k]);
+            for (std::uint16_t k : kDiamondPattern)
+                diamond_indices_.push_back(static_cast<std::uint16_t>(c * kDiamondCorners + k));
+        for (std::size_t c = 0; c < kChunkCells; ++c)
+            for (std::uint16_t k : kFlatDiamondPattern)
+                diamond_indices_.push_back(static_cast<std::uint16_t>(c * kDiamondCorners + k));
     }
     if (diamonds && gl_ && index_buffer_ == 0)
         upload(kElementArrayBuffer, index_buffer_, index_buffer_bytes_, diamond_indices_.data(),
@@ -450,13 +459,18 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
     }
     if (diamonds) {
         if (gl_) gl_->BindBuffer(kElementArrayBuffer, index_buffer_);
-        const void* indices = gl_ ? nullptr : static_cast<const void*>(diamond_indices_.data());
+        const bool flat = !lit && !d.textured;
+        const std::size_t per_cell = flat ? kFlatDiamondIndices : kDiamondIndices;
+        const std::size_t at = (flat ? kChunkCells * kDiamondIndices : 0) * sizeof(std::uint16_t);
+        const void* indices =
+            gl_ ? reinterpret_cast<const void*>(at)
+                : static_cast<const void*>(reinterpret_cast<const char*>(diamond_indices_.data()) + at);
         const std::size_t cells = vertex_count_ / kDiamondCorners;
         for (std::size_t first = 0; first < cells; first += kChunkCells) {
             const std::size_t n = std::min(kChunkCells, cells - first);
             point_at(first * kDiamondCorners);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * kDiamondIndices), GL_UNSIGNED_SHORT, indices);
-            if (!gl_) bytes_last_frame_ += n * (kDiamondCorners * stride_ + kDiamondIndices * sizeof(std::uint16_t));
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * per_cell), GL_UNSIGNED_SHORT, indices);
+            if (!gl_) bytes_last_frame_ += n * (kDiamondCorners * stride_ + per_cell * sizeof(std::uint16_t));
         }
         if (gl_) gl_->BindBuffer(kElementArrayBuffer, 0);
     } else {
