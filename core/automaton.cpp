@@ -23,15 +23,30 @@ Automaton::Automaton(const Settings& settings, Kernels kernels)
     build_tables();
 }
 
+namespace {
+
+// Cells held in bytes or in 32-bit values (the one of the pair in use), compared by value.
+struct HeldCells {
+    bool wide;
+    const std::vector<int8_t>& narrow;
+    const std::vector<int32_t>& wide_cells;
+};
+
+bool same_values(const HeldCells& a, const HeldCells& b) {
+    if (a.wide == b.wide) return a.wide ? a.wide_cells == b.wide_cells : a.narrow == b.narrow;
+    const HeldCells& narrow = a.wide ? b : a;
+    const HeldCells& wide = a.wide ? a : b;
+    return std::equal(narrow.narrow.begin(), narrow.narrow.end(), wide.wide_cells.begin(), wide.wide_cells.end());
+}
+
+}  // namespace
+
 std::vector<int32_t> FieldCopy::values() const {
     return wide_ ? wide_cells_ : std::vector<int32_t>(narrow_.begin(), narrow_.end());
 }
 
 bool operator==(const FieldCopy& a, const FieldCopy& b) {
-    if (a.wide_ == b.wide_) return a.wide_ ? a.wide_cells_ == b.wide_cells_ : a.narrow_ == b.narrow_;
-    const FieldCopy& narrow = a.wide_ ? b : a;
-    const FieldCopy& wide = a.wide_ ? a : b;
-    return std::equal(narrow.narrow_.begin(), narrow.narrow_.end(), wide.wide_cells_.begin(), wide.wide_cells_.end());
+    return same_values({a.wide_, a.narrow_, a.wide_cells_}, {b.wide_, b.narrow_, b.wide_cells_});
 }
 
 std::vector<int32_t> Automaton::cells() const {
@@ -50,9 +65,7 @@ void Automaton::copy_cells(FieldCopy& to) const {
 }
 
 bool Automaton::same(const FieldCopy& copy) const {
-    if (copy.wide_ == wide_) return wide_ ? copy.wide_cells_ == wide_life_ : copy.narrow_ == life;
-    return wide_ ? std::equal(wide_life_.begin(), wide_life_.end(), copy.narrow_.begin(), copy.narrow_.end())
-                 : std::equal(life.begin(), life.end(), copy.wide_cells_.begin(), copy.wide_cells_.end());
+    return same_values({wide_, life, wide_life_}, {copy.wide_, copy.narrow_, copy.wide_cells_});
 }
 
 void Automaton::widen() {
