@@ -107,6 +107,12 @@ def message_boxes():
     return [r["name"] for r in window_tree() if r["top"] and r["name"] in ('"%s"' % TITLE, '"Error"')]
 
 
+def no_message_box():
+    boxes = message_boxes()
+    if boxes:
+        fail("a message box came up: %s" % boxes)
+
+
 # --- the maker folder in the prefix ---------------------------------------------
 
 def maker_folder():
@@ -166,8 +172,7 @@ def case_fullscreen(wine_run, saver):
         _, _, later = capture(gl)
         if later == first:
             fail("the picture does not change")
-        if message_boxes():
-            fail("a message box came up: %s" % message_boxes())
+        no_message_box()
         ended_within(s, 1.0, "a key press", ["xdotool", "key", "space"])
     finally:
         s.stop()
@@ -217,8 +222,7 @@ def case_missing_files(wine_run, saver):
         rw, rh = root_size()
         gl = wait_for(lambda: gl_window(rw, rh), 10)
         time.sleep(1.5)
-        if message_boxes():
-            fail("a message box came up: %s" % message_boxes())
+        no_message_box()
         if not gl or not lit(capture(gl)[2]):
             fail("nothing drawn with the fall-back seed")
         ended_within(s, 1.0, "a key press", ["xdotool", "key", "space"])
@@ -325,8 +329,7 @@ def case_dialog_picture(wine_run, saver, driver):
         rw, rh = root_size()
         gl = wait_for(lambda: gl_window(rw, rh), 10)
         time.sleep(1.5)
-        if message_boxes():
-            fail("a message box came up: %s" % message_boxes())
+        no_message_box()
         pixels = capture(gl)[2] if gl else b""
         on = lit(pixels)
         red = [p for p in on if pixels[3 * p] > 2 * max(pixels[3 * p + 1], pixels[3 * p + 2])]
