@@ -119,7 +119,7 @@ struct Label {
     int height = 0;
 };
 
-bool multiline_label(HWND dialog, HWND control, HDC dc, Label& label) {
+bool multiline_label(HWND control, HDC dc, Label& label) {
     wchar_t kind[16] = {};
     GetClassNameW(control, kind, 16);
     const LONG style = GetWindowLongW(control, GWL_STYLE);
@@ -139,8 +139,8 @@ bool multiline_label(HWND dialog, HWND control, HDC dc, Label& label) {
     for (HWND other = GetWindow(control, GW_HWNDNEXT); other; other = GetWindow(other, GW_HWNDNEXT)) {
         RECT r{};
         GetWindowRect(other, &r);
-        if (GetParent(other) == dialog && (GetWindowLongW(other, GWL_STYLE) & WS_VISIBLE) && r.left < own.right &&
-            r.right > own.left && r.top > own.top && r.top < bottom)
+        if ((GetWindowLongW(other, GWL_STYLE) & WS_VISIBLE) && r.left < own.right && r.right > own.left &&
+            r.top > own.top && r.top < bottom)
             bottom = r.top;
     }
     const LONG middle = (own.top + own.bottom) / 2;
@@ -159,7 +159,7 @@ std::vector<HFONT> fit_multiline_labels(HWND dialog) {
         if (!font || !GetObjectW(font, sizeof face, &face)) continue;
         HGDIOBJ old = SelectObject(dc, font);
         Label label;
-        const bool found = multiline_label(dialog, control, dc, label);
+        const bool found = multiline_label(control, dc, label);
         SelectObject(dc, old);
         if (!found || wrapped_height(dc, font, label.text, label.width) <= label.height) continue;
         const LONG full = std::abs(face.lfHeight);
