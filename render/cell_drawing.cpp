@@ -74,6 +74,21 @@ std::size_t vertices_per_cell(int style) {
     }
 }
 
+// Vertices of one shape in kept geometry: a point, a segment, a square, the
+// corners of a diamond.
+std::size_t vertices_per_shape(int style) {
+    switch (style) {
+        case kStylePoints: return 1;
+        case kStyleLines: return 2;
+        case kStyleQuads: return 4;
+        default: return kDiamondCorners;
+    }
+}
+
+// Shapes wholly inside the view in a run shorter than this share the draw of
+// the shapes around them that may need clipping, rather than get one of their own.
+constexpr std::size_t kShortestUnclippedRun = 16;
+
 // One glBegin/glEnd pair; a colour or material call per cell and a call (two
 // with a picture) per vertex.
 class ImmediateSink {
@@ -391,6 +406,7 @@ void CellDrawer::build(const Automaton& field, const CellDrawing& d, Colours col
         vertex_count_ = sink.count();
         stride_ = sizeof(PlainVertex);
     }
+    ++builds_;
     if (gl_) upload(kArrayBuffer, vertex_buffer_, vertex_buffer_bytes_, geometry_.data(), vertex_count_ * stride_);
 }
 
@@ -415,6 +431,57 @@ void CellDrawer::upload(unsigned target, unsigned& name, std::size_t& capacity, 
 const void* CellDrawer::kept_at(std::size_t offset) const {
     if (gl_) return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset));
     return geometry_.data() + offset;
+}
+
+// Cuts the kept shapes into runs of at most most_shapes, one draw each, so
+// that the shapes that may reach past the edges of the view come in draws of
+// their own: the GL sends a whole draw down its slower clipping path as soon as
+// one of its vertices lies outside the view, although that path changes nothing
+// for the shapes wholly inside. Where the cuts fall changes no pixel, so a
+// shape judged wrongly only costs time. Planned anew when the geometry or the
+// transform changes. Without by_view the runs are cut by length alone.
+void CellDrawer::plan_draws(std::size_t per_shape, std::size_t most_shapes, bool by_view) {
+    float m[32];  // model-view, then projection
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glGetFloatv(GL_PROJECTION_MATRIX, m + 16);
+    if (planned_build_ == builds_ && planned_by_view_ == by_view && std::equal(m, m + 32, planned_for_)) return;
+    std::copy(m, m + 32, planned_for_);
+    planned_build_ = builds_;
+    planned_by_view_ = by_view;
+
+    // Clip coordinates of a vertex (x, y, 0, 1): row r is c[r][0] x + c[r][1] y + c[r][2].
+    double c[4][3];
+    for (int r = 0; r < 4; ++r)
+        for (int k = 0; k < 3; ++k) {
+            const int column = k == 2 ? 3 : k;
+            c[r][k] = 0.0;
+            for (int t = 0; t < 4; ++t) c[r][k] += double{m[16 + t * 4 + r]} * double{m[column * 4 + t]};
+        }
+    constexpr double kMargin = 1.0 - 1e-3;
+    auto inside = [&](const unsigned char* v) {
+        float x, y;
+        std::memcpy(&x, v, sizeof x);
+        std::memcpy(&y, v + sizeof x, sizeof y);
+        double p[4];
+        for (int r = 0; r < 4; ++r) p[r] = c[r][0] * x + c[r][1] * y + c[r][2];
+        const double w = p[3] * kMargin;
+        return w > 0.0 && std::abs(p[0]) <= w && std::abs(p[1]) <= w && std::abs(p[2]) <= w;
+    };
+
+    const std::size_t shapes = vertex_count_ / per_shape;
+    unclipped_.assign(shapes, by_view ? 1 : 0);
+    for (std::size_t s = 0; s < shapes && by_view; ++s)
+        for (std::size_t k = 0; k < per_shape && unclipped_[s]; ++k)
+            unclipped_[s] = inside(geometry_.data() + (s * per_shape + k) * stride_);
+    for (std::size_t s = 0, e = 0; s < shapes; s = e) {
+        for (e = s + 1; e < shapes && unclipped_[e] == unclipped_[s];) ++e;
+        if (unclipped_[s] && e - s < kShortestUnclippedRun) std::fill(&unclipped_[s], &unclipped_[0] + e, 0);
+    }
+    runs_.clear();
+    for (std::size_t s = 0, e = 0; s < shapes; s = e) {
+        for (e = s + 1; e < shapes && e - s < most_shapes && unclipped_[e] == unclipped_[s];) ++e;
+        runs_.push_back({s, e - s});
+    }
 }
 
 // The kept geometry, drawn on the plane z = -4 (the vertices carry no z).
@@ -465,19 +532,23 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
         const void* indices =
             gl_ ? reinterpret_cast<const void*>(at)
                 : static_cast<const void*>(reinterpret_cast<const char*>(diamond_indices_.data()) + at);
-        const std::size_t cells = vertex_count_ / kDiamondCorners;
-        for (std::size_t first = 0; first < cells; first += kChunkCells) {
-            const std::size_t n = std::min(kChunkCells, cells - first);
-            point_at(first * kDiamondCorners);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * per_cell), GL_UNSIGNED_SHORT, indices);
-            if (!gl_) bytes_last_frame_ += n * (kDiamondCorners * stride_ + per_cell * sizeof(std::uint16_t));
+        plan_draws(kDiamondCorners, kChunkCells, true);
+        for (const DrawRun& run : runs_) {
+            point_at(run.first * kDiamondCorners);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * per_cell), GL_UNSIGNED_SHORT, indices);
+            if (!gl_) bytes_last_frame_ += run.count * (kDiamondCorners * stride_ + per_cell * sizeof(std::uint16_t));
         }
         if (gl_) gl_->BindBuffer(kElementArrayBuffer, 0);
     } else {
-        for (std::size_t first = 0; first < vertex_count_; first += kChunkVertices) {
-            point_at(first);
-            glDrawArrays(primitive(d.DrawStyle), 0,
-                         static_cast<GLsizei>(std::min(kChunkVertices, vertex_count_ - first)));
+        const std::size_t per_shape = vertices_per_shape(d.DrawStyle);
+        // The GL cuts a square into triangles along one diagonal in a draw it
+        // clips and along the other in one it does not, which moves texels by a
+        // shade here and there; squares with a picture therefore keep long draws,
+        // which it clips as it clips those of glBegin/glEnd.
+        plan_draws(per_shape, kChunkVertices / per_shape, !(d.DrawStyle == kStyleQuads && d.textured));
+        for (const DrawRun& run : runs_) {
+            point_at(run.first * per_shape);
+            glDrawArrays(primitive(d.DrawStyle), 0, static_cast<GLsizei>(run.count * per_shape));
         }
         if (!gl_) bytes_last_frame_ += vertex_count_ * stride_;
     }

@@ -14,6 +14,8 @@
 //   arrays kept by the drawer. Per cell it is smaller than the other ways:
 //   positions without z (the drawer moves the plane instead), colours as bytes
 //   when unlit, and diamonds as five corners shared by four indexed triangles.
+//   Its draws are cut so that the shapes that may reach past the edges of the
+//   view come in draws of their own, which alone the GL then has to clip.
 // - Arrays: client-side vertex arrays filled anew every frame into a batch
 //   buffer and drawn with glDrawArrays whenever it is full (OpenGL 1.1).
 // - Immediate: one glBegin/glEnd pair per frame with a call per vertex, kept
@@ -105,6 +107,7 @@ private:
     template <typename ColourOf>
     void build(const Automaton& field, const CellDrawing& d, ColourOf colour_of);
     const void* kept_at(std::size_t offset) const;
+    void plan_draws(std::size_t per_shape, std::size_t most_shapes, bool by_view);
     void draw_kept(const CellDrawing& d);
     void upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes);
 
@@ -120,6 +123,17 @@ private:
     std::vector<unsigned char> geometry_;
     std::size_t vertex_count_ = 0;
     std::size_t stride_ = 0;
+    std::uint64_t builds_ = 0;
+    // The kept shapes cut into draws, [first shape, shapes), for the transform
+    // and build they were planned for.
+    struct DrawRun {
+        std::size_t first, count;
+    };
+    std::vector<DrawRun> runs_;
+    std::vector<std::uint8_t> unclipped_;
+    float planned_for_[32] = {};
+    std::uint64_t planned_build_ = 0;
+    bool planned_by_view_ = false;
     std::vector<std::uint16_t> diamond_indices_;  // one chunk's worth, the same for every chunk
     std::unique_ptr<BufferFunctions> gl_;         // null: client arrays
     unsigned vertex_buffer_ = 0, index_buffer_ = 0;
