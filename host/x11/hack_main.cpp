@@ -6,6 +6,7 @@
 // the session's messages on stderr and draws a frame. SIGTERM, SIGINT and
 // SIGUSR1 end it with status 0; so does the end of the window it was given.
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -191,6 +192,16 @@ int run(const HackOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace orvex::x11;
+#ifdef __GLIBC__
+    // Without a GPU driver, Mesa's llvmpipe takes the memory for a frame's work
+    // in many small blocks and frees them all when the frame is done. glibc then
+    // gives the top of its heap back to the system, and the next frame faults
+    // every page in again: most of a frame's time for a busy field of points.
+    // Freed memory stays for reuse instead, and the GL's per-draw buffers of a
+    // few megabytes come from the heap rather than from a mapping of their own.
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
     HackOptions options;
     const ParseResult parsed =
         parse_hack_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr);
