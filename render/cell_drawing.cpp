@@ -90,12 +90,13 @@ std::size_t vertices_per_shape(int style) {
 constexpr std::size_t kShortestUnclippedRun = 16;
 
 // One glBegin/glEnd pair; a colour or material call per cell and a call (two
-// with a picture) per vertex.
+// with a picture) per vertex. The numbers those calls pass count as handed over.
 class ImmediateSink {
 public:
     static constexpr bool kDiamondCorners = false;
 
-    ImmediateSink(GLenum mode, bool textured, bool lit) : mode_(mode), textured_(textured), lit_(lit) {}
+    ImmediateSink(GLenum mode, bool textured, bool lit, std::size_t* bytes)
+        : mode_(mode), textured_(textured), lit_(lit), bytes_(bytes) {}
 
     void begin() { glBegin(mode_); }
     void room(std::size_t) {}
@@ -106,11 +107,13 @@ public:
             glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, rgba);
         else
             glColor3fv(rgba);
+        *bytes_ += (lit_ ? 4 : 3) * sizeof(GLfloat);
     }
 
     void vertex(float x, float y) {
         if (textured_) glTexCoord3f(x, y, kCellPlaneZ);
         glVertex3f(x, y, kCellPlaneZ);
+        *bytes_ += (textured_ ? 6 : 3) * sizeof(GLfloat);
     }
 
     void end() { glEnd(); }
@@ -119,6 +122,7 @@ private:
     GLenum mode_;
     bool textured_;
     bool lit_;
+    std::size_t* bytes_;
 };
 
 // Fills the batch buffer and draws it with glDrawArrays when the next cell
@@ -584,7 +588,7 @@ void CellDrawer::draw(const Automaton& field, const CellDrawing& d, int family, 
         ArraySink sink(mode, d.textured, lit, batch_.data(), batch_.size(), &bytes_last_frame_);
         walk(field, d.DrawStyle, sink, colours);
     } else {
-        ImmediateSink sink(mode, d.textured, lit);
+        ImmediateSink sink(mode, d.textured, lit, &bytes_last_frame_);
         walk(field, d.DrawStyle, sink, colours);
     }
     if (d.textured) glDisable(GL_TEXTURE_2D);

@@ -70,7 +70,8 @@ public:
     void release();
 
     // Bytes of vertex and index data the last frame handed to OpenGL: what it
-    // copied into buffer objects plus the client arrays its draws read.
+    // copied into buffer objects, the client arrays its draws read, or the
+    // numbers its glBegin/glEnd calls passed.
     std::size_t bytes_last_frame() const { return bytes_last_frame_; }
 
     // Life family: every non-empty cell alike.
