@@ -104,7 +104,7 @@ void BM_Frame(benchmark::State& state) {
     scene.GLRenderScene(*f.b);
     out.finish();
 
-    double bytes = 0;
+    double bytes = 0, draws = 0;
     bool first = true;
     for (auto _ : state) {
         const Automaton& field = step && first ? *f.a : *f.b;
@@ -112,6 +112,7 @@ void BM_Frame(benchmark::State& state) {
         scene.GLRenderScene(field);
         out.finish();
         bytes += static_cast<double>(scene.cells().bytes_last_frame());
+        draws += static_cast<double>(scene.cells().kept_draws_last_frame());
     }
     scene.GLFree();
     const double live = static_cast<double>(f.b->population());
@@ -119,6 +120,7 @@ void BM_Frame(benchmark::State& state) {
     state.counters["live"] = live;
     state.counters["bytes"] = bytes / frames;
     state.counters["bytes_per_live"] = bytes / frames / live;
+    state.counters["draws"] = draws / frames;
 }
 
 void Args(benchmark::internal::Benchmark* b) {

@@ -556,6 +556,7 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
         }
         if (!gl_) bytes_last_frame_ += vertex_count_ * stride_;
     }
+    kept_draws_last_frame_ = runs_.size();
     if (lit) glDisable(GL_COLOR_MATERIAL);
     if (d.textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
@@ -567,6 +568,7 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
 template <typename Colours>
 void CellDrawer::draw(const Automaton& field, const CellDrawing& d, int family, Colours colours) {
     bytes_last_frame_ = 0;
+    kept_draws_last_frame_ = 0;
     const bool lit = d.LightingNum != 0;
     const GLenum mode = primitive(d.DrawStyle);
     if (d.textured) {

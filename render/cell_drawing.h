@@ -73,6 +73,8 @@ public:
     // copied into buffer objects, the client arrays its draws read, or the
     // numbers its glBegin/glEnd calls passed.
     std::size_t bytes_last_frame() const { return bytes_last_frame_; }
+    // Draw calls the kept geometry took in the last frame; 0 the other ways.
+    std::size_t kept_draws_last_frame() const { return kept_draws_last_frame_; }
 
     // Life family: every non-empty cell alike.
     void RenderLife(const Automaton& field, const CellDrawing& d);
@@ -116,6 +118,7 @@ private:
     std::size_t capacity_;
     std::vector<Vertex> batch_;
     std::size_t bytes_last_frame_ = 0;
+    std::size_t kept_draws_last_frame_ = 0;
 
     // Retained geometry: vertices of one of two layouts (lit: float colours for
     // the material; unlit: byte colours), as raw bytes.

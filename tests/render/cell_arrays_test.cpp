@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 #include <random>
+#include <tuple>
 
 #include "core/rules.h"
 #include "render/gl.h"
@@ -221,6 +222,27 @@ TEST(CellArrays, SmallBatchesDrawTheSamePixels) {
             EXPECT_TRUE(same_pixels(c, draw(c, s, field, field, pictures, Way::Immediate),
                                     draw(c, s, field, field, pictures, Way::Arrays, 13)));
         }
+}
+
+// Kept geometry comes in as few draws as their length allows, except that shapes
+// reaching past the edge of the view get draws of their own, as the GL clips a
+// whole draw once one vertex needs it. A full field of points: in a wide view
+// only the first column touches an edge; in a 4:3 view the top row is above it
+// too, so each column's top point stands apart.
+TEST(CellArrays, ShapesPastTheViewGetDrawsOfTheirOwn) {
+    const Settings s = case_settings({kStylePoints, kFamilyLife, 0, false, kColorBlue, 100});
+    Automaton field(s);
+    for (int i = 0; i < field.field_size(); ++i)
+        for (int j = 0; j < field.field_size(); ++j) field.set_cell(i, j, 1);
+    for (const auto& [height, least, most] : {std::tuple{180, 1, 2}, std::tuple{240, 150, 250}}) {
+        SCOPED_TRACE(height);
+        SceneServices services;
+        services.gl_procs = OsMesaSurface::gl_proc;
+        Drawn d(s, 320, height, std::move(services));
+        d.frame(field);
+        EXPECT_GE(d.scene->cells().kept_draws_last_frame(), static_cast<std::size_t>(least));
+        EXPECT_LE(d.scene->cells().kept_draws_last_frame(), static_cast<std::size_t>(most));
+    }
 }
 
 // After a frame the arrays, the colour material and the texture unit are as the
