@@ -87,16 +87,22 @@ std::optional<SessionMessage> SaverSession::take_message() {
 // taken, so a damaged picture is met once per run.
 void SaverSession::next_picture() { pictures_.picture_step(); }
 
-void MessageGate::show_pending(SaverSession& session) {
-    if (showing_) return;
-    showing_ = true;
+MessageGate::MessageGate(Show show) : state_(std::make_shared<State>()) { state_->show = std::move(show); }
+
+void MessageGate::show_pending(std::shared_ptr<SaverSession> session) {
+    // From here on only the locals: the gate itself may be gone when a box returns.
+    const std::shared_ptr<State> state = state_;
+    if (!session || state->showing || state->closed) return;
+    state->showing = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
-    } done{showing_};
-    while (std::optional<SessionMessage> m = session.take_message()) {
-        ++shown_;
-        show_(*m);
+    } done{state->showing};
+    while (!state->closed) {
+        std::optional<SessionMessage> m = session->take_message();
+        if (!m) break;
+        ++state->shown;
+        state->show(*m);
     }
 }
 

@@ -126,19 +126,36 @@ private:
 // box runs a message loop of its own that goes on delivering timer ticks;
 // when such a tick asks to show messages while a box is up, nothing more is
 // shown: the messages wait, and the box's owner shows them once it closes.
+//
+// The same loop can deliver the close of the whole saver (deactivation, end
+// task, log-off), which destroys the window that owns the gate and the
+// session while the box is still up. So the call holds both for its whole
+// length, and the gate's state lives apart from the gate: when the box
+// returns, it returns into live objects, sees that the gate was closed and
+// shows nothing more. Whoever destroys the window closes the gate and
+// releases the session (while its GL context is still current) first.
 class MessageGate {
 public:
     using Show = std::function<void(const SessionMessage&)>;
-    explicit MessageGate(Show show) : show_(std::move(show)) {}
+    explicit MessageGate(Show show);
+    MessageGate(const MessageGate&) = delete;
+    MessageGate& operator=(const MessageGate&) = delete;
+    ~MessageGate() { close(); }
 
-    void show_pending(SaverSession& session);
-    bool showing() const { return showing_; }
-    int shown() const { return shown_; }
+    void show_pending(std::shared_ptr<SaverSession> session);
+    // No box opens after this, and one that is up is the last.
+    void close() { state_->closed = true; }
+    bool showing() const { return state_->showing; }
+    int shown() const { return state_->shown; }
 
 private:
-    Show show_;
-    bool showing_ = false;
-    int shown_ = 0;
+    struct State {
+        Show show;
+        bool showing = false;
+        bool closed = false;
+        int shown = 0;
+    };
+    std::shared_ptr<State> state_;
 };
 
 }  // namespace orvex

@@ -9,6 +9,7 @@
 #include "config/dialog_ids.h"
 #include "config/settings_file.h"
 #include "host/saver_startup.h"
+#include "host/win32/win32_text.h"
 
 namespace orvex::win32 {
 
@@ -74,13 +75,6 @@ std::string box_text(HWND dialog, int id) {
 
 int selected(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
 
-std::wstring wide_from_utf8(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 // OK: takes the controls' values and writes the file. When it can't be
 // written the user is told why and the dialog stays, with every choice in it.
 void on_ok(HWND dialog, ConfigureWindow& w) {
@@ -97,9 +91,10 @@ void on_ok(HWND dialog, ConfigureWindow& w) {
         EndDialog(dialog, 1);
         return;
     }
-    const std::wstring text = L"The settings could not be saved:\n\n" + wide_from_utf8(written.message) +
-                              L"\n\nThe dialog stays open with your choices; Cancel leaves without saving.";
-    MessageBoxW(dialog, text.c_str(), wide_from_utf8(kSaverTitle).c_str(), MB_OK | MB_ICONERROR);
+    message_box(dialog,
+                "The settings could not be saved:\n\n" + written.message +
+                    "\n\nThe dialog stays open with your choices; Cancel leaves without saving.",
+                kSaverTitle, MB_OK | MB_ICONERROR);
 }
 
 // A completed choice in a list: a selection change while the list is closed

@@ -2,6 +2,7 @@
 
 #include "host/saver_startup.h"
 #include "host/win32/win32_configure.h"
+#include "host/win32/win32_text.h"
 
 namespace orvex::win32 {
 
@@ -133,7 +134,7 @@ HWND SaverFrame::create_saver_window() {
 
 int SaverFrame::run_saver() {
     if (!register_saver_class()) {
-        MessageBoxA(nullptr, "RegisterClasses() failed", kSaverTitle, MB_OK | MB_ICONERROR);
+        message_box(nullptr, "RegisterClasses() failed", kSaverTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
     saver_window_ = create_saver_window();

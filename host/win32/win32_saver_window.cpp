@@ -13,13 +13,14 @@
 #include "host/win32/win32_frame.h"
 #include "host/win32/win32_maker_folder.h"
 #include "host/win32/win32_sim_window.h"
+#include "host/win32/win32_text.h"
 #include "saver/saver_start.h"
 
 namespace orvex::win32 {
 
 namespace {
 
-void show_startup_error(const char* text) { MessageBoxA(nullptr, text, kSaverTitle, MB_OK | MB_ICONERROR); }
+void show_startup_error(const char* text) { message_box(nullptr, text, kSaverTitle, MB_OK | MB_ICONERROR); }
 
 class SaverWindow {
 public:

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "host/win32/win32_frame.h"
+#include "host/win32/win32_text.h"
 
 namespace orvex::win32 {
 
@@ -16,9 +17,7 @@ void* wgl_proc(const char* name) { return reinterpret_cast<void*>(wglGetProcAddr
 
 }  // namespace
 
-void show_message_box(const SessionMessage& message) {
-    MessageBoxA(GetFocus(), message.text.c_str(), message.caption.c_str(), MB_OK);
-}
+void show_message_box(const SessionMessage& message) { message_box(GetFocus(), message.text, message.caption, MB_OK); }
 
 void WglGlyphs::make_glyph_lists(int first, int count, unsigned list_base) {
     HFONT font = CreateFontA(-48, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
@@ -68,7 +67,7 @@ void SimulationWindow::on_create(HWND window) {
         SessionServices services;
         services.glyphs = glyphs_.get();
         services.gl_procs = wgl_proc;
-        session_ = std::make_unique<SaverSession>(std::move(start_), std::move(services));
+        session_ = std::make_shared<SaverSession>(std::move(start_), std::move(services));
         RECT client{};
         GetClientRect(window, &client);
         session_->init(client.right, client.bottom);
@@ -93,8 +92,11 @@ void SimulationWindow::on_paint() {
 
 // A box's own message loop goes on delivering ticks and paints to this window;
 // the gate keeps a second box from opening inside the first.
+// The close that such a loop may deliver destroys this window and its object
+// under the box; the gate holds what it needs, and nothing here touches this
+// object once the box has returned.
 void SimulationWindow::show_messages() {
-    if (session_) messages_.show_pending(*session_);
+    if (session_) messages_.show_pending(session_);
 }
 
 void SimulationWindow::release_session() {
@@ -104,6 +106,10 @@ void SimulationWindow::release_session() {
 void SimulationWindow::on_destroy() {
     KillTimer(window_, kSimulationTimerId);
     KillTimer(window_, kRedrawTimerId);
+    // A box still up keeps the session object, not its GL objects: those go
+    // now, while the context is current.
+    messages_.close();
+    if (session_) session_->release();
     session_.reset();
     hRC.destroy();
     if (hDC) ReleaseDC(window_, hDC);

@@ -65,7 +65,8 @@ private:
     PIXELFORMATDESCRIPTOR pfd;
     WglContext hRC;
     std::unique_ptr<WglGlyphs> glyphs_;
-    std::unique_ptr<SaverSession> session_;
+    // Shared with a message box that is up: its loop may destroy this window.
+    std::shared_ptr<SaverSession> session_;
     MessageGate messages_;
     TickLoop ticks_;
     std::uint64_t shown_version_ = 0;  // field version of the last frame drawn

@@ -5,9 +5,11 @@
 //     show ID         print "ID: TEXT" with the text (UTF-8) of list ID's entry
 //     click ID        press button ID and wait until it is handled
 //     post ID         press button ID without waiting (for buttons that open dialogs)
+//   dialog_driver box CAPTION
+//     print "box: TEXT" with the text (UTF-8) of the message box CAPTION
 //
-// Waits up to 10 s for the dialog " Orvex ScreenSaver" to appear. Exit 1 when
-// it does not, or when an action names a control the dialog lacks.
+// Waits up to 10 s for the dialog " Orvex ScreenSaver" (or the box) to appear.
+// Exit 1 when it does not, or when an action names a control the dialog lacks.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +18,19 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "box") == 0) {
+        wchar_t caption[100] = {};
+        MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, caption, 100);
+        HWND box = nullptr;
+        for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = FindWindowW(L"#32770", caption);
+        wchar_t text[1000] = {};
+        if (box) GetDlgItemTextW(box, 0xFFFF, text, 1000);
+        char utf8[4000] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("box: %s\n", utf8);
+        std::fflush(stdout);
+        return box ? 0 : 1;
+    }
     HWND dialog = nullptr;
     for (int i = 0; i < 200 && !dialog; ++i, Sleep(50)) dialog = FindWindowA("#32770", " Orvex ScreenSaver");
     if (!dialog) {

@@ -342,6 +342,44 @@ def case_dialog_picture(wine_run, saver, driver):
         set_maker_folder(None)
 
 
+def case_close_under_box(wine_run, saver, driver):
+    # A damaged picture whose name is not ASCII brings up its box at start; the
+    # box names it as the folder does. The saver is then closed while the box is
+    # up (the cursor moved, another window given the focus): it ends cleanly.
+    name = "\u00d6lbild"
+    set_maker_folder(None)
+    for sub in ("Patterns2d", "Pictures"):
+        os.makedirs(os.path.join(maker_folder(), sub))
+    open(os.path.join(maker_folder(), "Pictures", name + ".bmp"), "wb").close()
+    with open(os.path.join(maker_folder(), "ss_ca_02.ini"), "w", newline="\r\n", encoding="cp1252") as f:
+        f.write(settings_file(0, 1028, "Random_Points", 1, name))
+    log = os.path.join(maker_folder(), "wine.txt")
+    with open(log, "w") as err:
+        s = Saver([wine_run, saver, "/s"], stderr=err, env=dict(os.environ, WINEDEBUG="-all,err+seh"))
+    try:
+        with open(os.path.join(maker_folder(), "driver.txt"), "w") as f:
+            subprocess.run([wine_run, driver, "box", "Error"], stdout=f, stderr=subprocess.DEVNULL, timeout=60)
+        with open(os.path.join(maker_folder(), "driver.txt"), encoding="utf-8") as f:
+            shown = f.read().strip()
+        note(shown)
+        if name + ".bmp" not in shown:
+            fail("the box does not name the picture as its folder does: %r" % shown)
+        subprocess.run(["xdotool", "mousemove_relative", "--", "5", "5"])
+        root = re.search(r"Window id: (0x[0-9a-f]+)", subprocess.run(["xwininfo", "-root"], capture_output=True,
+                                                                        text=True).stdout).group(1)
+        subprocess.run(["xdotool", "windowfocus", root])
+        if not s.wait_end(10):
+            fail("the saver still runs 10 s after the close with its box up")
+    finally:
+        s.stop()
+    with open(log, errors="replace") as f:
+        trace = f.read()
+    if s.proc.returncode != 0 or "page fault" in trace or "Unhandled" in trace:
+        fail("closing with the box up: status %d, %s" % (s.proc.returncode, trace.strip()[-500:]))
+    note("closed with its box up: status 0, no fault")
+    set_maker_folder(None)
+
+
 def case_configure_modes(wine_run, saver, driver):
     # Every way of asking for the settings opens the dialog; Cancel writes nothing.
     set_maker_folder(None)
@@ -436,6 +474,7 @@ def main():
         "quiet-exits": lambda: case_quiet_exits(wine_run, saver),
         "dialog-picture": lambda: case_dialog_picture(wine_run, saver, sys.argv[4]),
         "configure-modes": lambda: case_configure_modes(wine_run, saver, sys.argv[4]),
+        "close-under-box": lambda: case_close_under_box(wine_run, saver, sys.argv[4]),
         "frame-rate": lambda: case_frame_rate(wine_run, saver),
     }
     if case not in cases:

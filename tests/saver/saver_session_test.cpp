@@ -108,7 +108,8 @@ TEST(SaverSession, DamagedPictureGivesOneMessageAndNoNestedTicks) {
         return now;
     };
     services.pictures_lister = [&] { return names; };
-    SaverSession session(cycling_start(folder.path), std::move(services));
+    auto shared = std::make_shared<SaverSession>(cycling_start(folder.path), std::move(services));
+    SaverSession& session = *shared;
     session.init(640, 480);
 
     int boxes_open = 0, most_boxes = 0;
@@ -127,7 +128,7 @@ TEST(SaverSession, DamagedPictureGivesOneMessageAndNoNestedTicks) {
         session.tick();
         --depth;
         session.draw();
-        gate.show_pending(session);
+        gate.show_pending(shared);
     };
     running = &session;
     for (int k = 0; k < 60; ++k) on_timer();
@@ -139,6 +140,42 @@ TEST(SaverSession, DamagedPictureGivesOneMessageAndNoNestedTicks) {
     EXPECT_EQ(session.nested_ticks(), tried_inside);
     EXPECT_EQ(session.simulation().resets(), 80);
     running = nullptr;
+}
+
+// The close of the saver can come through a box's own message loop: the
+// window that owns the session and the gate is destroyed under the box, as
+// the host does it (gate closed, session released, both let go). The box
+// returns into live objects and nothing more is shown; the session goes once
+// the box is done. Under ASan a gate or session freed under the box fails here.
+struct HostWindow {
+    std::shared_ptr<SaverSession> session;
+    MessageGate gate;
+};
+// What the box double sees; it captures nothing, as the host's box does not.
+HostWindow* g_window = nullptr;
+std::weak_ptr<SaverSession> g_session;
+int g_boxes = 0;
+bool g_alive_under_box = false;
+
+TEST(SaverSession, WindowDestroyedUnderItsMessageBox) {
+    TempFolder folder("session_closed_under_box");
+    std::ofstream(folder.path / "p0.bmp") << "BM damaged";
+    OsMesaSurface surface(640, 480);
+    g_window = new HostWindow{std::make_shared<SaverSession>(cycling_start(folder.path)),
+                              MessageGate([](const SessionMessage&) {
+                                  ++g_boxes;
+                                  g_window->gate.close();
+                                  g_window->session->release();
+                                  delete g_window;
+                                  g_alive_under_box = !g_session.expired();
+                              })};
+    g_session = g_window->session;
+    g_window->session->init(640, 480);
+    ASSERT_TRUE(g_window->session->has_message());
+    g_window->gate.show_pending(g_window->session);
+    EXPECT_EQ(g_boxes, 1);
+    EXPECT_TRUE(g_alive_under_box);
+    EXPECT_TRUE(g_session.expired());
 }
 
 }  // namespace
