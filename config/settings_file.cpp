@@ -6,6 +6,8 @@
 #include <limits>
 #include <system_error>
 
+#include "base/file_write.h"
+
 namespace orvex {
 
 namespace {
@@ -303,40 +305,13 @@ DialogSettings load_dialog_settings(const std::filesystem::path& folder) {
     return text ? parse_dialog_settings(*text) : dialog_settings_without_file();
 }
 
-WriteResult save_settings_file(const std::filesystem::path& folder, const DialogSettings& d) {
-    namespace fs = std::filesystem;
-    const fs::path target = folder / kSettingsFileName;
-    const fs::path temporary = folder / (std::string(kSettingsFileName) + ".tmp");
-    auto failed = [&](const std::string& why) {
-        return WriteResult{false, "cannot write '" + target.u8string() + "': " + why};
-    };
-
-    // Replacing goes through the folder, which would get past a read-only file.
-    std::error_code status_ec;
-    const fs::file_status status = fs::status(target, status_ec);
-    if (fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return failed("the file is read-only");
-
-    const std::string bytes = format_settings_file(d);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return failed("cannot create '" + temporary.u8string() + "'");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return failed("writing '" + temporary.u8string() + "' failed");
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);  // replaces an existing file, on Windows too
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return failed(ec.message());
-    }
-    return {};
+WriteResult save_settings_file(const std::filesystem::path& folder, const DialogSettings& d,
+                               const std::function<void()>& before_replace) {
+    const std::filesystem::path target = folder / kSettingsFileName;
+    const std::filesystem::path temporary = folder / (std::string(kSettingsFileName) + ".tmp");
+    const FileReplace replaced = replace_file_durably(target, temporary, format_settings_file(d), before_replace);
+    if (replaced) return {};
+    return WriteResult{false, "cannot write '" + target.u8string() + "': " + replaced.error};
 }
 
 }  // namespace orvex

@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,10 +90,13 @@ struct WriteResult {
     explicit operator bool() const { return ok; }
 };
 
-// Writes the file into folder through a temporary file beside it, which then
-// replaces the old file. A read-only old file is not replaced. On failure the
-// old file is left as it was, the temporary file is removed and the result
-// says why.
-WriteResult save_settings_file(const std::filesystem::path& folder, const DialogSettings& d);
+// Writes the file into folder through a temporary file beside it, flushed to
+// the disk before it replaces the old file, so a power cut leaves the old
+// settings or the new ones. An old file this process may not write (marked
+// read-only, or refused by the system) is not replaced. On failure the old
+// file is left as it was, the temporary file is removed and the result says
+// why, in the system's words. before_replace: see replace_file_durably.
+WriteResult save_settings_file(const std::filesystem::path& folder, const DialogSettings& d,
+                               const std::function<void()>& before_replace = {});
 
 }  // namespace orvex

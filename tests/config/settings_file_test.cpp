@@ -336,6 +336,11 @@ TEST_F(SettingsFileOnDisk, FailedSaveKeepsTheOldFile) {
     WriteResult r = save_settings_file(folder_, d);
     EXPECT_FALSE(r);
     EXPECT_NE(r.message.find(kSettingsFileName), std::string::npos);
+#ifdef _WIN32  // the system's own words, not a generic input/output error
+    EXPECT_NE(r.message.find("denied"), std::string::npos) << r.message;
+#else
+    EXPECT_NE(r.message.find("File exists"), std::string::npos) << r.message;
+#endif
     EXPECT_EQ(read(target), kTypical);
     EXPECT_TRUE(fs::is_directory(folder_ / "ss_ca_02.ini.tmp" / "inside"));  // not ours to remove
 
@@ -354,6 +359,29 @@ TEST_F(SettingsFileOnDisk, FailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(r);
     EXPECT_FALSE(r.message.empty());
     EXPECT_FALSE(fs::exists(folder_ / "missing"));
+}
+
+// The moment a power cut or a crash could strike between writing and
+// replacing: the new file is already whole and closed beside the old one,
+// which is untouched; and it is a file of its own.
+TEST_F(SettingsFileOnDisk, NewFileIsWholeBeforeItReplacesTheOld) {
+    const fs::path target = folder_ / kSettingsFileName;
+    write(target, kTypical);
+    // A link planted where the temporary file goes is not written through.
+    write(folder_ / "elsewhere", "someone else's");
+    std::error_code no_links;
+    fs::create_hard_link(folder_ / "elsewhere", folder_ / "ss_ca_02.ini.tmp", no_links);
+    DialogSettings d = dialog_settings_without_file();
+    d.speed = 9;
+    std::string old_then, new_then;
+    ASSERT_TRUE(save_settings_file(folder_, d, [&] {
+        old_then = read(target);
+        new_then = read(folder_ / "ss_ca_02.ini.tmp");
+    }));
+    EXPECT_EQ(old_then, kTypical);
+    EXPECT_EQ(new_then, format_settings_file(d));
+    EXPECT_EQ(read(target), new_then);
+    EXPECT_EQ(read(folder_ / "elsewhere"), "someone else's");
 }
 
 TEST_F(SettingsFileOnDisk, FailedReplaceRemovesTheTemporaryFile) {
