@@ -378,13 +378,15 @@ bool CellDrawer::use_buffer_objects(GlProcLoader loader) {
 
 bool CellDrawer::has_buffer_objects() const { return gl_ != nullptr; }
 
-void CellDrawer::release() {
-    if (gl_) {
-        const GLuint names[2] = {vertex_buffer_, index_buffer_};
-        if (vertex_buffer_ || index_buffer_) gl_->DeleteBuffers(2, names);
-    }
+void CellDrawer::delete_buffers() {
+    const GLuint names[2] = {vertex_buffer_, index_buffer_};
+    if (gl_ && (vertex_buffer_ || index_buffer_)) gl_->DeleteBuffers(2, names);
     vertex_buffer_ = index_buffer_ = 0;
     vertex_buffer_bytes_ = index_buffer_bytes_ = 0;
+}
+
+void CellDrawer::release() {
+    delete_buffers();
     kept_ = false;
     geometry_.clear();
     geometry_.shrink_to_fit();
@@ -411,7 +413,16 @@ void CellDrawer::build(const Automaton& field, const CellDrawing& d, Colours col
         stride_ = sizeof(PlainVertex);
     }
     ++builds_;
-    if (gl_) upload(kArrayBuffer, vertex_buffer_, vertex_buffer_bytes_, geometry_.data(), vertex_count_ * stride_);
+    if (gl_ && !upload(kArrayBuffer, vertex_buffer_, vertex_buffer_bytes_, geometry_.data(), vertex_count_ * stride_))
+        drop_buffer_objects();
+}
+
+// The GL could not give the buffers storage (out of memory, or it refused):
+// drawing from them would show nothing or worse, so the kept geometry is drawn
+// from client arrays from now on.
+void CellDrawer::drop_buffer_objects() {
+    delete_buffers();
+    gl_.reset();
 }
 
 // Into the buffer object `name` (made on first use), growing it when the data
@@ -419,8 +430,13 @@ void CellDrawer::build(const Automaton& field, const CellDrawing& d, Colours col
 // quarter spare, so that no upload covers all of it: Mesa answers a write over a
 // whole buffer that the last frame drew from with new, zeroed storage of that
 // size, every time.
-void CellDrawer::upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes) {
-    if (bytes == 0) return;
+// False when the GL reports an error on the way (the storage was not granted).
+bool CellDrawer::upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes) {
+    if (bytes == 0) return true;
+    // Errors left by earlier calls are not this upload's; a context keeps a
+    // handful of error flags at most.
+    for (int k = 0; k < 8 && glGetError() != GL_NO_ERROR; ++k) {
+    }
     if (name == 0) gl_->GenBuffers(1, &name);
     gl_->BindBuffer(target, name);
     if (bytes >= capacity) {
@@ -429,7 +445,13 @@ void CellDrawer::upload(unsigned target, unsigned& name, std::size_t& capacity, 
     }
     gl_->BufferSubData(target, 0, static_cast<std::ptrdiff_t>(bytes), data);
     gl_->BindBuffer(target, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        for (int k = 0; k < 8 && glGetError() != GL_NO_ERROR; ++k) {
+        }
+        return false;
+    }
     bytes_last_frame_ += bytes;
+    return true;
 }
 
 const void* CellDrawer::kept_at(std::size_t offset) const {
@@ -503,9 +525,10 @@ void CellDrawer::draw_kept(const CellDrawing& d) {
             for (std::uint16_t k : kFlatDiamondPattern)
                 diamond_indices_.push_back(static_cast<std::uint16_t>(c * kDiamondCorners + k));
     }
-    if (diamonds && gl_ && index_buffer_ == 0)
-        upload(kElementArrayBuffer, index_buffer_, index_buffer_bytes_, diamond_indices_.data(),
-               diamond_indices_.size() * sizeof(std::uint16_t));
+    if (diamonds && gl_ && index_buffer_ == 0 &&
+        !upload(kElementArrayBuffer, index_buffer_, index_buffer_bytes_, diamond_indices_.data(),
+                diamond_indices_.size() * sizeof(std::uint16_t)))
+        drop_buffer_objects();
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

@@ -63,7 +63,8 @@ public:
 
     // With a context current: look up the buffer-object entry points through
     // loader (null: none), so retained geometry lives in the GL's memory.
-    // False when the GL offers no buffer objects; client arrays are used then.
+    // False when the GL offers no buffer objects; client arrays are used then,
+    // and also from the first upload on which the GL fails to store the data.
     bool use_buffer_objects(GlProcLoader loader);
     bool has_buffer_objects() const;
     // Frees the buffer objects and the kept geometry; call with the context still current.
@@ -112,7 +113,9 @@ private:
     const void* kept_at(std::size_t offset) const;
     void plan_draws(std::size_t per_shape, std::size_t most_shapes, bool by_view);
     void draw_kept(const CellDrawing& d);
-    void upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes);
+    bool upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes);
+    void delete_buffers();
+    void drop_buffer_objects();
 
     DrawMode mode_ = DrawMode::Retained;
     std::size_t capacity_;

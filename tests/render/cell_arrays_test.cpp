@@ -22,8 +22,25 @@ using test::scene_settings;
 
 constexpr int kW = 800, kH = 600;
 // How the cells reach OpenGL: immediate mode, arrays per frame, or kept
-// geometry in buffer objects or in client arrays.
-enum class Way { Immediate, Arrays, Buffers, KeptArrays };
+// geometry in buffer objects or in client arrays; or offered buffer objects
+// by a GL that then refuses them storage.
+enum class Way { Immediate, Arrays, Buffers, KeptArrays, RefusedBuffers };
+
+#ifndef APIENTRY
+#define APIENTRY
+#endif
+
+// glBufferData that asks for a usage no GL knows: nothing is stored and the
+// GL flags an error, as when it runs out of memory for a large field.
+void APIENTRY refused_buffer_data(GLenum target, std::ptrdiff_t size, const void* data, GLenum) {
+    using BufferData = void(APIENTRY*)(GLenum, std::ptrdiff_t, const void*, GLenum);
+    reinterpret_cast<BufferData>(OsMesaSurface::gl_proc("glBufferData"))(target, size, data, 0);
+}
+
+void* refusing_loader(const char* name) {
+    if (std::string(name).rfind("glBufferData", 0) == 0) return reinterpret_cast<void*>(&refused_buffer_data);
+    return OsMesaSurface::gl_proc(name);
+}
 
 struct Case {
     int style;
@@ -123,12 +140,13 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
     services.pictures = &texture;
     services.clock = [] { return std::int64_t{1700000000}; };
     if (way == Way::Buffers) services.gl_procs = OsMesaSurface::gl_proc;
+    if (way == Way::RefusedBuffers) services.gl_procs = refusing_loader;
     Scene scene(s, std::move(services));
     scene.GLSetupRC();
     texture.load_first_picture();
     scene.GLResize(c.width, c.height);
     EXPECT_EQ(texture.TextureFlag(), s.TextureFlag);
-    EXPECT_EQ(scene.cells().has_buffer_objects(), way == Way::Buffers);
+    EXPECT_EQ(scene.cells().has_buffer_objects(), way == Way::Buffers || way == Way::RefusedBuffers);
     scene.cells().set_mode(way == Way::Immediate ? DrawMode::Immediate
                            : way == Way::Arrays  ? DrawMode::Arrays
                                                  : DrawMode::Retained);
@@ -139,6 +157,10 @@ std::vector<std::uint8_t> draw(const Case& c, const Settings& s, const Automaton
     const bool kept = way == Way::Buffers && (c.style != kStyleQuads || c.lights == 0);
     if (kept) {
         EXPECT_EQ(scene.cells().bytes_last_frame(), 0u) << "a redraw without a change hands nothing over";
+    }
+    if (way == Way::RefusedBuffers) {
+        EXPECT_EQ(scene.cells().has_buffer_objects(), c.style == kStyleQuads && c.lights != 0);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
     surface.finish();
     scene.GLFree();
@@ -221,6 +243,18 @@ TEST(CellArrays, SmallBatchesDrawTheSamePixels) {
             const Automaton field = busy_field(s, 42);
             EXPECT_TRUE(same_pixels(c, draw(c, s, field, field, pictures, Way::Immediate),
                                     draw(c, s, field, field, pictures, Way::Arrays, 13)));
+        }
+}
+
+// Buffer objects whose storage the GL refuses: kept geometry goes back to
+// client arrays on the first upload and shows the same pixels.
+TEST(CellArrays, RefusedBufferStorageFallsBackToClientArrays) {
+    const PictureFolder pictures;
+    unsigned seed = 200;
+    for (int style : kStyles)
+        for (int lights : {0, 1}) {
+            const Case c{style, kFamilyLife, lights, style == kStyleTriangles, kColorRed, 100};
+            expect_same_every_way(c, pictures, seed++, {Way::RefusedBuffers});
         }
 }
 
