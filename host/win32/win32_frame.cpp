@@ -236,6 +236,9 @@ LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
 BOOL WINAPI RegisterDialogClasses(HANDLE) { return TRUE; }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+    // The working folder is the maker folder, where every user may add files:
+    // no library is ever looked for there.
+    SetDllDirectoryW(L"");
     orvex::win32::SaverFrame frame(instance, orvex::parse_saver_args(command_line ? command_line : ""));
     return frame.run();
 }
