@@ -10,25 +10,31 @@
 #include "config/dialog_ids.h"
 #include "config/maker_folder.h"
 #include "host/win32/win32_configure_dialog.h"
+#include "host/win32/win32_text.h"
 
 namespace orvex::win32 {
 
 namespace {
 
-constexpr const wchar_t* kWebAddress = L"https://halvorn.example/orvex";
+// The maker's web page, set when the program is built (ORVEX_WEB_ADDRESS);
+// without one the label opens the user guide installed beside the saver.
+#ifndef ORVEX_WEB_ADDRESS
+#define ORVEX_WEB_ADDRESS ""
+#endif
+constexpr const char* kWebAddress = ORVEX_WEB_ADDRESS;
 
 const ConfigureDialogFolders* folders_of(HWND dialog) {
     return reinterpret_cast<const ConfigureDialogFolders*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-// base "\" maker folder "\" below "\"; what the shell makes of it is not looked at.
-void open_maker_folder(HWND dialog, const wchar_t* below) {
+// base "\" maker folder "\" below; what the shell makes of it is not looked at.
+void open_in_maker_folder(HWND dialog, const wchar_t* below) {
     const ConfigureDialogFolders* folders = folders_of(dialog);
     if (!folders) return;
     std::wstring maker;
     for (const char* c = kMakerFolderName; *c; ++c) maker += static_cast<wchar_t>(*c);
-    const std::wstring folder = folders->base_folder.wstring() + L"\\" + maker + L"\\" + below + L"\\";
-    ShellExecuteW(dialog, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::wstring path = folders->base_folder.wstring() + L"\\" + maker + L"\\" + below;
+    ShellExecuteW(dialog, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool is_link(HWND control) {
@@ -67,10 +73,17 @@ bool common_message(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     using namespace orvex::win32;
     INT_PTR result = FALSE;
+    if (message == WM_INITDIALOG && *kWebAddress)
+        SetDlgItemTextW(dialog, IDC_WEB_ADDRESS, wide_from_utf8(kWebAddress).c_str());
     if (common_message(dialog, message, wParam, lParam, result)) return result;
     if (message != WM_COMMAND || HIWORD(wParam) != STN_CLICKED) return FALSE;
-    if (LOWORD(wParam) == IDC_INFORMATION_FOLDER) open_maker_folder(dialog, L"Information\\Orvex ScreenSaver");
-    if (LOWORD(wParam) == IDC_WEB_ADDRESS) ShellExecuteW(dialog, L"open", kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+    if (LOWORD(wParam) == IDC_INFORMATION_FOLDER) open_in_maker_folder(dialog, L"Information\\Orvex ScreenSaver\\");
+    if (LOWORD(wParam) == IDC_WEB_ADDRESS) {
+        if (*kWebAddress)
+            ShellExecuteW(dialog, L"open", wide_from_utf8(kWebAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        else
+            open_in_maker_folder(dialog, L"Information\\Orvex ScreenSaver\\index.html");
+    }
     return TRUE;
 }
 
@@ -79,6 +92,6 @@ INT_PTR CALLBACK WherePictures(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     INT_PTR result = FALSE;
     if (common_message(dialog, message, wParam, lParam, result)) return result;
     if (message != WM_COMMAND || HIWORD(wParam) != STN_CLICKED) return FALSE;
-    if (LOWORD(wParam) == IDC_PICTURES_FOLDER) open_maker_folder(dialog, L"Pictures");
+    if (LOWORD(wParam) == IDC_PICTURES_FOLDER) open_in_maker_folder(dialog, L"Pictures\\");
     return TRUE;
 }
