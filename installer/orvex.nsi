@@ -208,16 +208,18 @@ Function ${UN}StartingUser
     System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 7, *p .r1, *i .r3) i .r2'
     ${If} $2 <> 0
       System::Call '*$1(&w256 .r3)'
-      System::Call '*$0(&w256 .r2)'
-      StrCpy $3 "$3\$2"
       System::Call 'wtsapi32::WTSFreeMemory(p r1)'
-      System::Alloc 68  ; SECURITY_MAX_SID_SIZE
-      Pop $5
-      System::Call 'advapi32::LookupAccountNameW(p 0, w r3, p r5, *i 68, w .r1, *i ${NSIS_MAX_STRLEN}, *i .r2) i .r2'
-      ${If} $2 <> 0
-        !insertmacro SidText $5 $4
+      System::Call '*$0(&w256 .r2)'
+      ${If} $2 != ""  ; none in a service's session
+        StrCpy $3 "$3\$2"
+        System::Alloc 68  ; SECURITY_MAX_SID_SIZE
+        Pop $5
+        System::Call 'advapi32::LookupAccountNameW(p 0, w r3, p r5, *i 68, w .r1, *i ${NSIS_MAX_STRLEN}, *i .r2) i .r2'
+        ${If} $2 <> 0
+          !insertmacro SidText $5 $4
+        ${EndIf}
+        System::Free $5
       ${EndIf}
-      System::Free $5
     ${EndIf}
     System::Call 'wtsapi32::WTSFreeMemory(p r0)'
   ${EndIf}
