@@ -1,35 +1,70 @@
 ; Setup program for Orvex ScreenSaver 2.0, built by makensis (see CMakeLists.txt
-; beside this file, which passes the paths below with -D).
+; beside this file, which passes the paths below with -D). It is a 64-bit
+; program (NSIS target amd64-unicode): it puts orvex.scr into the 64-bit system
+; folder, where the display settings look for screen savers, and the maker
+; folder "Halvorn ScreenSavers" into the 64-bit Program Files.
 ;
-; It puts orvex.scr into the 64-bit system folder, where the display settings
-; look for screen savers, and the maker folder "Halvorn ScreenSavers" into the
-; 64-bit Program Files:
+; Who may do what. Each folder of ours gets an access list of its own, not
+; inherited from Program Files (so an older, broader grant cannot survive an
+; upgrade), set on a handle to the folder itself (never through a link) and
+; without rewriting the lists of what the folder holds (SetSecurityInfo would:
+; a file there may be a hard link a user made to a file elsewhere). SYSTEM and
+; Administrators have full control of every folder and what it holds. Users
+; (by SID S-1-5-32-545; group names are localised) get:
+;
+;   path in the maker folder    Users may                      why
+;   .  (the folder itself)      list, read, create files       the settings dialog creates ss_ca_02.ini.tmp
+;                               (0x1200ab, not inherited);     and renames it over ss_ca_02.ini; no user can
+;                               no folders, no deleting or     add, rename or replace a folder here
+;                               renaming of the folder
+;   ss_ca_02.ini, its .tmp      read, change, delete           every user saves over the file that the
+;   (each file directly in .)   (modify 0x1301bf, inherited    installer or another user wrote; nothing
+;                               by files one level down)       elevated runs or loads a file from here
+;   Patterns2d\, Pictures\      as ".": create files only      the saver reads them; users add patterns and
+;   their files                 modify, as for ss_ca_02.ini    pictures, change and remove them
+;   Uninstall\ and the          read and run (0x1200a9)        Add/Remove Programs runs the uninstaller
+;   uninstaller in it                                          elevated: no one may replace it, or plant
+;                                                              a DLL beside it
+;   Information\, Information\  read (0x1200a9)                the setup program opens the guide from its
+;   Orvex ScreenSaver\ (guide)                                 last page, elevated
+;   System32\orvex.scr          read and run (System32's own)  the display settings run it
+;
+; A user can still turn Patterns2d or Pictures into a junction once it is
+; empty (creating files there is writing the folder), so the setup program and
+; the uninstaller check each folder for a reparse point before they write into
+; it or delete from it, and leave one alone; a maker folder that is one stops
+; them. Sample files are written only where no file of that name exists (no
+; overwrite: CREATE_NEW); the guide and the uninstaller, whose names any user
+; could take in the first layout, are deleted before they are written, so a
+; link in their place goes and nothing is written through it.
 ;
 ;   Halvorn ScreenSavers\ss_ca_02.ini                    settings, kept if already there
 ;   Halvorn ScreenSavers\Patterns2d\*.lif                sample patterns
 ;   Halvorn ScreenSavers\Pictures\*.bmp                  sample pictures
 ;   Halvorn ScreenSavers\Information\Orvex ScreenSaver\  the user guide
-;   Halvorn ScreenSavers\Uninstall Orvex ScreenSaver.exe
-;
-; Ordinary users (the Users group, by its SID, as group names are localised)
-; get modify rights on the maker folder and what is in it, so the
-; configuration dialog can save the settings, which it does through a
-; temporary file beside them, and users can add their own patterns and pictures.
+;   Halvorn ScreenSavers\Uninstall\Uninstall Orvex ScreenSaver.exe
 ;
 ; Running it again over an installed copy upgrades in place: the saver and the
 ; guide are replaced; the settings file and every file already present in
-; Patterns2d and Pictures are left as they are.
+; Patterns2d and Pictures are left as they are. An installation of the first
+; layout (the uninstaller in the maker folder, Users allowed to change
+; everything there) loses its uninstaller and its broad grant.
 ;
-; Command line: /S installs silently. The uninstaller takes /S too; silently it
-; keeps a settings file that differs from the one installed, unless /PURGE is
-; given as well.
+; "Make current" (the last page, or /CURRENT with /S) changes the screen saver
+; of the user logged on to this session, who started the setup program, and
+; not the administrator whose rights it runs with. The values it replaces are
+; kept in the Add/Remove Programs key (only administrators write there); the
+; uninstaller puts them back for every such user whose settings still name
+; orvex.scr and who is logged on.
+;
+; Command line: /S installs silently, /CURRENT then makes it the current screen
+; saver. The uninstaller takes /S too; silently it keeps a settings file that
+; differs from the one installed, unless /PURGE is given as well.
 ;
 ; Defines expected: OUTFILE, SCR, ICON, SETTINGS, FILES_NSH (the sample files,
-; from CMake); TARGET (amd64-unicode or x86-unicode) is optional.
+; from CMake).
 
-!ifdef TARGET
-Target ${TARGET}
-!endif
+Target amd64-unicode
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -37,7 +72,6 @@ RequestExecutionLevel admin
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
-!include x64.nsh
 !include ${FILES_NSH}
 
 !define PRODUCT "Orvex ScreenSaver"
@@ -48,9 +82,24 @@ RequestExecutionLevel admin
 !define GUIDE_DIR "Information\Orvex ScreenSaver"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvexScreenSaver"
 !define DESKTOP_KEY "Control Panel\Desktop"
-!define USERS_SID "S-1-5-32-545"
-; FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE: "modify"
+!define UNINSTALL_DIR "Uninstall"
+!define OLD_UNINSTALLER "$INSTDIR\${UNINSTALLER}"  ; where the first layout had it
+!define PREVIOUS_KEY "${UNINST_KEY}\Previous screen saver"  ; a subkey per user SID
+; Well-known SIDs: SYSTEM (S-1-5-18), Administrators (S-1-5-32-544), Users (S-1-5-32-545)
+!define SYSTEM_SID 22
+!define ADMINS_SID 26
+!define USERS_SID 27
+; Rights: full control; modify (FILE_GENERIC_READ | WRITE | EXECUTE | DELETE);
+; read and execute (list and traverse on folders); that and FILE_ADD_FILE.
+!define FULL_RIGHTS 0x1f01ff
 !define MODIFY_RIGHTS 0x1301bf
+!define READ_RIGHTS 0x1200a9
+!define ADD_FILE_RIGHTS 0x1200ab
+; Inheritance: the folder and all below it (OBJECT_INHERIT | CONTAINER_INHERIT);
+; only the files directly in it (OBJECT_INHERIT | NO_PROPAGATE | INHERIT_ONLY).
+!define TREE 3
+!define FILES_ONLY 0xd
+!define FILE_ATTRIBUTE_DIRECTORY 0x10
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -100,28 +149,225 @@ Your own pictures and patterns go into $\"${MAKER}$\" in Program Files."
 !insertmacro MUI_LANGUAGE "English"
 
 Var purge_settings
+Var make_current
 
-; Both the 64-bit and the 32-bit build of this script install into the 64-bit
-; system: a 32-bit setup program turns off the file system redirection, which
-; would send $SYSDIR to SysWOW64, and works in the 64-bit registry view.
-; (A 64-bit setup program has neither: it doesn't start on 32-bit Windows.)
-!macro Use64BitSystem
-  !if ${NSIS_PTR_SIZE} <= 4
-    ${DisableX64FSRedirection}
-  !endif
-  SetRegView 64
+!macro OrvexNothing
+!macroend
+!macro OrvexRemoveUninstaller
+  Delete "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
 !macroend
 
-Function .onInit
-  !if ${NSIS_PTR_SIZE} <= 4
-    ${IfNot} ${RunningX64}
-      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} needs 64-bit Windows." /SD IDOK
-      SetErrorLevel 2
-      Quit
+; Pushes 1 when the path on the stack is a folder itself, not a junction, mount
+; point or other link to one, nor a file in a folder's place; else 0 (also when
+; it doesn't exist). Nothing is written into or deleted from a folder that fails.
+!macro PlainFolderFunction UN
+Function ${UN}PlainFolder
+  Exch $0
+  System::Call 'kernel32::GetFileAttributesW(w r0) i .r0'
+  ${If} $0 = -1
+    StrCpy $0 0
+  ${Else}
+    IntOp $0 $0 & 0x410  ; FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY
+    ${If} $0 = ${FILE_ATTRIBUTE_DIRECTORY}
+      StrCpy $0 1
+    ${Else}
+      StrCpy $0 0
     ${EndIf}
-  !endif
-  !insertmacro Use64BitSystem
+  ${EndIf}
+  Exch $0
 FunctionEnd
+!macroend
+!insertmacro PlainFolderFunction ""
+!insertmacro PlainFolderFunction "un."
+
+; The SID in register SID as text (S-1-5-...) into OUT; OUT stays as it is on failure.
+!macro SidText SID OUT
+  System::Call 'advapi32::ConvertSidToStringSidW(p ${SID}, *p .r3) i .r2'
+  ${If} $2 <> 0
+    System::Call '*$3(&w256 .s)'
+    Pop ${OUT}
+    System::Call 'kernel32::LocalFree(p r3)'
+  ${EndIf}
+!macroend
+
+; Pushes the SID (as text) of the user logged on to this session, who started
+; this program also when it runs with the rights of another, administrator
+; account; else the SID of this process's own user; "" if neither is found.
+!macro StartingUserFunction UN
+Function ${UN}StartingUser
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $4 ""
+  ; WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION; WTSUserName (5), WTSDomainName (7)
+  System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 5, *p .r0, *i .r1) i .r2'
+  ${If} $2 <> 0
+    System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 7, *p .r1, *i .r3) i .r2'
+    ${If} $2 <> 0
+      System::Call '*$1(&w256 .r3)'
+      System::Call 'wtsapi32::WTSFreeMemory(p r1)'
+      System::Call '*$0(&w256 .r2)'
+      ${If} $2 != ""  ; none in a service's session
+        StrCpy $3 "$3\$2"
+        System::Alloc 68  ; SECURITY_MAX_SID_SIZE
+        Pop $5
+        System::Call 'advapi32::LookupAccountNameW(p 0, w r3, p r5, *i 68, w .r1, *i ${NSIS_MAX_STRLEN}, *i .r2) i .r2'
+        ${If} $2 <> 0
+          !insertmacro SidText $5 $4
+        ${EndIf}
+        System::Free $5
+      ${EndIf}
+    ${EndIf}
+    System::Call 'wtsapi32::WTSFreeMemory(p r0)'
+  ${EndIf}
+  ${If} $4 == ""
+    System::Call 'kernel32::GetCurrentProcess() p .r0'
+    System::Call 'advapi32::OpenProcessToken(p r0, i 8, *p .r1) i .r2'  ; TOKEN_QUERY
+    ${If} $2 <> 0
+      System::Alloc 256
+      Pop $5
+      System::Call 'advapi32::GetTokenInformation(p r1, i 1, p r5, i 256, *i .r0) i .r2'  ; TokenUser
+      ${If} $2 <> 0
+        System::Call '*$5(p .r0)'
+        !insertmacro SidText $0 $4
+      ${EndIf}
+      System::Free $5
+      System::Call 'kernel32::CloseHandle(p r1)'
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $4
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro StartingUserFunction ""
+!insertmacro StartingUserFunction "un."
+
+Function .onInit
+  StrCpy $make_current 0
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/CURRENT" $1
+  ${IfNot} ${Errors}
+    StrCpy $make_current 1
+  ${EndIf}
+FunctionEnd
+
+; One entry of an EXPLICIT_ACCESS_W array at $3 (48 bytes each): grant RIGHTS
+; with INHERIT to the SID in register SID.
+!macro GrantEntry OFFSET RIGHTS INHERIT SID
+  IntPtrOp $5 $3 + ${OFFSET}
+  System::Call '*$5(i ${RIGHTS}, i 1, i ${INHERIT})'  ; GRANT_ACCESS
+  IntPtrOp $5 $5 + 16
+  System::Call 'advapi32::BuildTrusteeWithSidW(p r5, p ${SID})'
+!macroend
+
+; Creates the folder $R0 if it is missing and gives it the access list $R1
+; ("user" or "read", see the table at the top): SYSTEM and Administrators full
+; control, Users what the table says, nothing inherited. The list is set on a
+; handle to the folder itself, so a junction in its place is refused, not
+; followed, and what the folder holds keeps its own lists. $R9: "ok", or what
+; the path is instead. Uses $0 to $9.
+Function MakeOwnFolder
+  StrCpy $R9 "not a folder: a junction, a link or a file"
+  CreateDirectory $R0
+  Push $R0
+  Call PlainFolder
+  Pop $0
+  ${If} $0 <> 1
+    Return
+  ${EndIf}
+  StrCpy $R9 "a folder whose access list could not be set"
+  System::Alloc 204  ; three SIDs of SECURITY_MAX_SID_SIZE
+  Pop $6
+  IntPtrOp $7 $6 + 68
+  IntPtrOp $8 $7 + 68
+  System::Call 'advapi32::CreateWellKnownSid(i ${SYSTEM_SID}, p 0, p r6, *i 68) i .r0'
+  System::Call 'advapi32::CreateWellKnownSid(i ${ADMINS_SID}, p 0, p r7, *i 68) i .r1'
+  System::Call 'advapi32::CreateWellKnownSid(i ${USERS_SID}, p 0, p r8, *i 68) i .r2'
+  ${If} $0 <> 0
+  ${AndIf} $1 <> 0
+  ${AndIf} $2 <> 0
+    System::Alloc 192
+    Pop $3
+    !insertmacro GrantEntry 0 ${FULL_RIGHTS} ${TREE} r6
+    !insertmacro GrantEntry 48 ${FULL_RIGHTS} ${TREE} r7
+    ${If} $R1 == "user"
+      StrCpy $4 4
+      !insertmacro GrantEntry 96 ${ADD_FILE_RIGHTS} 0 r8
+      !insertmacro GrantEntry 144 ${MODIFY_RIGHTS} ${FILES_ONLY} r8
+    ${Else}
+      StrCpy $4 3
+      !insertmacro GrantEntry 96 ${READ_RIGHTS} ${TREE} r8
+    ${EndIf}
+    System::Call 'advapi32::SetEntriesInAclW(i r4, p r3, p 0, *p .r4) i .r0'
+    ${If} $0 = 0
+      System::Alloc 64  ; SECURITY_DESCRIPTOR
+      Pop $2
+      System::Call 'advapi32::InitializeSecurityDescriptor(p r2, i 1)'
+      System::Call 'advapi32::SetSecurityDescriptorDacl(p r2, i 1, p r4, i 0)'
+      System::Call 'advapi32::SetSecurityDescriptorControl(p r2, i 0x1000, i 0x1000)'  ; SE_DACL_PROTECTED
+      ; WRITE_DAC | FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT
+      System::Call 'kernel32::CreateFileW(w R0, i 0x40080, i 7, p 0, i 3, i 0x02200000, p 0) p .r1'
+      ${If} $1 P<> -1
+        System::Alloc 52  ; BY_HANDLE_FILE_INFORMATION
+        Pop $9
+        System::Call 'kernel32::GetFileInformationByHandle(p r1, p r9) i .r0'
+        System::Call '*$9(i .r5)'
+        System::Free $9
+        IntOp $5 $5 & 0x410
+        ${If} $0 = 0
+        ${OrIf} $5 <> ${FILE_ATTRIBUTE_DIRECTORY}
+          StrCpy $R9 "not a folder: a junction, a link or a file"
+        ${Else}
+          ; No propagation to what the folder holds (SetSecurityInfo would rewrite it).
+          System::Call 'advapi32::SetKernelObjectSecurity(p r1, i 4, p r2) i .r0'
+          ${If} $0 <> 0
+            StrCpy $R9 "ok"
+          ${EndIf}
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p r1)'
+      ${EndIf}
+      System::Free $2
+      System::Call 'kernel32::LocalFree(p r4)'
+    ${EndIf}
+    System::Free $3
+  ${EndIf}
+  System::Free $6
+FunctionEnd
+
+; A folder of ours that must be sound for the installation to go on.
+!macro NeedOwnFolder PATH RIGHTS
+  StrCpy $R0 "${PATH}"
+  StrCpy $R1 ${RIGHTS}
+  Call MakeOwnFolder
+  ${If} $R9 != "ok"
+    DetailPrint "Stopped: $R0 is $R9"
+    MessageBox MB_OK|MB_ICONSTOP "$\"$R0$\" is $R9. Nothing more is installed; \
+      an administrator should look at this folder." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+!macroend
+
+; A folder of ours that is left alone, and its files not installed, when it isn't sound.
+!macro InstallInto PATH RIGHTS FILES
+  StrCpy $R0 "${PATH}"
+  StrCpy $R1 ${RIGHTS}
+  Call MakeOwnFolder
+  ${If} $R9 == "ok"
+    !insertmacro ${FILES}
+  ${Else}
+    DetailPrint "Left alone: $R0 is $R9"
+  ${EndIf}
+!macroend
 
 Section "Orvex ScreenSaver" SecMain
   SectionIn RO
@@ -129,23 +375,34 @@ Section "Orvex ScreenSaver" SecMain
   SetOutPath "$SYSDIR"
   File "/oname=${SCR_NAME}" "${SCR}"
 
-  SetOutPath "$INSTDIR"
-  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
-  SetOverwrite off  ; an upgrade keeps the user's settings
-  File "/oname=ss_ca_02.ini" "${SETTINGS}"
-  !insertmacro OrvexInstallSamples  ; patterns and pictures already there stay (overwrite off)
-  SetOverwrite on
-  !insertmacro OrvexInstallGuide
+  ; The maker folder first: from then on no user can add or rename a folder in it.
+  !insertmacro NeedOwnFolder "$INSTDIR" user
+  !insertmacro NeedOwnFolder "$INSTDIR\${UNINSTALL_DIR}" read
+  Delete "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
+  WriteUninstaller "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
+  Delete "${OLD_UNINSTALLER}"
+  IfFileExists "${OLD_UNINSTALLER}" 0 +2
+    DetailPrint "Could not remove ${OLD_UNINSTALLER}"
 
-  Call GrantUsersModify
+  SetOutPath "$INSTDIR"
+  SetOverwrite off  ; an upgrade keeps the user's settings, patterns and pictures
+  File "/oname=ss_ca_02.ini" "${SETTINGS}"
+  !insertmacro InstallInto "$INSTDIR\Patterns2d" user OrvexInstallPatterns
+  !insertmacro InstallInto "$INSTDIR\Pictures" user OrvexInstallPictures
+  SetOverwrite on
+  !insertmacro InstallInto "$INSTDIR\Information" read OrvexNothing
+  ${If} $R9 == "ok"
+    !insertmacro InstallInto "$INSTDIR\${GUIDE_DIR}" read OrvexInstallGuide
+  ${EndIf}
+  SetOutPath "$INSTDIR"
 
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT} ${VERSION}"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${MAKER}"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$SYSDIR\${SCR_NAME},0"
   WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}" /S'
   WriteRegStr HKLM "${UNINST_KEY}" "HelpLink" "$INSTDIR\${GUIDE_DIR}\index.html"
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
@@ -153,54 +410,32 @@ Section "Orvex ScreenSaver" SecMain
   WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Adds "Users: modify, inherited by files and folders" to the maker folder's
-; access list, keeping its other entries. Windows applies it to what the folder
-; already holds as well.
-Function GrantUsersModify
-  StrCpy $R9 "failed"
-  System::Call 'advapi32::ConvertStringSidToSidW(w "${USERS_SID}", *p .r1) i .r0'
-  ${If} $0 <> 0
-    ; r2: the folder's access list, r3: its security descriptor (to free)
-    System::Call 'advapi32::GetNamedSecurityInfoW(w "$INSTDIR", i 1, i 4, p 0, p 0, *p .r2, p 0, *p .r3) i .r0'
-    ${If} $0 = 0
-      ; EXPLICIT_ACCESS: rights, GRANT_ACCESS (1), OBJECT_INHERIT | CONTAINER_INHERIT (3),
-      ; then the trustee, which starts at the first pointer-aligned offset.
-      System::Alloc 64
-      Pop $4
-      System::Call '*$4(i ${MODIFY_RIGHTS}, i 1, i 3)'
-      !if ${NSIS_PTR_SIZE} > 4
-        IntPtrOp $5 $4 + 16
-      !else
-        IntPtrOp $5 $4 + 12
-      !endif
-      System::Call 'advapi32::BuildTrusteeWithSidW(p r5, p r1)'
-      System::Call 'advapi32::SetEntriesInAclW(i 1, p r4, p r2, *p .r6) i .r0'
-      ${If} $0 = 0
-        System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 4, p 0, p 0, p r6, p 0) i .r0'
-        ${If} $0 = 0
-          StrCpy $R9 "ok"
-        ${EndIf}
-        System::Call 'kernel32::LocalFree(p r6)'
-      ${EndIf}
-      System::Free $4
-      System::Call 'kernel32::LocalFree(p r3)'
-    ${EndIf}
-    System::Call 'kernel32::LocalFree(p r1)'
-  ${EndIf}
-  ${If} $R9 == "ok"
-    DetailPrint "Users may change the settings, patterns and pictures in $INSTDIR"
-  ${Else}
-    DetailPrint "Could not give Users the right to change $INSTDIR (error $0)"
-    MessageBox MB_OK|MB_ICONEXCLAMATION "Ordinary users could not be given the right to change \
-      $\"$INSTDIR$\". The screen saver works, but only an administrator can save its settings." /SD IDOK
+Function .onInstSuccess
+  ${If} ${Silent}
+  ${AndIf} $make_current = 1
+    Call MakeCurrentScreenSaver
   ${EndIf}
 FunctionEnd
 
+; The screen saver of the user who started the setup program becomes ours; what
+; it was is kept for the uninstaller (once: making it current again over an
+; upgrade keeps the first record).
 Function MakeCurrentScreenSaver
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SYSDIR\${SCR_NAME}"
-  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
-  ; Tell running programs that the desktop settings changed.
-  SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:${DESKTOP_KEY}" /TIMEOUT=2000
+  Call StartingUser
+  Pop $R0
+  StrCpy $R1 "$R0\${DESKTOP_KEY}"
+  ${If} $R0 != ""
+    ReadRegStr $0 HKU $R1 "SCRNSAVE.EXE"
+    ${If} $0 != "$SYSDIR\${SCR_NAME}"
+      ReadRegStr $1 HKU $R1 "ScreenSaveActive"
+      WriteRegStr HKLM "${PREVIOUS_KEY}\$R0" "SCRNSAVE.EXE" $0
+      WriteRegStr HKLM "${PREVIOUS_KEY}\$R0" "ScreenSaveActive" $1
+    ${EndIf}
+    WriteRegStr HKU $R1 "SCRNSAVE.EXE" "$SYSDIR\${SCR_NAME}"
+    WriteRegStr HKU $R1 "ScreenSaveActive" "1"
+    ; Tell running programs that the desktop settings changed.
+    SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:${DESKTOP_KEY}" /TIMEOUT=2000
+  ${EndIf}
 FunctionEnd
 
 Function OpenScreenSaverSettings
@@ -210,7 +445,7 @@ FunctionEnd
 ; ---- uninstaller ------------------------------------------------------------
 
 Function un.onInit
-  !insertmacro Use64BitSystem
+  ${GetParent} "$INSTDIR" $INSTDIR  ; the uninstaller lives in the maker folder's Uninstall
   StrCpy $purge_settings 0
   ${GetParameters} $0
   ClearErrors
@@ -289,26 +524,89 @@ Function un.RemoveSettings
   Delete "$INSTDIR\ss_ca_02.ini.tmp"  ; left behind only if a save was cut short
 FunctionEnd
 
-Section "Uninstall"
-  ; A current screen saver that is about to disappear would leave Windows with
-  ; a setting that points nowhere.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${If} $0 == "$SYSDIR\${SCR_NAME}"
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+; The screen saver of the user with SID $R0 goes back to what it was before
+; "make current", if it still names ours and the user is logged on; with no
+; record only the name of the saver that goes is removed.
+Function un.PutBackScreenSaver
+  StrCpy $R1 "$R0\${DESKTOP_KEY}"
+  ReadRegStr $0 HKU $R1 "SCRNSAVE.EXE"
+  ${If} $0 != "$SYSDIR\${SCR_NAME}"
+    Return
   ${EndIf}
+  ClearErrors
+  ReadRegStr $0 HKLM "${PREVIOUS_KEY}\$R0" "SCRNSAVE.EXE"
+  ReadRegStr $1 HKLM "${PREVIOUS_KEY}\$R0" "ScreenSaveActive"
+  ${If} ${Errors}
+    DeleteRegValue HKU $R1 "SCRNSAVE.EXE"
+    Return
+  ${EndIf}
+  ${If} $0 == ""
+    DeleteRegValue HKU $R1 "SCRNSAVE.EXE"
+  ${Else}
+    WriteRegStr HKU $R1 "SCRNSAVE.EXE" $0
+  ${EndIf}
+  ${If} $1 == ""
+    DeleteRegValue HKU $R1 "ScreenSaveActive"
+  ${Else}
+    WriteRegStr HKU $R1 "ScreenSaveActive" $1
+  ${EndIf}
+  DetailPrint "The screen saver of $R0 is again $\"$0$\""
+FunctionEnd
+
+!macro RemoveFrom FOLDER FILES
+  Push "${FOLDER}"
+  Call un.PlainFolder
+  Pop $0
+  ${If} $0 = 1
+    !insertmacro ${FILES}
+    RMDir "${FOLDER}"  ; only when empty: files the user added stay
+  ${Else}
+    DetailPrint "Left alone: ${FOLDER} is not a folder (a junction, a link or a file)"
+  ${EndIf}
+!macroend
+
+Section "Uninstall"
+  Push "$INSTDIR"
+  Call un.PlainFolder
+  Pop $0
+  ${If} $0 <> 1
+    MessageBox MB_OK|MB_ICONSTOP "$\"$INSTDIR$\" is not a folder (a junction, a link or a file). \
+      Nothing is removed; an administrator should look at it." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+
+  ; A current screen saver that is about to disappear would leave Windows with
+  ; a setting that points nowhere: every user it was made current for gets the
+  ; previous one back, so does the user who runs the uninstaller.
+  StrCpy $R5 0
+  ${Do}
+    EnumRegKey $R0 HKLM "${PREVIOUS_KEY}" $R5
+    ${IfThen} $R0 == "" ${|} ${ExitDo} ${|}
+    Call un.PutBackScreenSaver
+    IntOp $R5 $R5 + 1
+  ${Loop}
+  Call un.StartingUser
+  Pop $R0
+  ${If} $R0 != ""
+    Call un.PutBackScreenSaver
+  ${EndIf}
+  SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:${DESKTOP_KEY}" /TIMEOUT=2000
   Delete /REBOOTOK "$SYSDIR\${SCR_NAME}"  ; still running (a preview), it goes at the next start
 
   Call un.RemoveSettings
-  !insertmacro OrvexRemoveSamples
-  !insertmacro OrvexRemoveGuide
-  Delete "$INSTDIR\${UNINSTALLER}"
-  ; Folders go only when empty: files the user added stay, and so does the
-  ; maker folder while other screen savers of the maker live in it.
-  RMDir "$INSTDIR\Patterns2d"
-  RMDir "$INSTDIR\Pictures"
-  RMDir "$INSTDIR\${GUIDE_DIR}"
-  RMDir "$INSTDIR\Information"
-  RMDir "$INSTDIR"
+  !insertmacro RemoveFrom "$INSTDIR\Patterns2d" OrvexRemovePatterns
+  !insertmacro RemoveFrom "$INSTDIR\Pictures" OrvexRemovePictures
+  Push "$INSTDIR\Information"
+  Call un.PlainFolder
+  Pop $0
+  ${If} $0 = 1
+    !insertmacro RemoveFrom "$INSTDIR\${GUIDE_DIR}" OrvexRemoveGuide
+  ${EndIf}
+  !insertmacro RemoveFrom "$INSTDIR\Information" OrvexNothing
+  !insertmacro RemoveFrom "$INSTDIR\${UNINSTALL_DIR}" OrvexRemoveUninstaller
+  Delete "${OLD_UNINSTALLER}"
+  RMDir "$INSTDIR"  ; stays while other screen savers of the maker live in it
 
   DeleteRegKey HKLM "${UNINST_KEY}"
 SectionEnd

@@ -90,7 +90,7 @@ def main():
         # The uninstaller asks about settings the user changed.
         with open(os.path.join(prefix, MAKER, "ss_ca_02.ini"), "a") as f:
             f.write("\r\n")
-        run_pages([os.path.join(prefix, MAKER, "Uninstall Orvex ScreenSaver.exe")],
+        run_pages([os.path.join(prefix, MAKER, "Uninstall", "Uninstall Orvex ScreenSaver.exe")],
                   "Orvex ScreenSaver 2.0 Uninstall",
                   [("uninstall-confirm", 1.5), ("uninstall-keep-settings", 1.5), ("uninstall-done", 4)], out)
     finally:

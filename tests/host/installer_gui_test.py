@@ -26,6 +26,9 @@ PREFIX = os.environ.get("WINEPREFIX", "")
 MAKER = os.path.join(PREFIX, "drive_c", "Program Files", "Halvorn ScreenSavers")
 SYS_SCR = os.path.join(PREFIX, "drive_c", "windows", "system32", "orvex.scr")
 INI = os.path.join(MAKER, "ss_ca_02.ini")
+UNINSTALLER = os.path.join(MAKER, "Uninstall", "Uninstall Orvex ScreenSaver.exe")
+DESKTOP = r"HKCU\Control Panel\Desktop"
+OTHER_SAVER = r"C:\windows\system32\other.scr"
 
 
 def wait_or_kill(p, seconds, what):
@@ -49,15 +52,43 @@ def run(*args, trace="-all"):
         return p.returncode, log.read()
 
 
-def install(trace="-all"):
-    rc, log = run(SETUP, "/S", trace=trace)
+SIDS = {"22": "SYSTEM", "26": "Administrators", "27": "Users"}  # WELL_KNOWN_SID_TYPE
+ADMINS_ONLY = {("SYSTEM", "0x1f01ff", "0x3"), ("Administrators", "0x1f01ff", "0x3")}
+USER_FOLDER = ADMINS_ONLY | {("Users", "0x1200ab", "0x0"),  # list, read, add files: no folders, no delete
+                             ("Users", "0x1301bf", "0xd")}  # modify the files directly inside
+READ_ONLY = ADMINS_ONLY | {("Users", "0x1200a9", "0x3")}  # read and execute
+EXPECTED_RIGHTS = {"": USER_FOLDER, r"\Patterns2d": USER_FOLDER, r"\Pictures": USER_FOLDER,
+                   r"\Uninstall": READ_ONLY, r"\Information": READ_ONLY,
+                   r"\Information\Orvex ScreenSaver": READ_ONLY}
+
+
+def access_requests(log):
+    """{folder below the maker folder: {(SID, rights, inheritance)}} that the trace shows granted: entries
+    of SetEntriesInAclW, then the folder opened with FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT."""
+    sids, entries, found = {}, [], {}
+    for line in re.split(r"\n(?=[0-9a-f]{4}:)", log):  # a trace line, with what it continues on
+        m = re.search(r"CreateWellKnownSid \((\d+), \S+, (\w+),", line)
+        if m:
+            sids[m.group(2)] = SIDS.get(m.group(1), m.group(1))
+        m = re.search(r"SetEntriesInAclW \[\d+\]:\s+grfAccessPermissions = (\S+)\s+grfAccessMode = 1\s+"
+                      r"grfInheritance = (\S+).*TrusteeForm = 0.*ptstrName = (\w+)", line, re.S)
+        if m:
+            entries.append((sids.get(m.group(3), m.group(3)), m.group(1), m.group(2)))
+        m = re.search(r'CreateFileW L"C:\\\\Program Files\\\\Halvorn ScreenSavers(.*)" .* attributes 0x2200000$', line)
+        if m and entries:
+            found[m.group(1).replace("\\\\", "\\")], entries = set(entries), []
+    return found
+
+
+def install(*options, trace="-all"):
+    rc, log = run(SETUP, "/S", *options, trace=trace)
     if rc != 0:
         fail("the setup program ended with status %d" % rc)
     return log
 
 
 def uninstall(*options):
-    if run(os.path.join(MAKER, "Uninstall Orvex ScreenSaver.exe"), "/S", *options)[0] != 0:
+    if run(UNINSTALLER, "/S", *options)[0] != 0:
         fail("the uninstaller failed")
 
 
@@ -68,11 +99,19 @@ def uninstall_key():
     return dict(re.findall(r'^"([^"]+)"=(.*)$', m.group(1), re.M)) if m else None
 
 
+def screen_saver():
+    """(SCRNSAVE.EXE, ScreenSaveActive) of the user as Wine stored them (.reg text, lower case), None if absent."""
+    with open(os.path.join(PREFIX, "user.reg"), errors="replace") as f:
+        m = re.search(r"^\[Control Panel\\\\Desktop\][^\n]*\n(.*?)(?:\n\n|\Z)", f.read(), re.S | re.M | re.I)
+    values = dict(re.findall(r'^"([^"]+)"=(.*)$', m.group(1), re.M)) if m else {}
+    return tuple(values.get(n, "").lower() or None for n in ("SCRNSAVE.EXE", "ScreenSaveActive"))
+
+
 def shipped_files():
     """(installed path, source path) of every file the setup program installs."""
     pairs = [(SYS_SCR, SCR), (INI, os.path.join(SOURCE, "data", "ss_ca_02.ini"))]
-    for sub, folder in (("Patterns2d", os.path.join(SOURCE, "data", "Patterns2d")), ("Pictures", PICTURES),
-                        (os.path.join("Information", "Orvex ScreenSaver"), os.path.join(SOURCE, "data", "Information"))):
+    guide = (os.path.join("Information", "Orvex ScreenSaver"), os.path.join(SOURCE, "data", "Information"))
+    for sub, folder in (("Patterns2d", os.path.join(SOURCE, "data", "Patterns2d")), ("Pictures", PICTURES), guide):
         pairs += [(os.path.join(MAKER, sub, n), os.path.join(folder, n)) for n in sorted(os.listdir(folder))]
     return pairs
 
@@ -83,39 +122,36 @@ def leftovers():
 
 
 def ensure_installed():
-    if not os.path.isfile(SYS_SCR) or not os.path.isfile(os.path.join(MAKER, "Uninstall Orvex ScreenSaver.exe")):
+    if not os.path.isfile(SYS_SCR) or not os.path.isfile(UNINSTALLER):
         install()
 
 
 def case_install():
     shutil.rmtree(MAKER, ignore_errors=True)
-    log = install(trace="-all,trace+advapi,trace+security")
+    log = install(trace="-all,trace+advapi,trace+security,trace+file")
     for installed, source in shipped_files():
         if not os.path.isfile(installed) or not filecmp.cmp(installed, source, shallow=False):
             fail("%s is missing or differs from %s" % (installed, source))
     key = uninstall_key() or fail("no Add/Remove Programs entry")
+    uninstaller = r'\"C:\\Program Files\\Halvorn ScreenSavers\\Uninstall\\Uninstall Orvex ScreenSaver.exe\"'
     expected = {"DisplayName": '"Orvex ScreenSaver 2.0"', "DisplayVersion": '"2.0"',
                 "Publisher": '"Halvorn ScreenSavers"', "DisplayIcon": r'"C:\\windows\\system32\\orvex.scr,0"',
-                "UninstallString": r'"\"C:\\Program Files\\Halvorn ScreenSavers\\Uninstall Orvex ScreenSaver.exe\""',
-                "QuietUninstallString":
-                    r'"\"C:\\Program Files\\Halvorn ScreenSavers\\Uninstall Orvex ScreenSaver.exe\" /S"'}
+                "UninstallString": '"%s"' % uninstaller, "QuietUninstallString": '"%s /S"' % uninstaller}
     for name, value in expected.items():
         if key.get(name, "").lower() != value.lower():
             fail("%s is %s, not %s" % (name, key.get(name), value))
     if int(key.get("EstimatedSize", "dword:0").split(":")[1], 16) < 500:
         fail("EstimatedSize %s is not the size in KB" % key.get("EstimatedSize"))
-    # Wine keeps no access lists on files (its icacls is a stub; a list that is
-    # set is answered with success and not stored), so the request is what can
-    # be checked: Users, by SID, get modify rights, inherited, on the maker folder.
-    entry = re.search(r"SetEntriesInAclW \[0\]:\s+grfAccessPermissions = (\S+)\s+grfAccessMode = (\d+)\s+"
-                      r"grfInheritance = (\S+).*?TrusteeForm = (\d+)", log, re.S)
-    if 'ConvertStringSidToSidW L"S-1-5-32-545"' not in log or not entry or \
-            entry.groups() != ("0x1301bf", "1", "0x3", "0"):  # modify, GRANT_ACCESS, OI|CI, by SID
-        fail("Users are not granted modify rights by SID: %s" % (entry and entry.groups(),))
-    if not re.search(r'SetNamedSecurityInfoW L"C:\\\\Program Files\\\\Halvorn ScreenSavers" 1 4 0+ 0+ 0*[1-9A-F]',
-                     log) or "Could not give Users" in log:
-        fail("the maker folder's access list is not set")
-    note("installed; Users (S-1-5-32-545) granted modify on the maker folder")
+    # Wine keeps no access lists on files (its icacls is a stub; a list that is set
+    # is answered with success and not stored), so the requests are what can be
+    # checked: per folder, opened as itself (not through a link), which rights go
+    # to which well-known SID, by a call that doesn't rewrite what the folder holds.
+    if re.search(r"SetNamedSecurityInfo|SetSecurityInfo|TreeSetNamedSecurityInfo", log):
+        fail("an access list is set by a call that propagates it into what the folder holds")
+    if access_requests(log) != EXPECTED_RIGHTS:
+        fail("access lists requested: %s" % access_requests(log))
+    note("installed; access lists as expected on %d folders, none on the uninstaller or the saver"
+         % len(EXPECTED_RIGHTS))
 
 
 def case_saver():
@@ -180,35 +216,84 @@ def add_user_files():
 
 
 def case_upgrade():
+    """Over changed settings and user files, and over the first layout: its uninstaller in the maker
+    folder, and (as any user could make there) a hard link to another file in place of the guide."""
     ensure_installed()
     mine = add_user_files()
     os.remove(SYS_SCR)
+    old_uninstaller = os.path.join(MAKER, "Uninstall Orvex ScreenSaver.exe")
+    shutil.copy(UNINSTALLER, old_uninstaller)
+    other, guide = os.path.join(PREFIX, "drive_c", "other.txt"), os.path.join(MAKER, "Information", "Orvex ScreenSaver",
+                                                                                "index.html")
+    with open(other, "w") as f:
+        f.write("another file")
+    os.remove(guide)
+    os.link(other, guide)
     install()
     missing = [f for f, _ in shipped_files() if not os.path.isfile(f)] + [f for f in mine if not os.path.isfile(f)]
     with open(INI, newline="") as f:
         if f.read() != CHANGED or missing:
             fail("the upgrade lost the user's settings or files: %s" % missing)
-    note("settings and the user's files kept over an upgrade")
+    with open(other) as f:
+        if f.read() != "another file" or os.path.exists(old_uninstaller) or not filecmp.cmp(
+                guide, os.path.join(SOURCE, "data", "Information", "index.html"), shallow=False):
+            fail("the upgrade wrote through the link, or kept the old uninstaller")
+    os.remove(other)
+    links()
+    note("settings and the user's files kept over an upgrade; the first layout's uninstaller gone; no links followed")
+
+
+def links():
+    """Folders replaced by links. Wine cannot make a junction (FSCTL_SET_REPARSE_POINT is not supported),
+    but it shows a Unix symbolic link to Windows programs as a reparse point (attributes 0x410)."""
+    real, pictures = MAKER + ".real", os.path.join(MAKER, "Pictures")
+    os.rename(MAKER, real)
+    os.symlink(real, MAKER)
+    status = [run(SETUP, "/S")[0], run(UNINSTALLER, "/S")[0]]
+    os.remove(MAKER)
+    os.rename(real, MAKER)
+    if status[0] == 0 or not os.path.isfile(UNINSTALLER) or len(leftovers()) < len(shipped_files()):
+        fail("a linked maker folder was installed or uninstalled through (status %d)" % status[0])
+    elsewhere = os.path.join(PREFIX, "drive_c", "elsewhere")
+    os.makedirs(elsewhere)
+    shutil.copy(os.path.join(PICTURES, "Ember.bmp"), elsewhere)  # a sample's name
+    os.rename(pictures, pictures + ".real")
+    os.symlink(elsewhere, pictures)
+    install()
+    uninstall()
+    if os.listdir(elsewhere) != ["Ember.bmp"]:
+        fail("the setup program or the uninstaller went through the link: %s" % os.listdir(elsewhere))
+    os.remove(pictures)
+    os.rename(pictures + ".real", pictures)
+    shutil.rmtree(elsewhere)
+    install()
 
 
 def case_uninstall():
-    # As installed, and the current screen saver: nothing is left behind.
-    ensure_installed()
+    # As installed, and made the current screen saver (/CURRENT) over another one, switched off:
+    # nothing is left behind and the user's own choice is back.
+    for name, value in (("SCRNSAVE.EXE", OTHER_SAVER), ("ScreenSaveActive", "0")):
+        run("reg", "add", DESKTOP, "/v", name, "/d", value, "/f")
+    install("/CURRENT")
+    if screen_saver() != (r'"c:\\windows\\system32\\orvex.scr"', '"1"'):
+        fail("/CURRENT did not make Orvex the current screen saver: %s" % (screen_saver(),))
     shutil.copy(os.path.join(SOURCE, "data", "ss_ca_02.ini"), INI)
     for f in leftovers():
         if "Mine." in f:
             os.remove(f)
-    desktop = r"HKCU\Control Panel\Desktop"
-    run("reg", "add", desktop, "/v", "SCRNSAVE.EXE", "/d", r"C:\windows\system32\orvex.scr", "/f")
     uninstall()
     if leftovers() or os.path.exists(MAKER) or uninstall_key() is not None:
         fail("left behind: %s" % (leftovers() or [MAKER, UNINST_KEY]))
-    if "orvex.scr" in run("reg", "query", desktop, "/v", "SCRNSAVE.EXE")[1].lower():
-        fail("SCRNSAVE.EXE still names the removed saver")
-    # Changed settings and the user's files stay; /PURGE removes the settings too.
+    if screen_saver() != (r'"c:\\windows\\system32\\other.scr"', '"0"'):
+        fail("the previous screen saver is not back: %s" % (screen_saver(),))
+    # Changed settings and the user's files stay; /PURGE removes the settings too. Made
+    # current by hand, with no record of what was before, ours is only removed.
     install()
     mine = add_user_files()
+    run("reg", "add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d", r"C:\windows\system32\orvex.scr", "/f")
     uninstall()
+    if screen_saver() != (None, '"0"'):
+        fail("SCRNSAVE.EXE still names the removed saver: %s" % (screen_saver(),))
     if sorted(leftovers()) != sorted(mine + [INI]):
         fail("after a silent uninstall with changed settings: %s" % leftovers())
     install()
