@@ -2,7 +2,7 @@
 """orvex-hack on the current X display (Xvfb with Mesa), as XScreenSaver and
 xsecurelock run it.   hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
 
-CASE: window, window-id, root, stop-cont, pattern, xml. Each case has a settings
+CASE: window, window-id, two-savers, root, stop-cont, pattern, xml. Each case has a settings
 folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
 """
 import os
@@ -142,6 +142,56 @@ def case_window_id(hack, config, helper):
             t.wait()
 
 
+def case_two_savers(hack, config, helper):
+    """Two savers started in the same second, as lockers start one per monitor, grow
+    different fields; a window id that names no window is an error with a message."""
+    helpers = [subprocess.Popen([helper], text=True, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+               for _ in range(2)]
+    savers = []
+    try:
+        ids = [t.stdout.readline().strip() for t in helpers]
+        helpers[1].stdin.write("move 420 10\n")  # side by side, as captures need
+        helpers[1].stdin.flush()
+        helpers[1].stdout.readline()
+        time.sleep((0.9 - time.time()) % 1)  # start-up takes about 0.6 s: both seed in one second
+        args = ["--speed", "1", "--lights", "0", "--no-picture", "--pattern", "randompoints", "--trace"]
+        savers = [Hack(hack, ["-window-id", wid] + args, config) for wid in ids]
+        if not all(first_frame(wid) for wid in ids):
+            fail("a saver draws nothing")
+        for h in savers:
+            h.proc.send_signal(signal.SIGSTOP)
+        for _ in range(20):  # the one behind runs on until both show the same generation
+            time.sleep(0.1)
+            steps = [len(re.findall(r"^step ", h.stderr(), re.M)) for h in savers]
+            if steps[0] == steps[1]:
+                break
+            behind = savers[steps.index(min(steps))].proc
+            behind.send_signal(signal.SIGCONT)
+            time.sleep(0.2)
+            behind.send_signal(signal.SIGSTOP)
+        else:
+            fail("the two savers were never at the same generation: %s" % steps)
+        if capture(ids[0])[2] == capture(ids[1])[2]:
+            fail("the same field in both windows at step %d" % steps[0])
+        print("two savers started together: different fields at step %d" % steps[0], flush=True)
+        helpers[0].stdin.write("destroy\n")
+        helpers[0].stdin.flush()
+        helpers[0].stdout.readline()
+        for args, variable, shown in ((["-window-id", ids[0]], None, ids[0]), ([], str(int(ids[0], 16)), None)):
+            h = Hack(hack, args, config, variable)
+            h.proc.wait(timeout=10)
+            want = "there is no window %s" % (shown or variable)
+            if h.proc.returncode != 1 or want not in h.stderr():
+                fail("%s: status %d, %r" % (want, h.proc.returncode, h.stderr()))
+        print("a window that does not exist: status 1 and its id on stderr", flush=True)
+    finally:
+        for h in savers:
+            h.stop()
+        for t in helpers:
+            t.kill()
+            t.wait()
+
+
 def case_root(hack, config, _):
     h = Hack(hack, ["-root", "--speed", "25"], config)
     try:
@@ -243,7 +293,7 @@ def case_xml(hack, config, xml_file):
 
 
 def main():
-    cases = {"window": case_window, "window-id": case_window_id, "root": case_root,
+    cases = {"window": case_window, "window-id": case_window_id, "two-savers": case_two_savers, "root": case_root,
              "stop-cont": case_stop_cont, "pattern": case_pattern, "xml": case_xml}
     if len(sys.argv) < 3 or sys.argv[1] not in cases:
         print(__doc__)
