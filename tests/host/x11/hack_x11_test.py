@@ -262,7 +262,9 @@ def case_xml(hack, config, xml_file):
     root = ET.parse(xml_file).getroot()
     if root.get("name") != os.path.basename(hack) or root.get("gl") != "yes":
         fail("the XML does not name %s as a GL hack" % os.path.basename(hack))
-    base, checked = settings([]), 0
+    if [c.get("arg") for c in root.iter("command")] != ["--root"]:
+        fail("the XML does not keep --root on the command line")  # the settings program drops it otherwise
+    base, checked = settings(["--root"]), 0
     for number in root.iter("number"):
         for value in (number.get("low"), number.get("high")):
             got = settings(number.get("arg").replace("%", value).split())
