@@ -26,11 +26,8 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 grep -qx "Exec=/usr/libexec/xscreensaver/orvex-hack -root" "$root/usr/share/applications/screensavers/orvex-hack.desktop" \
   || { echo "FAILED: the desktop entry does not start the installed program"; status=1; }
-# gzip -9n: no name, no time (flags and mtime 0), best compression (extra flags 2)
 [ "$(od -An -tx1 -j3 -N6 "$root/usr/share/man/man6/orvex-hack.6x.gz" | tr -d ' ')" = 000000000002 ] \
-  || { echo "FAILED: the man page is not compressed with gzip -9n"; status=1; }
-grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
-  "$root/usr/share/doc/orvex-screensaver/copyright" || { echo "FAILED: not a machine-readable copyright file"; status=1; }
+  || { echo "FAILED: the man page is not made by gzip -9n (want flags 0, time 0, extra flags 2)"; status=1; }
 mkdir "$root/config"
 XDG_CONFIG_HOME="$root/config" "$root/usr/libexec/xscreensaver/orvex-hack" --print-settings --pattern Acorn \
   | grep -qx "pattern = 10" || { echo "FAILED: the installed program does not find the sample patterns"; status=1; }

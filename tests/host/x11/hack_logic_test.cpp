@@ -6,7 +6,6 @@
 #include "host/x11/frame_pacer.h"
 #include "host/x11/hack_files.h"
 #include "host/x11/hack_options.h"
-#include "host/x11/process_random.h"
 
 namespace orvex::x11 {
 namespace {
@@ -144,27 +143,6 @@ TEST(FramePacer, TimersFireOnTimeAndDoNotCatchUpAfterAPause) {
     EXPECT_FALSE(pacer.poll(resumed).step);
     EXPECT_FALSE(pacer.poll(resumed + 74ms).step);
     EXPECT_TRUE(pacer.poll(resumed + 75ms).step);
-}
-
-TEST(ProcessRandom, SaversStartedTogetherDrawApartAndStillFollowTheClock) {
-    const std::uint64_t t = 3600'000'000'123ull;  // an hour after boot, in ns
-    const std::uint32_t second = 1796829489u;     // the calendar second they seed with
-    struct Run {
-        std::uint64_t ns, pid;
-        std::uint32_t seed;
-    };
-    // Neighbouring pids, the same instant, a time/pid pair whose plain xor is the first one's, the next second.
-    const Run runs[] = {
-        {t, 1000, second}, {t, 1001, second}, {t ^ 1, 1001, second}, {t + 1, 1000, second}, {t, 1000, second + 1}};
-    std::vector<std::vector<int>> draws;
-    for (const Run& r : runs) {
-        SaltedRandom random(process_salt(r.ns, r.pid));
-        random.seed(r.seed);
-        draws.emplace_back();
-        for (int k = 0; k < 8; ++k) draws.back().push_back(random.draw());
-    }
-    for (std::size_t a = 0; a < draws.size(); ++a)
-        for (std::size_t b = a + 1; b < draws.size(); ++b) EXPECT_NE(draws[a], draws[b]) << a << " " << b;
 }
 
 }  // namespace

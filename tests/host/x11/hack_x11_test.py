@@ -104,7 +104,7 @@ def case_window(hack, config, _):
 
 def case_window_id(hack, config, helper):
     """A window another program made (-window-id, $XSCREENSAVER_WINDOW): drawn into,
-    followed when resized, left when destroyed."""
+    followed when resized, left when destroyed; once gone, its id is an error."""
     for single_buffered in (False, True):
         t = subprocess.Popen([helper] + (["--single-buffered"] if single_buffered else []), text=True,
                              stdin=subprocess.PIPE, stdout=subprocess.PIPE)
@@ -134,6 +134,10 @@ def case_window_id(hack, config, helper):
             h.ends("the window was destroyed", 2)
             if h.stderr().strip():
                 fail("not a quiet end: %r" % h.stderr())
+            named = str(int(wid, 16)) if single_buffered else wid  # as the saver was given it
+            h = Hack(hack, h.proc.args[1:], config, named if single_buffered else None)
+            if h.proc.wait(timeout=10) != 1 or "there is no window %s\n" % named not in h.stderr():
+                fail("the id of a window that is gone: status %d, %r" % (h.proc.returncode, h.stderr()))
             print("%s window: follows a resize; its end ends the saver quietly" % kind, flush=True)
         finally:
             if h:
@@ -143,53 +147,34 @@ def case_window_id(hack, config, helper):
 
 
 def case_two_savers(hack, config, helper):
-    """Two savers started in the same second, as lockers start one per monitor, grow
-    different fields; a window id that names no window is an error with a message."""
-    helpers = [subprocess.Popen([helper], text=True, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-               for _ in range(2)]
+    """Savers started in the same second, as lockers start one per monitor, grow different fields."""
+    helpers = [subprocess.Popen([helper], text=True, stdin=subprocess.PIPE, stdout=subprocess.PIPE) for _ in "ab"]
     savers = []
     try:
         ids = [t.stdout.readline().strip() for t in helpers]
-        helpers[1].stdin.write("move 420 10\n")  # side by side, as captures need
-        helpers[1].stdin.flush()
+        print("move 420 10", file=helpers[1].stdin, flush=True)  # side by side, as captures need
         helpers[1].stdout.readline()
         time.sleep((0.9 - time.time()) % 1)  # start-up takes about 0.6 s: both seed in one second
         args = ["--speed", "1", "--lights", "0", "--no-picture", "--pattern", "randompoints", "--trace"]
         savers = [Hack(hack, ["-window-id", wid] + args, config) for wid in ids]
         if not all(first_frame(wid) for wid in ids):
             fail("a saver draws nothing")
-        for h in savers:
-            h.proc.send_signal(signal.SIGSTOP)
         for _ in range(20):  # the one behind runs on until both show the same generation
+            for h in savers:
+                h.proc.send_signal(signal.SIGSTOP)
             time.sleep(0.1)
-            steps = [len(re.findall(r"^step ", h.stderr(), re.M)) for h in savers]
+            steps = [h.stderr().count("step ") for h in savers]
             if steps[0] == steps[1]:
                 break
-            behind = savers[steps.index(min(steps))].proc
-            behind.send_signal(signal.SIGCONT)
+            savers[steps.index(min(steps))].proc.send_signal(signal.SIGCONT)
             time.sleep(0.2)
-            behind.send_signal(signal.SIGSTOP)
-        else:
-            fail("the two savers were never at the same generation: %s" % steps)
-        if capture(ids[0])[2] == capture(ids[1])[2]:
-            fail("the same field in both windows at step %d" % steps[0])
+        if steps[0] != steps[1] or capture(ids[0])[2] == capture(ids[1])[2]:
+            fail("not different fields at the same generation: steps %s" % steps)
         print("two savers started together: different fields at step %d" % steps[0], flush=True)
-        helpers[0].stdin.write("destroy\n")
-        helpers[0].stdin.flush()
-        helpers[0].stdout.readline()
-        for args, variable, shown in ((["-window-id", ids[0]], None, ids[0]), ([], str(int(ids[0], 16)), None)):
-            h = Hack(hack, args, config, variable)
-            h.proc.wait(timeout=10)
-            want = "there is no window %s" % (shown or variable)
-            if h.proc.returncode != 1 or want not in h.stderr():
-                fail("%s: status %d, %r" % (want, h.proc.returncode, h.stderr()))
-        print("a window that does not exist: status 1 and its id on stderr", flush=True)
     finally:
-        for h in savers:
-            h.stop()
-        for t in helpers:
-            t.kill()
-            t.wait()
+        for p in [h.proc for h in savers] + helpers:
+            p.kill()
+            p.wait()
 
 
 def case_root(hack, config, _):
@@ -264,7 +249,7 @@ def case_xml(hack, config, xml_file):
         fail("the XML does not name %s as a GL hack" % os.path.basename(hack))
     if [c.get("arg") for c in root.iter("command")] != ["--root"]:
         fail("the XML does not keep --root on the command line")  # the settings program drops it otherwise
-    base, checked = settings(["--root"]), 0
+    base, checked = settings([]), 0
     for number in root.iter("number"):
         for value in (number.get("low"), number.get("high")):
             got = settings(number.get("arg").replace("%", value).split())
