@@ -45,11 +45,12 @@ bool gl_capable(Display* display, XVisualInfo* visual) {
     return use_gl && double_buffer && rgba && depth >= 16;
 }
 
-XVisualInfo* visual_of(Display* display, Visual* visual) {
+XVisualInfo* visual_of(Display* display, Visual* visual, int screen) {
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(visual);
+    wanted.screen = screen;
     int count = 0;
-    return XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+    return XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &wanted, &count);
 }
 
 }  // namespace
@@ -86,8 +87,8 @@ GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* t
     }
     switch (target.kind) {
         case WindowTarget::Kind::kOwn: open_own(title); break;
-        case WindowTarget::Kind::kRoot: open_foreign(virtual_root(display_)); break;
-        case WindowTarget::Kind::kForeign: open_foreign(target.id); break;
+        case WindowTarget::Kind::kRoot: open_foreign(virtual_root(display_), "root"); break;
+        case WindowTarget::Kind::kForeign: open_foreign(target.id, target.name); break;
     }
 }
 
@@ -137,23 +138,29 @@ bool GlxWindow::open_own(const char* title) {
     return made;
 }
 
-bool GlxWindow::open_foreign(Window target) {
+bool GlxWindow::open_foreign(Window target, const std::string& name) {
     target_ = target;
     g_errors.watched[0] = target;
-    XWindowAttributes attributes{};
     g_errors.vanished = false;
+    // Events of the window we were given, its size and its end, before its
+    // size is read: a resize in between is then reported, not lost.
+    select_input(target, StructureNotifyMask);
+    XWindowAttributes attributes{};
     const Status got = XGetWindowAttributes(display_, target, &attributes);
     XSync(display_, False);
     if (!got || g_errors.vanished) {
-        error_ = "there is no window " + std::to_string(target);
+        // Never there, so not a window that ended: the caller reports it.
+        g_errors.vanished = false;
+        g_errors.watched[0] = 0;
+        target_ = 0;
+        error_ = "there is no window " + (name.empty() ? std::to_string(target) : name);
         return false;
     }
     width_ = attributes.width;
     height_ = attributes.height;
-    // Events of the window we were given: its size and its end.
-    select_input(target, StructureNotifyMask);
 
-    XVisualInfo* visual = visual_of(display_, attributes.visual);
+    const int screen = XScreenNumberOfScreen(attributes.screen);
+    XVisualInfo* visual = visual_of(display_, attributes.visual, screen);
     if (visual != nullptr && gl_capable(display_, visual)) {
         drawable_ = target;
         select_input(target, StructureNotifyMask | ButtonPressMask);
@@ -162,23 +169,25 @@ bool GlxWindow::open_foreign(Window target) {
         return made;
     }
     if (visual != nullptr) XFree(visual);
-    XVisualInfo* gl_visual = glXChooseVisual(display_, DefaultScreen(display_), const_cast<int*>(kVisualAttributes));
+    // The child must share the window's screen: a visual or colour map of
+    // another screen is a BadMatch.
+    XVisualInfo* gl_visual = glXChooseVisual(display_, screen, const_cast<int*>(kVisualAttributes));
     if (gl_visual == nullptr) {
         error_ =
             "the window's visual has no OpenGL, and no OpenGL visual with double buffering is "
             "available";
         return false;
     }
-    const bool made = make_child(target, gl_visual) && make_context(gl_visual);
+    const bool made = make_child(target, attributes.screen, gl_visual) && make_context(gl_visual);
     XFree(gl_visual);
     return made;
 }
 
-bool GlxWindow::make_child(Window parent, XVisualInfo* visual) {
-    colormap_ = XCreateColormap(display_, DefaultRootWindow(display_), visual->visual, AllocNone);
+bool GlxWindow::make_child(Window parent, Screen* screen, XVisualInfo* visual) {
+    colormap_ = XCreateColormap(display_, RootWindowOfScreen(screen), visual->visual, AllocNone);
     XSetWindowAttributes a{};
     a.colormap = colormap_;
-    a.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+    a.background_pixel = BlackPixelOfScreen(screen);
     a.border_pixel = 0;
     a.event_mask = ButtonPressMask | ExposureMask;
     child_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,

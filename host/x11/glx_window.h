@@ -18,7 +18,8 @@ namespace orvex::x11 {
 // Where to draw: own window, root, or a window id.
 struct WindowTarget {
     enum class Kind { kOwn, kRoot, kForeign } kind = Kind::kOwn;
-    Window id = 0;  // kForeign only
+    Window id = 0;     // kForeign only
+    std::string name;  // kForeign: the id as the user wrote it, for messages
 };
 
 // The window the root choice means: the virtual root when a desktop has one.
@@ -49,15 +50,16 @@ public:
     };
     // Takes one pending event off the queue (kNone when there is none).
     Event next_event();
-    // Whether X reported an error on our windows (the foreign window went away).
+    // Whether the foreign window went away after it was found (X reported an
+    // error on our windows). A window that never existed is an error() instead.
     bool vanished() const;
 
     void swap_buffers();
 
 private:
     bool open_own(const char* title);
-    bool open_foreign(Window target);
-    bool make_child(Window parent, XVisualInfo* visual);
+    bool open_foreign(Window target, const std::string& name);
+    bool make_child(Window parent, Screen* screen, XVisualInfo* visual);
     bool make_context(XVisualInfo* visual);
     void select_input(Window window, long mask);
 

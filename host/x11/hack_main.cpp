@@ -5,6 +5,7 @@
 // or redraw timer; then it handles X events, runs the simulation tick, shows
 // the session's messages on stderr and draws a frame. SIGTERM, SIGINT and
 // SIGUSR1 end it with status 0; so does the end of the window it was given.
+// A window id that names no window is an error: a message and status 1.
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
@@ -13,9 +14,11 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,7 @@
 #include "host/x11/glx_window.h"
 #include "host/x11/hack_files.h"
 #include "host/x11/hack_options.h"
+#include "host/x11/process_random.h"
 #include "render/text_overlay.h"
 #include "saver/saver_session.h"
 
@@ -90,10 +94,12 @@ private:
 };
 
 WindowTarget choose_target(const HackOptions& options) {
-    if (std::optional<unsigned long> id = window_from_environment(options, std::getenv("XSCREENSAVER_WINDOW")))
-        return {WindowTarget::Kind::kForeign, *id};
-    if (options.window == WindowChoice::kRoot) return {WindowTarget::Kind::kRoot, 0};
-    return {WindowTarget::Kind::kOwn, 0};
+    const char* variable = std::getenv("XSCREENSAVER_WINDOW");
+    if (std::optional<unsigned long> id = window_from_environment(options, variable))
+        return {WindowTarget::Kind::kForeign, *id,
+                options.window == WindowChoice::kWindowId ? options.window_id_text : std::string(variable)};
+    if (options.window == WindowChoice::kRoot) return {WindowTarget::Kind::kRoot, 0, {}};
+    return {WindowTarget::Kind::kOwn, 0, {}};
 }
 
 // Sleeps until the deadline, a signal or an X event, whichever comes first.
@@ -138,6 +144,10 @@ int run(const HackOptions& options) {
             GlxGlyphs glyphs(display);
             SessionServices services;
             services.glyphs = &glyphs;
+            // One saver per monitor, all started in the same second: each its own field and lights.
+            const std::uint64_t salt = this_process_salt();
+            services.seed_random = std::make_unique<SaltedRandom>(salt);
+            services.light_random = std::make_unique<SaltedRandom>(mix64(salt));
             SaverSession session(std::move(start), std::move(services));
             session.init(window.width(), window.height());
 

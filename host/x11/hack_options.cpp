@@ -206,6 +206,7 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
             if (!id) throw CLI::ValidationError("--window-id", "'" + window_id + "' is not a window id");
             options.window = WindowChoice::kWindowId;
             options.window_id = *id;
+            options.window_id_text = window_id;
         }
     } catch (const CLI::CallForHelp&) {
         out << app.help();

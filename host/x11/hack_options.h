@@ -44,6 +44,7 @@ struct HackOptions {
     WindowChoice window = WindowChoice::kOwn;
     bool window_explicit = false;  // -window was given
     unsigned long window_id = 0;
+    std::string window_id_text;  // -window-id as written, for messages
     bool fps = false;
     bool print_settings = false;  // print the resolved settings and exit
     bool trace = false;           // one stderr line per simulation step

@@ -2,7 +2,7 @@
 """orvex-hack on the current X display (Xvfb with Mesa), as XScreenSaver and
 xsecurelock run it.   hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
 
-CASE: window, window-id, root, stop-cont, pattern, xml. Each case has a settings
+CASE: window, window-id, two-savers, root, stop-cont, pattern, xml. Each case has a settings
 folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
 """
 import os
@@ -104,7 +104,7 @@ def case_window(hack, config, _):
 
 def case_window_id(hack, config, helper):
     """A window another program made (-window-id, $XSCREENSAVER_WINDOW): drawn into,
-    followed when resized, left when destroyed."""
+    followed when resized, left when destroyed; once gone, its id is an error."""
     for single_buffered in (False, True):
         t = subprocess.Popen([helper] + (["--single-buffered"] if single_buffered else []), text=True,
                              stdin=subprocess.PIPE, stdout=subprocess.PIPE)
@@ -134,12 +134,47 @@ def case_window_id(hack, config, helper):
             h.ends("the window was destroyed", 2)
             if h.stderr().strip():
                 fail("not a quiet end: %r" % h.stderr())
+            named = str(int(wid, 16)) if single_buffered else wid  # as the saver was given it
+            h = Hack(hack, h.proc.args[1:], config, named if single_buffered else None)
+            if h.proc.wait(timeout=10) != 1 or "there is no window %s\n" % named not in h.stderr():
+                fail("the id of a window that is gone: status %d, %r" % (h.proc.returncode, h.stderr()))
             print("%s window: follows a resize; its end ends the saver quietly" % kind, flush=True)
         finally:
             if h:
                 h.stop()
             t.kill()
             t.wait()
+
+
+def case_two_savers(hack, config, helper):
+    """Savers started in the same second, as lockers start one per monitor, grow different fields."""
+    helpers = [subprocess.Popen([helper], text=True, stdin=subprocess.PIPE, stdout=subprocess.PIPE) for _ in "ab"]
+    savers = []
+    try:
+        ids = [t.stdout.readline().strip() for t in helpers]
+        print("move 420 10", file=helpers[1].stdin, flush=True)  # side by side, as captures need
+        helpers[1].stdout.readline()
+        time.sleep((0.9 - time.time()) % 1)  # start-up takes about 0.6 s: both seed in one second
+        args = ["--speed", "1", "--lights", "0", "--no-picture", "--pattern", "randompoints", "--trace"]
+        savers = [Hack(hack, ["-window-id", wid] + args, config) for wid in ids]
+        if not all(first_frame(wid) for wid in ids):
+            fail("a saver draws nothing")
+        for _ in range(20):  # the one behind runs on until both show the same generation
+            for h in savers:
+                h.proc.send_signal(signal.SIGSTOP)
+            time.sleep(0.1)
+            steps = [h.stderr().count("step ") for h in savers]
+            if steps[0] == steps[1]:
+                break
+            savers[steps.index(min(steps))].proc.send_signal(signal.SIGCONT)
+            time.sleep(0.2)
+        if steps[0] != steps[1] or capture(ids[0])[2] == capture(ids[1])[2]:
+            fail("not different fields at the same generation: steps %s" % steps)
+        print("two savers started together: different fields at step %d" % steps[0], flush=True)
+    finally:
+        for p in [h.proc for h in savers] + helpers:
+            p.kill()
+            p.wait()
 
 
 def case_root(hack, config, _):
@@ -212,6 +247,8 @@ def case_xml(hack, config, xml_file):
     root = ET.parse(xml_file).getroot()
     if root.get("name") != os.path.basename(hack) or root.get("gl") != "yes":
         fail("the XML does not name %s as a GL hack" % os.path.basename(hack))
+    if [c.get("arg") for c in root.iter("command")] != ["--root"]:
+        fail("the XML does not keep --root on the command line")  # the settings program drops it otherwise
     base, checked = settings([]), 0
     for number in root.iter("number"):
         for value in (number.get("low"), number.get("high")):
@@ -243,7 +280,7 @@ def case_xml(hack, config, xml_file):
 
 
 def main():
-    cases = {"window": case_window, "window-id": case_window_id, "root": case_root,
+    cases = {"window": case_window, "window-id": case_window_id, "two-savers": case_two_savers, "root": case_root,
              "stop-cont": case_stop_cont, "pattern": case_pattern, "xml": case_xml}
     if len(sys.argv) < 3 or sys.argv[1] not in cases:
         print(__doc__)

@@ -1,6 +1,6 @@
 // A window made by another program, as XScreenSaver or xsecurelock make one
 // for a hack. Prints its id ("0x...") and then follows commands on stdin:
-// "resize W H", "destroy", "quit". It takes the window's button presses for
+// "resize W H", "move X Y", "destroy", "quit". It takes the window's button presses for
 // itself, as a locker does, so the hack cannot have them. With --single-buffered
 // it takes a visual on which OpenGL cannot draw double-buffered, so the hack
 // must make a GL child.
@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
             unsigned width = 0, height = 0;
             std::cin >> width >> height;
             XResizeWindow(d, w, width, height);
+        } else if (command == "move") {
+            int x = 0, y = 0;
+            std::cin >> x >> y;
+            XMoveWindow(d, w, x, y);
         } else if (command == "destroy") {
             XDestroyWindow(d, w);
         } else if (command == "quit") {
