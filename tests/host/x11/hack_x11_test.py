@@ -37,8 +37,8 @@ def children(window_id):
 
 
 def first_frame(window_id):
-    """The first capture with anything lit, within 10 s (a loaded machine starts Mesa slowly)."""
-    return wait_for(lambda: (lambda c: c if max(c[2], default=0) > 40 else None)(capture(window_id)), 10, 0.2)
+    """The first capture with anything lit, within 20 s (a loaded machine starts Mesa slowly)."""
+    return wait_for(lambda: (lambda c: c if max(c[2], default=0) > 40 else None)(capture(window_id)), 20, 0.2)
 
 
 def draws_and_changes(window_id, what):
