@@ -201,7 +201,7 @@ PatternRead read_rle(std::string_view text, int field_size) {
     std::size_t p = 0;
     std::string error;
     const std::optional<PatternFacts> facts = parse_rle_head(text, p, error);
-    if (!facts) return failure("not an RLE file: " + error);
+    if (!facts) return failure("unusable RLE file: " + error);
     const int n = field_side(field_size);
     PatternRead result;
     result.cells.assign(static_cast<std::size_t>(n) * n, 0);
