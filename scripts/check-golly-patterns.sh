@@ -46,8 +46,8 @@ def to_life105(text):
     rows.append(row)
     x, y = pos if pos else (-(w // 2), -(h // 2))
     # Offsets are bounded to the field, so no cell past the first SIZE of a row or
-    # the first SIZE rows can land in it: the rest is left out of the file.
-    body = '\n'.join(''.join(r[:SIZE]) or '.' for r in rows[:SIZE])
+    # the first SIZE + 1 rows can land in it: the rest is left out of the file.
+    body = '\n'.join(''.join(r[:SIZE]) or '.' for r in rows[:SIZE + 1])
     return '#Life 1.05\n#D\n#P %d %d\n%s\n' % (x, y, body), header.get('rule', '')
 
 def field(path):
