@@ -20,8 +20,8 @@ void require(bool ok) {
 
 // The plaintext rows as the Life 1.05 file with one block that must place alike.
 std::string as_life105(std::string_view text, const orvex::PatternFacts& facts) {
-    std::string out = "#Life 1.05\n#D\n#P " + std::to_string(-(facts.width / 2)) + " " +
-                      std::to_string(-(facts.height / 2)) + "\n";
+    std::string out =
+        "#Life 1.05\n#D\n#P " + std::to_string(-(facts.width / 2)) + " " + std::to_string(-(facts.height / 2)) + "\n";
     int64_t rows = 0;
     while (!text.empty() && rows < facts.height) {
         const std::size_t end = std::min(text.find('\n'), text.size());
