@@ -7,6 +7,7 @@
 #include "base/file_read.h"
 #include "config/file_names.h"
 #include "seed/pattern_file.h"
+#include "seed/pattern_formats.h"
 #include "seed/seeder.h"
 
 namespace orvex {
@@ -35,6 +36,11 @@ std::optional<std::string> FolderMakerFiles::read(const std::string& subfolder, 
 }
 
 std::optional<std::string> entry_for(const std::string& file_name, ListMask mask) {
+    if (mask == ListMask::Patterns && format_for_name(file_name) != PatternFormat::Life105) {
+        // Shown and stored with its extension, so it must fit the settings file whole.
+        if (file_name.size() > kMaxStoredNameLength) return std::nullopt;
+        return file_name;
+    }
     if (!ends_with_extension(file_name, mask == ListMask::Patterns ? ".lif" : ".bmp")) return std::nullopt;
     return file_name.substr(0, std::min(file_name.size() - kExtensionLength, kMaxEntryText));
 }
@@ -48,14 +54,19 @@ void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int
                 DialogSettings& d, int& picture) {
     const bool patterns = mask == ListMask::Patterns;
     const std::string subfolder = patterns ? kPatternsSubfolder : kPicturesSubfolder;
+    // Life 1.05 files first, then the other formats, each in listing order.
+    std::vector<std::string> names = files.list(subfolder);
+    if (patterns)
+        std::stable_partition(names.begin(), names.end(),
+                              [](const std::string& name) { return format_for_name(name) == PatternFormat::Life105; });
     int count = 0;
-    for (const std::string& name : files.list(subfolder)) {
+    for (const std::string& name : names) {
         std::optional<std::string> entry = entry_for(name, mask);
         if (!entry) continue;
         if (patterns) {
             const std::optional<std::string> text = files.read(subfolder, name);
             if (!text) continue;
-            if (only_for_rule == 1 && !Pattern_Allowed_By_Rule(*text, d.life_rule)) continue;
+            if (only_for_rule == 1 && !pattern_allowed_by_rule(format_for_name(name), *text, d.life_rule)) continue;
         }
         ++count;
         if (restore == 1) {

@@ -2,7 +2,10 @@
 // window: which entries, in which order, and which one is selected.
 //
 // Pattern list: the seven built-in seeds, then the pattern files ("*.lif") of
-// "Patterns2d" that qualify, each shown as its name less ".lif". Picture list:
+// "Patterns2d" that qualify, each shown as its name less ".lif", then the RLE
+// and plaintext files ("*.rle", "*.cells"), each shown with its extension; the
+// latter are stored that way in the settings file, so names longer than its
+// 30 characters are left out. Picture list:
 // "--none--", then the "*.bmp" files of "Pictures", each less ".bmp". Files come
 // in the folder's listing order; an entry's text is at most 79 characters; the
 // extension is matched without regard to letter case, as the platform's
@@ -54,7 +57,7 @@ enum class ListMask { Patterns, Pictures };  // "*.lif" in "Patterns2d", "*.bmp"
 void Fill_Pattern_Combo_Start(ComboList& list);
 
 // Appends the qualifying files of the mask's folder. A pattern file qualifies
-// when it can be read and, with only_for_rule 1, when Pattern_Allowed_By_Rule
+// when it can be read and, with only_for_rule 1, when pattern_allowed_by_rule
 // holds for life_rule; every picture qualifies. With restore 1 the k-th file
 // (from 1) whose entry equals pattern_name makes pattern 6 + k, or equals
 // picture_name makes picture k, and entry pattern / picture is selected; with
@@ -63,7 +66,8 @@ void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int
                 DialogSettings& d, int& picture);
 
 // The entry a file name gives (name less its four-character extension, cut to
-// 79 characters); nothing when the name does not end in the mask's extension.
+// 79 characters; an RLE or plaintext name whole); nothing when the name does not
+// end in one of the mask's extensions.
 std::optional<std::string> entry_for(const std::string& file_name, ListMask mask);
 
 }  // namespace orvex

@@ -3,7 +3,9 @@
 // speed, field_size, OneColor, only-patterns-of-rule flag, lighting identifier
 // 1045 + LightingNum, MatrixTr, TextureFlag, Texture_Renew, reset mode identifier
 // 1049 + ResetMode, reset time in seconds), lines 16 and 17 the pattern name and
-// the picture name without extension, each up to 30 characters.
+// the picture name without extension, each up to 30 characters. A pattern name
+// that ends in ".rle" or ".cells" names that file itself; any other names a
+// ".lif" file (seed/pattern_file.h, pattern_file_name).
 //
 // Reading is lenient, as the saver has always been: the numbers are taken as
 // white-space separated values (a line end is white space); the first value that

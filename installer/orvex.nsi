@@ -39,7 +39,7 @@
 ; link in their place goes and nothing is written through it.
 ;
 ;   Halvorn ScreenSavers\ss_ca_02.ini                    settings, kept if already there
-;   Halvorn ScreenSavers\Patterns2d\*.lif                sample patterns
+;   Halvorn ScreenSavers\Patterns2d\*.lif *.rle *.cells  sample patterns
 ;   Halvorn ScreenSavers\Pictures\*.bmp                  sample pictures
 ;   Halvorn ScreenSavers\Information\Orvex ScreenSaver\  the user guide
 ;   Halvorn ScreenSavers\Uninstall\Uninstall Orvex ScreenSaver.exe

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "config/file_names.h"
 #include "config/settings_file.h"
 #include "seed/pattern_file.h"
 
@@ -37,7 +38,8 @@ std::filesystem::path pattern_folder_for(const Settings& s, const std::vector<st
     if (folders.empty()) return {};
     std::error_code ec;
     for (const auto& folder : folders)
-        if (std::filesystem::is_regular_file(folder / (s.pattern_name + ".lif"), ec)) return folder;
+        if (std::filesystem::is_regular_file(path_for_name(folder, pattern_file_name(s.pattern_name)), ec))
+            return folder;
     return folders.front();
 }
 

@@ -5,10 +5,12 @@
 #include <limits>
 #include <sstream>
 #include <system_error>
+#include <type_traits>
 
 #include "base/file_read.h"
 #include "config/file_names.h"
 #include "core/rules.h"
+#include "seed/pattern_formats.h"
 
 namespace orvex {
 
@@ -123,7 +125,17 @@ PatternRead read_pattern_file(const std::filesystem::path& path, int field_size)
         result.error = text.error;
         return result;
     }
-    return read_life105(*text.bytes, field_size);
+    const std::filesystem::path::string_type extension = path.extension().native();
+    std::string ascii;  // the extension, when it is plain ASCII
+    for (const auto c : extension) {
+        const auto code = static_cast<std::make_unsigned_t<std::remove_const_t<decltype(c)>>>(c);
+        ascii += code < 128 ? static_cast<char>(code) : '?';
+    }
+    return read_pattern_text(*text.bytes, format_for_name("x" + ascii), field_size);
+}
+
+std::string pattern_file_name(const std::string& pattern_name) {
+    return format_for_name(pattern_name) == PatternFormat::Life105 ? pattern_name + ".lif" : pattern_name;
 }
 
 bool Pattern_Allowed_By_Rule(std::string_view file_text, int rule) {
@@ -157,11 +169,12 @@ void Load_Pattern(Settings& settings, const std::filesystem::path& patterns_fold
         settings.pattern = 0;
         return;
     }
-    PatternRead read = read_pattern_file(path_for_name(patterns_folder, name + ".lif"), n);
+    PatternRead read = read_pattern_file(path_for_name(patterns_folder, pattern_file_name(name)), n);
     if (!read.ok()) {
         settings.pattern = 0;
         return;
     }
+    fit_states_to_rule(read.cells, settings.Family, settings.life_rule);
     pattern_matrix = std::move(read.cells);
 }
 

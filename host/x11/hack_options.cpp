@@ -172,7 +172,7 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
            "--pattern", [&o](const std::string& v) { set_pattern(o, v); },
            "Seed: randompoints, randomblocks, smallblocks, randomcircles, bigcircles, block55, "
            "block2525, "
-           "or the name of a .lif file in Patterns2d")
+           "or the name of a pattern file in Patterns2d (.lif, .rle or .cells)")
         ->type_name("NAME");
     add_number(app, "--speed", o.speed, "Speed 1..25: a generation every 750/speed ms");
     add_number(app, "--size", o.field_size, "Field side in cells, 100..1000");

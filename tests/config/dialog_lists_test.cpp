@@ -58,6 +58,34 @@ TEST(PatternList, FilterListingOrderAndRestoreByName) {
     EXPECT_EQ(d.pattern, 3);
 }
 
+TEST(PatternList, OtherFormatsFollowWithTheirExtensionAndTheHeadersRule) {
+    FakeMakerFiles files;
+    files.add_pattern("Conway.rle", "#N x\nx = 1, y = 1, rule = B3/S23\no!");
+    files.add_pattern("Glider.cells", "O\n");
+    files.add_pattern("Glider.lif", kLifeFor2x2);
+    files.add_pattern("High.RLE", "x = 1, y = 1, rule = 23/36\no!");
+    files.add_pattern("Brain.rle", "x = 1, y = 1, rule = 6/246/3\nA!");  // a Generations rule
+    files.add_pattern("Odd.rle", "x = 1, y = 1, rule = B1/S1\no!");      // none of the catalogue
+    files.add_pattern("NoRule.rle", "x = 1, y = 1\no!");
+    files.add_pattern("ABCDEFGHIJKLMNOPQRSTUVWXYZ.rle", "x = 1, y = 1, rule = B3/S23\no!");  // 30 characters
+    files.add_pattern("ABCDEFGHIJKLMNOPQRSTUVWXYZ1.rle", "x = 1, y = 1, rule = B3/S23\no!");
+    DialogSettings d;
+    d.pattern_name = "Glider.cells";
+    const ComboList all = pattern_list(files, 0, 1, d);
+    EXPECT_EQ(files_part(all),
+              (std::vector<std::string>{"Glider", "Conway.rle", "Glider.cells", "High.RLE", "Brain.rle", "Odd.rle",
+                                        "NoRule.rle", "ABCDEFGHIJKLMNOPQRSTUVWXYZ.rle"}));
+    EXPECT_EQ(all.selected, 9);
+    for (int rule = 0; rule < 12; ++rule) {
+        d.life_rule = rule;
+        std::vector<std::string> want{};
+        if (rule == 0) want = {"Glider"};
+        if (rule == 4) want = {"Conway.rle", "ABCDEFGHIJKLMNOPQRSTUVWXYZ.rle"};
+        if (rule == 6) want = {"High.RLE"};
+        EXPECT_EQ(files_part(pattern_list(files, 1, 1, d)), want) << rule;
+    }
+}
+
 TEST(PictureList, EmptyFolderLongAndNonAsciiNames) {
     FakeMakerFiles files;
     DialogSettings d;

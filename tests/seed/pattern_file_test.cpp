@@ -171,6 +171,21 @@ TEST_F(LoadPatternTest, AGoodFileKeepsCodeTenAndFillsTheMatrix) {
     EXPECT_EQ(std::count(matrix.begin(), matrix.end(), 0), 100 * 100);
 }
 
+TEST_F(LoadPatternTest, OtherFormatsAreNamedWithTheirExtensionAndKeepTheRulesStates) {
+    write("sparks.RLE", "x = 2, y = 1, rule = 6/246/3\nAB!");
+    write("sparks.cells", "OO\n");
+    EXPECT_EQ(load("sparks").pattern, 0);  // "sparks.lif"
+    EXPECT_EQ(load("sparks.cells").pattern, kPatternFromFile);
+    EXPECT_EQ(matrix[49 * 100 + 50] + matrix[50 * 100 + 50], 2);
+    EXPECT_EQ(load("sparks.RLE").pattern, kPatternFromFile);
+    EXPECT_EQ(matrix[49 * 100 + 50] + matrix[50 * 100 + 50], 1);  // Life: the dying cell is dropped
+    Settings s = load("sparks.RLE");
+    s.Family = kFamilyGeneration;
+    s.life_rule = 3;
+    Load_Pattern(s, folder, matrix);
+    EXPECT_EQ(matrix[50 * 100 + 50], 2);
+}
+
 TEST_F(LoadPatternTest, UnusableFilesFallBackToRandomPointsWithAnEmptyMatrix) {
     write("v106.lif", "#Life 1.06\n0 0\n");
     write("empty.lif", "");

@@ -12,6 +12,7 @@
 #include "core/automaton.h"
 #include "core/rules.h"
 #include "seed/pattern_file.h"
+#include "seed/pattern_formats.h"
 #include "tests/seed/seed_test_util.h"
 
 namespace orvex {
@@ -32,6 +33,42 @@ const std::map<std::string, int> kFileRules = {
     {"LWSS", 4},     {"Pentadecathlon", 4}, {"Pulsar", 4},       {"R-pentomino", 4}, {"HighLifeReplicator", 6},
     {"MazeSeed", 7}, {"34LifeSeed", 1},     {"TwoByTwoSeed", 0},
 };
+
+// The RLE and plaintext samples: the rule their dialog filter sees (-1 none)
+// and, where there is one, the .lif sample they equal cell for cell.
+TEST(SamplePatterns, OtherFormatsLoadAndEqualTheirLifeTwins) {
+    const std::map<std::string, std::pair<int, std::string>> samples = {
+        {"Acorn.rle", {4, "Acorn"}},      {"GosperGliderGun.rle", {4, "GosperGliderGun"}},
+        {"Glider.cells", {-1, "Glider"}}, {"HighLifeReplicator.rle", {6, "HighLifeReplicator"}},
+        {"LWSS.cells", {-1, "LWSS"}},     {"Brain6Sparks.rle", {-1, ""}},
+    };
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(patterns_folder())) {
+        if (format_for_name(entry.path().string()) == PatternFormat::Life105) continue;
+        ++files;
+        const std::string name = entry.path().filename().string();
+        ASSERT_EQ(samples.count(name), 1u) << name;
+        EXPECT_LE(name.size(), 30u);
+        auto load = [](const std::string& pattern_name, int family, int rule) {
+            Settings s = test::settings_for(100, kPatternFromFile, family, rule);
+            s.pattern_name = pattern_name;
+            std::vector<int32_t> matrix;
+            Load_Pattern(s, patterns_folder(), matrix);
+            EXPECT_EQ(s.pattern, kPatternFromFile) << pattern_name;
+            return matrix;
+        };
+        const std::vector<int32_t> cells = load(name, kFamilyGeneration, 3);
+        EXPECT_GT(std::count(cells.begin(), cells.end(), 1), 0) << name;
+        const auto& [rule, twin] = samples.at(name);
+        if (!twin.empty()) {
+            EXPECT_EQ(cells, load(twin, kFamilyLife, 4)) << name;
+        }
+        const std::string text = text_of(entry.path());
+        for (int r = 0; r < kLifeRuleCount; ++r)
+            EXPECT_EQ(pattern_allowed_by_rule(format_for_name(name), text, r), r == rule) << name << " rule " << r;
+    }
+    EXPECT_EQ(files, static_cast<int>(samples.size()));
+}
 
 TEST(SamplePatterns, EveryFileLoadsAndIsListedForItsRuleOnly) {
     int files = 0;

@@ -104,5 +104,18 @@ check "pattern-info other version" 1 "$orvex" pattern-info "$tmp/v106.lif" --rul
 expect_in "does not load" "$tmp/out" "^loads no"
 check "pattern-info folder" 1 "$orvex" pattern-info "$tmp"
 check "pattern-info rule out of range" 2 "$orvex" pattern-info "$tmp/blinker.lif" --rule 12
+printf '#N Blinker\nx = 3, y = 1, rule = b3s23\n3o!\n' >"$tmp/blinker.rle"
+check "pattern-info RLE" 0 "$orvex" pattern-info "$tmp/blinker.rle"
+for line in "format RLE" "size 3x1" "rule b3s23" "catalogue rule Conway's Life (Life)" "cells 3 on 100x100" \
+    "allowed for Conway's Life"; do expect_in "$line" "$tmp/out" "^$line$"; done
+check "RLE blinker repeats" 0 "$orvex" simulate --rule 4 --pattern-file "$tmp/blinker.rle" --reset 1 --steps 60 --stats
+expect_in "RLE blinker period" "$tmp/out" "^population 3$"
+printf '!Blinker\nOOO\n' >"$tmp/blinker.cells"
+check "pattern-info plaintext" 0 "$orvex" pattern-info "$tmp/blinker.cells"
+expect_in "plaintext format" "$tmp/out" "^format plaintext$"
+expect_in "plaintext filter" "$tmp/out" "^allowed for none$"
+{ echo "x = 1000000000, y = 1000000000"; head -c 4000000 /dev/zero | tr '\0' 'o'; } >"$tmp/claim.rle"
+check "RLE claiming 10^9 a side" 1 timeout 5 "$orvex" pattern-info "$tmp/claim.rle"
+expect_in "claim refused" "$tmp/out" "^loads no (unusable RLE file: the header claims"
 
 cli_summary

@@ -20,7 +20,8 @@ using CommandRun = std::function<int()>;
 CommandRun add_simulate_command(CLI::App& app);
 // Registers `settings`: prints the settings a saver would run with from a settings file.
 CommandRun add_settings_command(CLI::App& app);
-// Registers `pattern-info`: whether a Life 1.05 file loads, its cells, the rules it is made for.
+// Registers `pattern-info`: a pattern file's format, size and rule, whether it loads, its
+// cells, the rules the dialog lists it for.
 CommandRun add_pattern_info_command(CLI::App& app);
 #ifdef ORVEX_TOOL_RENDER
 // Registers `render`: the saver's frame drawn headless into PNG files (native builds only).

@@ -14,6 +14,7 @@
 #include "core/field_text.h"
 #include "core/rules.h"
 #include "seed/pattern_file.h"
+#include "seed/pattern_formats.h"
 #include "seed/seeder.h"
 #include "seed/simulation.h"
 #include "tools/orvex/commands.h"
@@ -94,6 +95,7 @@ int run_simulate(const SimulateOptions& o) {
         PatternRead read = read_pattern_file(o.pattern_file, s.field_size);
         if (read.ok()) {
             s.pattern = kPatternFromFile;
+            fit_states_to_rule(read.cells, s.Family, s.life_rule);
             pattern_matrix = std::move(read.cells);
         } else {
             std::cerr << "orvex: --pattern-file '" << o.pattern_file << "': " << read.error << "; seeding "
@@ -151,7 +153,8 @@ CommandRun add_simulate_command(CLI::App& app) {
                                  "Built-in seed: 0 Random_Points (default), 1 Random_Blocks, 2 Small_Blocks, "
                                  "3 Random_Circles, 4 Big_Circles, 5 Block 5*5, 6 Block 25*25")
                      ->check(CLI::Range(0, 6));
-    auto* file = sub->add_option("--pattern-file", o->pattern_file, "Seed from a Life 1.05 pattern file");
+    auto* file = sub->add_option("--pattern-file", o->pattern_file,
+                                 "Seed from a pattern file (Life 1.05 .lif, RLE .rle, plaintext .cells)");
     grid->excludes(seed)->excludes(file);
     seed->excludes(file);
     sub->add_option("--rng-seed", o->rng_seed, "Calendar second of the first seeding, instead of the clock")

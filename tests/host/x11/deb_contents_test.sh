@@ -15,7 +15,7 @@ for want in ./usr/libexec/xscreensaver/orvex-hack ./usr/share/xscreensaver/confi
     ./usr/share/doc/orvex-screensaver/copyright ./usr/share/doc/orvex-screensaver/changelog.gz; do
   grep -qx -- "$want" <<<"$files" || { echo "FAILED: $want is not in $deb"; status=1; }
 done
-[ "$(grep -c '^./usr/share/orvex/Patterns2d/.*\.lif$' <<<"$files")" -eq "$(ls "$2"/*.lif | wc -l)" ] \
+[ "$(grep -Ec '^./usr/share/orvex/Patterns2d/.*\.(lif|rle|cells)$' <<<"$files")" -eq "$(ls "$2"/*.lif "$2"/*.rle "$2"/*.cells | wc -l)" ] \
   || { echo "FAILED: not every sample pattern"; status=1; }
 grep -q '^-rwxr-xr-x .*/orvex-hack$' <<<"$listing" || { echo "FAILED: the program is not executable"; status=1; }
 depends=$(dpkg-deb -f "$deb" Depends)

@@ -101,6 +101,7 @@ TEST(HackOptions, SettingsOverrideTheFileAndMeetItsRangeRules) {
     s = with({"--pattern", "Acorn.lif"});
     EXPECT_EQ(s.pattern, kPatternFromFile);
     EXPECT_EQ(s.pattern_name, "Acorn");
+    EXPECT_EQ(with({"--pattern", "Acorn.rle"}).pattern_name, "Acorn.rle");
     s = with({"--picture", "/home/u/pics/sea.bmp", "--cycle"});
     EXPECT_EQ(s.TextureFlag, 1);
     EXPECT_EQ(s.Texture_Renew, 1);
