@@ -390,7 +390,7 @@ def case_configure_modes(wine_run, saver, driver):
                 fail("%r shows no configuration dialog" % args)
             subprocess.run([wine_run, driver, "click", "2"], stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=30)
-            if not s.wait_end(10) or s.proc.returncode != 0:
+            if not s.wait_end(20) or s.proc.returncode != 0:
                 fail("%r: Cancel does not end the dialog" % args)
         finally:
             s.stop()
