@@ -6,6 +6,7 @@
 
 #include "base/file_read.h"
 #include "config/file_names.h"
+#include "config/picture_names.h"
 #include "seed/pattern_file.h"
 #include "seed/seeder.h"
 
@@ -35,7 +36,11 @@ std::optional<std::string> FolderMakerFiles::read(const std::string& subfolder, 
 }
 
 std::optional<std::string> entry_for(const std::string& file_name, ListMask mask) {
-    if (!ends_with_extension(file_name, mask == ListMask::Patterns ? ".lif" : ".bmp")) return std::nullopt;
+    if (mask == ListMask::Pictures) {
+        if (picture_kind(file_name) == PictureKind::None) return std::nullopt;
+        return stored_name_for_picture(file_name).substr(0, kMaxEntryText);
+    }
+    if (!ends_with_extension(file_name, ".lif")) return std::nullopt;
     return file_name.substr(0, std::min(file_name.size() - kExtensionLength, kMaxEntryText));
 }
 
@@ -49,7 +54,8 @@ void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int
     const bool patterns = mask == ListMask::Patterns;
     const std::string subfolder = patterns ? kPatternsSubfolder : kPicturesSubfolder;
     int count = 0;
-    for (const std::string& name : files.list(subfolder)) {
+    const std::vector<std::string> listed = files.list(subfolder);
+    for (const std::string& name : patterns ? listed : picture_names_bmp_first(listed)) {
         std::optional<std::string> entry = entry_for(name, mask);
         if (!entry) continue;
         if (patterns) {

@@ -4,6 +4,7 @@
 
 #include "config/file_names.h"
 #include "render/gl.h"
+#include "render/picture_decoder.h"
 
 namespace orvex {
 
@@ -35,7 +36,14 @@ void PictureTexture::picture_step() {
 
 int PictureTexture::LoadGLTextures() {
     if (settings_.picture_name.empty()) return 0;
-    const auto image = LoadBMP(path_for_name(folder_, settings_.picture_name), messages_);
+    PictureLimits limits;
+    limits.max_side = max_side_;
+    if (limits.max_side == 0) {
+        GLint gl_max = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
+        limits.max_side = gl_max;
+    }
+    const auto image = LoadPicture(path_for_name(folder_, settings_.picture_name), messages_, limits);
     if (!image) return 0;
     return load_image(*image);
 }
@@ -71,6 +79,12 @@ int PictureTexture::load_image(const RgbImage& image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     return 1;
+}
+
+void PictureTexture::set_window_size(int width, int height) {
+    GLint gl_max = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
+    max_side_ = texture_side_for_window(width, height, gl_max);
 }
 
 void PictureTexture::free() {

@@ -1,6 +1,6 @@
-// The picture over the field: one OpenGL texture holding the current BMP of
-// the pictures folder, and the running state of "Picture On" (TextureFlag) and
-// "Picture Cycling" (Texture_Renew).
+// The picture over the field: one OpenGL texture holding the current picture
+// of the pictures folder (BMP, JPEG or PNG, render/picture_decoder.h), and the running state of "Picture On"
+// (TextureFlag) and "Picture Cycling" (Texture_Renew).
 //
 // A picture that can't be loaded switches pictures off for the rest of the run;
 // fewer than two listed pictures switch cycling off. Each new picture replaces
@@ -36,6 +36,11 @@ public:
     // pictures are on; a failure turns them off.
     void picture_step();
 
+    // Pictures are reduced while they are decoded to what a window of this
+    // size needs (render/picture_reduce.h); before the first call, to the GL's
+    // largest texture.
+    void set_window_size(int width, int height);
+
     // Loads picture_name from the pictures folder into a new texture object.
     // 1 when the file could be read and the texture was built, else 0.
     int LoadGLTextures();
@@ -57,6 +62,7 @@ private:
     MessageSink& messages_;
     PictureCycler cycler_;
     unsigned texture_ = 0;
+    int max_side_ = 0;  // 0: the GL's largest texture
 };
 
 }  // namespace orvex

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "config/file_names.h"
+#include "config/picture_names.h"
 
 namespace orvex {
 
@@ -27,8 +28,8 @@ int PictureCycler::Find_Pictures(Settings& settings) {
     max_pictures = 0;
     current_picture_number = 0;
     SearchStarted = 0;
-    for (const std::string& name : lister_()) {
-        if (!is_bmp_name(name) || name.size() > kMaxPictureName) continue;
+    for (const std::string& name : picture_names_bmp_first(lister_())) {
+        if (name.size() > kMaxPictureName) continue;
         pictures_list.push_back(name);
         if (++max_pictures == kMaxPictures) return 0;
     }

@@ -1,5 +1,6 @@
-// The pictures that cycle over the field: the list of "*.bmp" names in the
-// pictures folder and the choice of the current one. No GL here; the texture
+// The pictures that cycle over the field: the list of picture names in the
+// pictures folder (BMPs first, then JPEGs and PNGs, config/picture_names.h) and
+// the choice of the current one. No GL here; the texture
 // load that follows the choice belongs to the scene.
 //
 // The folder listing is injected as a function returning the folder's file

@@ -39,6 +39,7 @@ unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation
 void SaverSession::init(int width, int height) {
     if (initialised_) return;
     scene_.GLSetupRC();
+    pictures_.set_window_size(width, height);
     pictures_.load_first_picture();
     pictures_.list_pictures();
     scene_.GLResize(width, height);
@@ -47,7 +48,9 @@ void SaverSession::init(int width, int height) {
 }
 
 void SaverSession::resize(int width, int height) {
-    if (initialised_ && !released_) scene_.GLResize(width, height);
+    if (!initialised_ || released_) return;
+    scene_.GLResize(width, height);
+    pictures_.set_window_size(width, height);
 }
 
 bool SaverSession::tick() {
