@@ -48,6 +48,16 @@ int PictureCycler::Find_Next_Picture(const Settings& settings) {
     return 1;
 }
 
+std::string PictureCycler::peek_next(const Settings& settings) const {
+    if (settings.Texture_Renew != 1 || max_pictures == 0) return settings.picture_name;
+    int next = current_picture_number + 1;
+    if (SearchStarted == 0) {
+        const auto found = std::find(pictures_list.begin(), pictures_list.end(), settings.picture_name);
+        next = found == pictures_list.end() ? 0 : static_cast<int>(found - pictures_list.begin());
+    }
+    return pictures_list[static_cast<std::size_t>(next >= max_pictures ? 0 : next)];
+}
+
 void PictureCycler::advance_for_seeding(Settings& settings) {
     if (settings.Texture_Renew != 1) return;
     Find_Next_Picture(settings);

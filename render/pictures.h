@@ -46,6 +46,8 @@ public:
     // The list part of a seeding's picture step: with cycling on, moves to the
     // next picture and makes it picture_name. The texture load comes after it.
     void advance_for_seeding(Settings& settings);
+    // The name the next advance_for_seeding would make picture_name.
+    std::string peek_next(const Settings& settings) const;
 
     const std::vector<std::string>& pictures() const { return pictures_list; }
     int count() const { return max_pictures; }

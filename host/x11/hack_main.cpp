@@ -138,6 +138,7 @@ int run(const HackOptions& options) {
             GlxGlyphs glyphs(display);
             SessionServices services;
             services.glyphs = &glyphs;
+            services.picture_worker = std::make_shared<ThreadPictureWorker>();
             SaverSession session(std::move(start), std::move(services));
             session.init(window.width(), window.height());
 
