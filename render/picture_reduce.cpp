@@ -128,4 +128,19 @@ int exif_orientation(const uint8_t* data, std::size_t size) {
     return 1;
 }
 
+int jpeg_file_orientation(const uint8_t* data, std::size_t size) {
+    std::size_t at = 2;  // after the start-of-image marker
+    while (at + 4 <= size && data[at] == 0xFF) {
+        const uint8_t marker = data[at + 1];
+        const std::size_t length = static_cast<std::size_t>(data[at + 2] << 8 | data[at + 3]);
+        if (marker == 0xDA || length < 2 || length > size - at - 2) break;  // the pixels start, or damage
+        if (marker == 0xE1) {
+            const int found = exif_orientation(data + at + 4, length - 2);
+            if (found != 1) return found;
+        }
+        at += 2 + length;
+    }
+    return 1;
+}
+
 }  // namespace orvex

@@ -58,5 +58,7 @@ RgbImage apply_orientation(RgbImage image, int orientation);
 // The EXIF orientation in a JPEG APP1 segment's bytes ("Exif\0\0" and a TIFF
 // structure); 1 when there is none or the bytes are damaged.
 int exif_orientation(const uint8_t* data, std::size_t size);
+// The same, found among the segments of a whole JPEG file before its pixels.
+int jpeg_file_orientation(const uint8_t* data, std::size_t size);
 
 }  // namespace orvex

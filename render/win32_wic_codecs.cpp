@@ -1,7 +1,7 @@
 // JPEG, PNG and whatever else the Windows Imaging Component decodes. The
 // component scales while it decodes (a JPEG at a fraction of its size), turns
 // the pixels into premultiplied BGRA, which lays any alpha over black, and
-// gives up its EXIF orientation, applied here as on the other platforms.
+// the EXIF orientation of a JPEG is applied here as on the other platforms.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -11,7 +11,6 @@
 #include <windows.h>
 // windows.h first
 #include <objbase.h>
-#include <propidl.h>
 #include <shlwapi.h>
 #include <wincodec.h>
 
@@ -48,22 +47,6 @@ struct ComScope {
     }
 };
 
-int orientation_of(IWICBitmapFrameDecode* frame) {
-    Com<IWICMetadataQueryReader> query;
-    if (FAILED(frame->GetMetadataQueryReader(query.out()))) return 1;
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    int orientation = 1;
-    for (const wchar_t* path : {L"/app1/ifd/{ushort=274}", L"/ifd/{ushort=274}"}) {
-        if (SUCCEEDED(query->GetMetadataByName(path, &value))) {
-            if (value.vt == VT_UI2 && value.uiVal >= 1 && value.uiVal <= 8) orientation = value.uiVal;
-            PropVariantClear(&value);
-            break;
-        }
-    }
-    return orientation;
-}
-
 bool is_jpeg_or_png(const uint8_t* data, std::size_t size) {
     static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     return (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) ||
@@ -95,7 +78,7 @@ CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const Pi
         result.failure = kBmpOutOfMemory;
         return result;
     }
-    const int orientation = orientation_of(frame.p);
+    const int orientation = jpeg_file_orientation(data, size);
 
     IWICBitmapSource* source = frame.p;
     const UINT dw = static_cast<UINT>(reduced_side(static_cast<int>(w), limits.max_side));
