@@ -4,6 +4,7 @@
 #include <fstream>
 #include <new>
 #include <system_error>
+#include <utility>
 
 #include "config/file_names.h"
 #include "render/picture_codecs.h"
@@ -27,6 +28,43 @@ void put32(std::vector<uint8_t>& out, std::size_t at, uint32_t v) {
 
 bool known_long_header(uint32_t size) {
     return size == 52 || size == 56 || size == kOs2HeaderSize || size == 108 || size == 124;
+}
+
+// A photo saved as a plain 24-bit BMP (40-byte header, no compression) that
+// must be reduced is read row by row into the reduction, so that neither the
+// file nor the whole picture is ever held: the result is the one the BMP
+// reader's picture reduced would give. Nothing when the file is of another
+// kind, needs no reduction, or is short: it then goes the usual way.
+std::optional<RgbImage> stream_plain_bmp(std::ifstream& file, uint64_t size, const PictureLimits& limits) {
+    uint8_t h[kFileHeaderSize + kInfoHeaderSize];
+    if (size < sizeof h || !file.read(reinterpret_cast<char*>(h), sizeof h)) return std::nullopt;
+    const uint8_t* info = h + kFileHeaderSize;
+    const int64_t width = static_cast<int32_t>(u32(info + 4));
+    const int64_t height = static_cast<int32_t>(u32(info + 8));
+    const uint32_t bits = static_cast<uint32_t>(info[14] | info[15] << 8);
+    const int64_t rows = height < 0 ? -height : height;
+    const uint64_t offset = u32(h + 10);
+    if (h[0] != 'B' || h[1] != 'M' || u32(info) != kInfoHeaderSize || bits != 24 || u32(info + 16) != 0 || width <= 0 ||
+        height == 0 || rows > INT32_MAX || width * rows > limits.max_source_pixels || offset < sizeof h ||
+        offset > size)
+        return std::nullopt;
+    const int w = reduced_side(static_cast<int>(width), limits.max_side);
+    const int hh = reduced_side(static_cast<int>(rows), limits.max_side);
+    if (w == width && hh == rows) return std::nullopt;
+    const uint64_t stride = (static_cast<uint64_t>(width) * 24 + 31) / 32 * 4;
+    const uint64_t last = static_cast<uint64_t>(width) * 3;
+    if (stride * static_cast<uint64_t>(rows - 1) + last > size - offset) return std::nullopt;
+
+    BoxReducer reducer(static_cast<int>(width), static_cast<int>(rows), w, hh);
+    std::vector<uint8_t> row(static_cast<std::size_t>(stride));
+    file.seekg(static_cast<std::streamoff>(offset));
+    for (int64_t r = 0; r < rows; ++r) {
+        if (!file.read(reinterpret_cast<char*>(row.data()), static_cast<std::streamsize>(last))) return std::nullopt;
+        if (r + 1 < rows) file.ignore(static_cast<std::streamsize>(stride - last));
+        for (std::size_t x = 0; x < last; x += 3) std::swap(row[x], row[x + 2]);  // BGR to RGB
+        reducer.add_row(static_cast<int>(height < 0 ? rows - 1 - r : r), row.data());
+    }
+    return reducer.finish();
 }
 
 }  // namespace
@@ -122,6 +160,10 @@ std::optional<RgbImage> LoadPicture(const std::filesystem::path& file_name, Mess
             sink.show(kBmpErrorCaption, bmp_open_failure_message(shown));
             return std::nullopt;
         }
+        if (std::optional<RgbImage> streamed = stream_plain_bmp(file, static_cast<uint64_t>(length), limits))
+            return streamed;
+        file.clear();
+        file.seekg(0, std::ios::beg);
         bytes.resize(static_cast<std::size_t>(length));
     } catch (const std::bad_alloc&) {
         sink.show(kBmpErrorCaption, shown + ": " + kBmpOutOfMemory);

@@ -64,6 +64,31 @@ TEST(PictureDecoder, NothingReadsItGivesOneMessageNamingTheFile) {
     }
 }
 
+// A large plain BMP is read row by row into the reduction: the same pixels as
+// the BMP reader's picture reduced, rows stored either way.
+TEST(PictureDecoder, StreamedBmpEqualsTheReaderReduced) {
+    const fs::path file = fs::temp_directory_path() / "orvex_streamed.bmp";
+    for (int32_t height : {23, -23}) {
+        const int32_t w = 37, rows = 23, stride = (w * 3 + 3) / 4 * 4;
+        Bytes bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0};
+        for (int32_t v : {w, height})
+            bmp.insert(bmp.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+        bmp.insert(bmp.end(), {1, 0, 24, 0});
+        bmp.resize(54 + static_cast<std::size_t>(stride * rows));
+        for (std::size_t k = 54; k < bmp.size(); ++k) bmp[k] = static_cast<uint8_t>(k * 37 % 251);
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+        RecordingMessageSink sink;
+        PictureLimits limits;
+        limits.max_side = 8;
+        const auto streamed = LoadPicture(file, sink, limits);
+        const auto whole = auxDIBImageLoadA(bmp.data(), bmp.size(), "x", sink);
+        ASSERT_TRUE(streamed && whole);
+        EXPECT_EQ(streamed->pixels, reduce_image(*whole, 8).pixels) << height;
+    }
+    fs::remove(file);
+}
+
 TEST(PictureReduce, BoxMeansWithinTheLargestSide) {
     RgbImage img;
     img.width = 4;
