@@ -148,7 +148,9 @@ def main():
     open(os.path.join(out, "damaged.jpg"), "wb").write(base[:len(base) // 2])
     if "--big" in sys.argv:
         big = os.path.join(out, "big.ppm")
-        ppm(big, quarters(6000, 4000))
+        w, h = 6000, 4000
+        top, bottom = bytes(RED) * (w // 2) + bytes(GREEN) * (w // 2), bytes(BLUE) * (w // 2) + bytes(YELLOW) * (w // 2)
+        open(big, "wb").write(b"P6 %d %d 255\n" % (w, h) + top * (h // 2) + bottom * (h // 2))
         convert(big, "-quality", "90", os.path.join(out, "big.jpg"))
         convert(big, "BMP3:" + os.path.join(out, "big.bmp"))
         os.remove(big)
