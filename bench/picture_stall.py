@@ -6,7 +6,7 @@ cycle, with a reseed every 10 s at speed 25, under an X server (Xvfb).
 
 Three sets of pictures, each run for --seconds (default 45, four reseeds):
 "small" two 256 x 256 BMPs; "photos" the same two with a 24 MP JPEG and a
-24 MP BMP (6000 x 4000, made by tests/tools/make_test_pictures.py --big);
+24 MP BMP (6000 x 4000, made here with ImageMagick);
 "bmp-photo" the two small ones with the 24 MP BMP only, which an older saver
 that reads only BMPs can show too. Each hack given runs every set; the gaps
 come from an LD_PRELOAD shim around glXSwapBuffers (bench/swap_timer.c),
@@ -36,6 +36,18 @@ def small_bmp(path, colour):
     head = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
     head += struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 0, 0, 0, 0)
     open(path, "wb").write(head + data)
+
+
+def make_photos(out):
+    """big.jpg and big.bmp, 6000 x 4000, four coloured quarters."""
+    os.makedirs(out)
+    ppm, w, h = os.path.join(out, "big.ppm"), 6000, 4000
+    top = bytes((220, 30, 30)) * (w // 2) + bytes((30, 200, 30)) * (w // 2)
+    bottom = bytes((30, 30, 220)) * (w // 2) + bytes((220, 220, 30)) * (w // 2)
+    open(ppm, "wb").write(b"P6 %d %d 255\n" % (w, h) + top * (h // 2) + bottom * (h // 2))
+    subprocess.run(["convert", ppm, "-quality", "90", os.path.join(out, "big.jpg")], check=True)
+    subprocess.run(["convert", ppm, "BMP3:" + os.path.join(out, "big.bmp")], check=True)
+    os.remove(ppm)
 
 
 def run(hack, folder, first, shim, work):
@@ -77,8 +89,7 @@ def main():
         subprocess.run(["cc", "-O2", "-shared", "-fPIC", "-o", shim, os.path.join(HERE, "swap_timer.c"), "-ldl"],
                        check=True)
         big = os.path.join(work, "big")
-        subprocess.run([sys.executable, os.path.join(HERE, "..", "tests", "tools", "make_test_pictures.py"), big,
-                        "--big"], check=True)
+        make_photos(big)
         sets = {"small": [], "photos": ["big.jpg", "big.bmp"], "bmp-photo": ["big.bmp"]}
         for name, photos in sets.items():
             folder = os.path.join(work, name)

@@ -1,17 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the pictures the picture tests read, into OUT_DIR.
-
-    make_test_pictures.py OUT_DIR [--big]
-    make_test_pictures.py --quarters FRAME.png   names the colour lit in each
-                                                 quarter of a frame, row by row
-
-Every picture shows the same four quarters, upright: red top left, green top
-right, blue bottom left, yellow bottom right. PNGs (8- and 16-bit, palette,
-alpha) and BMPs with 108- and 124-byte headers are written here by hand; the
-JPEGs come from ImageMagick's convert. exif6.jpg holds the picture turned a
-quarter left with EXIF orientation 6, so it shows upright only when the tag is
-honoured. damaged.jpg is a JPEG cut in half. --big adds 6000 x 4000 photos
-(big.jpg, big.bmp) for the benchmark.
+"""make_test_pictures.py OUT_DIR: the test pictures, four quarters upright (red
+top left, green top right, blue bottom left, yellow bottom right) as PNGs and
+modern BMPs written by hand and JPEGs by ImageMagick (exif6.jpg turned a quarter
+left with EXIF orientation 6; damaged.jpg cut in half).
+make_test_pictures.py --quarters FRAME.png: the colour lit in each quarter.
 """
 import os
 import struct
@@ -96,30 +88,18 @@ def convert(*args):
     subprocess.run(["convert", *args], check=True)
 
 
-def read_frame(path):
-    """(width, height, rows of bytes RGB) of a picture file, through ImageMagick."""
+def quarters_of(path):
+    """The colour lit in each quarter of a frame, row by row, read through ImageMagick."""
     size = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True, text=True, check=True)
     w, h = (int(v) for v in size.stdout.split())
     raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
-    return w, h, [raw[y * w * 3:(y + 1) * w * 3] for y in range(h)]
-
-
-def quarters_of(path):
-    w, h, rows = read_frame(path)
-    names = {RED: "red", GREEN: "green", BLUE: "blue", YELLOW: "yellow"}
-    seen = []
-    for qy in range(2):
-        for qx in range(2):
-            sums, n = [0, 0, 0], 0
-            for y in range(qy * h // 2, (qy + 1) * h // 2):
-                for x in range(qx * w // 2, (qx + 1) * w // 2):
-                    p = rows[y][x * 3:x * 3 + 3]
-                    if max(p) > 60:
-                        sums, n = [s + v for s, v in zip(sums, p)], n + 1
-            mean = [s / max(n, 1) for s in sums]
-            best = min(names, key=lambda c: sum((a - b) ** 2 for a, b in zip(c, mean)))
-            close = n > 0 and sum((a - b) ** 2 for a, b in zip(best, mean)) < 3 * 40 ** 2
-            seen.append(names[best] if close else "other")
+    names, seen = {RED: "red", GREEN: "green", BLUE: "blue", YELLOW: "yellow"}, []
+    for qy, qx in ((0, 0), (0, 1), (1, 0), (1, 1)):
+        lit = [raw[k:k + 3] for y in range(qy * h // 2, (qy + 1) * h // 2)
+               for k in range((y * w + qx * w // 2) * 3, (y * w + (qx + 1) * w // 2) * 3, 3) if max(raw[k:k + 3]) > 60]
+        mean = [sum(p[c] for p in lit) / max(len(lit), 1) for c in range(3)]
+        best = min(names, key=lambda c: sum((a - b) ** 2 for a, b in zip(c, mean)))
+        seen.append(names[best] if lit and sum((a - b) ** 2 for a, b in zip(best, mean)) < 3 * 40 ** 2 else "other")
     return " ".join(seen)
 
 
@@ -146,14 +126,6 @@ def main():
     os.remove(left)
     base = open(os.path.join(out, "base.jpg"), "rb").read()
     open(os.path.join(out, "damaged.jpg"), "wb").write(base[:len(base) // 2])
-    if "--big" in sys.argv:
-        big = os.path.join(out, "big.ppm")
-        w, h = 6000, 4000
-        top, bottom = bytes(RED) * (w // 2) + bytes(GREEN) * (w // 2), bytes(BLUE) * (w // 2) + bytes(YELLOW) * (w // 2)
-        open(big, "wb").write(b"P6 %d %d 255\n" % (w, h) + top * (h // 2) + bottom * (h // 2))
-        convert(big, "-quality", "90", os.path.join(out, "big.jpg"))
-        convert(big, "BMP3:" + os.path.join(out, "big.bmp"))
-        os.remove(big)
     os.remove(ref)
 
 
