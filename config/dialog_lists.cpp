@@ -6,6 +6,7 @@
 
 #include "base/file_read.h"
 #include "config/file_names.h"
+#include "config/picture_names.h"
 #include "seed/pattern_file.h"
 #include "seed/pattern_formats.h"
 #include "seed/seeder.h"
@@ -36,12 +37,16 @@ std::optional<std::string> FolderMakerFiles::read(const std::string& subfolder, 
 }
 
 std::optional<std::string> entry_for(const std::string& file_name, ListMask mask) {
-    if (mask == ListMask::Patterns && format_for_name(file_name) != PatternFormat::Life105) {
+    if (mask == ListMask::Pictures) {
+        if (picture_kind(file_name) == PictureKind::None) return std::nullopt;
+        return stored_name_for_picture(file_name).substr(0, kMaxEntryText);
+    }
+    if (format_for_name(file_name) != PatternFormat::Life105) {
         // Shown and stored with its extension, so it must fit the settings file whole.
         if (file_name.size() > kMaxStoredNameLength) return std::nullopt;
         return file_name;
     }
-    if (!ends_with_extension(file_name, mask == ListMask::Patterns ? ".lif" : ".bmp")) return std::nullopt;
+    if (!ends_with_extension(file_name, ".lif")) return std::nullopt;
     return file_name.substr(0, std::min(file_name.size() - kExtensionLength, kMaxEntryText));
 }
 
@@ -60,7 +65,7 @@ void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int
         std::stable_partition(names.begin(), names.end(),
                               [](const std::string& name) { return format_for_name(name) == PatternFormat::Life105; });
     int count = 0;
-    for (const std::string& name : names) {
+    for (const std::string& name : patterns ? names : picture_names_bmp_first(names)) {
         std::optional<std::string> entry = entry_for(name, mask);
         if (!entry) continue;
         if (patterns) {

@@ -5,8 +5,9 @@
 // "Patterns2d" that qualify, each shown as its name less ".lif", then the RLE
 // and plaintext files ("*.rle", "*.cells"), each shown with its extension; the
 // latter are stored that way in the settings file, so names longer than its
-// 30 characters are left out. Picture list:
-// "--none--", then the "*.bmp" files of "Pictures", each less ".bmp". Files come
+// 30 characters are left out. Picture list: "--none--", then the BMP files of
+// "Pictures", each less ".bmp", then its JPEG and PNG files under their whole
+// names (config/picture_names.h). Files come
 // in the folder's listing order; an entry's text is at most 79 characters; the
 // extension is matched without regard to letter case, as the platform's
 // wildcard does. An earlier choice is found again by its exact name.
@@ -51,7 +52,7 @@ struct ComboList {
     int selected = 0;
 };
 
-enum class ListMask { Patterns, Pictures };  // "*.lif" in "Patterns2d", "*.bmp" in "Pictures"
+enum class ListMask { Patterns, Pictures };  // "*.lif" in "Patterns2d", pictures in "Pictures"
 
 // Empties the list and puts the seven built-in pattern names in it.
 void Fill_Pattern_Combo_Start(ComboList& list);
@@ -65,9 +66,9 @@ void Fill_Pattern_Combo_Start(ComboList& list);
 void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int restore, ListMask mask,
                 DialogSettings& d, int& picture);
 
-// The entry a file name gives (name less its four-character extension, cut to
-// 79 characters; an RLE or plaintext name whole); nothing when the name does not
-// end in one of the mask's extensions.
+// The entry a file name gives, cut to 79 characters: a pattern file less
+// ".lif" (an RLE or plaintext name whole), a picture as stored_name_for_picture
+// says; nothing when the name is not of the mask's kind.
 std::optional<std::string> entry_for(const std::string& file_name, ListMask mask);
 
 }  // namespace orvex

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/file_write.h"
+#include "config/picture_names.h"
 
 namespace orvex {
 
@@ -190,7 +191,7 @@ Settings parse_startup_settings(std::string_view text) {
     s.ResetMode = from_identifier(v.reset_mode_id, kResetModeIdBase);
     s.ResetTimeValue = static_cast<double>(v.reset_time);
     s.pattern_name = v.pattern_name;
-    s.picture_name = v.picture_name + ".bmp";
+    s.picture_name = picture_file_for_stored(v.picture_name);
     normalize_first_stage(s);
     return s;
 }

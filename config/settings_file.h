@@ -3,8 +3,8 @@
 // speed, field_size, OneColor, only-patterns-of-rule flag, lighting identifier
 // 1045 + LightingNum, MatrixTr, TextureFlag, Texture_Renew, reset mode identifier
 // 1049 + ResetMode, reset time in seconds), lines 16 and 17 the pattern name and
-// the picture name without extension, each up to 30 characters. A pattern name
-// that ends in ".rle" or ".cells" names that file itself; any other names a
+// the picture name (a BMP's without ".bmp"), each up to 30 characters. A pattern
+// name that ends in ".rle" or ".cells" names that file itself; any other names a
 // ".lif" file (seed/pattern_file.h, pattern_file_name).
 //
 // Reading is lenient, as the saver has always been: the numbers are taken as
@@ -63,7 +63,7 @@ struct DialogSettings {
 
 // The saver's start-up reading of the file's text: the stored values converted
 // (lighting and reset mode identifiers to LightingNum / ResetMode, ".bmp"
-// appended to the picture name) and brought through the first normalisation stage.
+// appended to a picture name that isn't a JPEG or PNG name already) and brought through the first normalisation stage.
 Settings parse_startup_settings(std::string_view text);
 // The same when there is no file: the start values of the settings table.
 Settings startup_settings_without_file();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "config/file_names.h"
+#include "config/picture_names.h"
 
 namespace orvex {
 
@@ -27,8 +28,8 @@ int PictureCycler::Find_Pictures(Settings& settings) {
     max_pictures = 0;
     current_picture_number = 0;
     SearchStarted = 0;
-    for (const std::string& name : lister_()) {
-        if (!is_bmp_name(name) || name.size() > kMaxPictureName) continue;
+    for (const std::string& name : picture_names_bmp_first(lister_())) {
+        if (name.size() > kMaxPictureName) continue;
         pictures_list.push_back(name);
         if (++max_pictures == kMaxPictures) return 0;
     }
@@ -45,6 +46,16 @@ int PictureCycler::Find_Next_Picture(const Settings& settings) {
     }
     if (++current_picture_number >= max_pictures) current_picture_number = 0;
     return 1;
+}
+
+std::string PictureCycler::peek_next(const Settings& settings) const {
+    if (settings.Texture_Renew != 1 || max_pictures == 0) return settings.picture_name;
+    int next = current_picture_number + 1;
+    if (SearchStarted == 0) {
+        const auto found = std::find(pictures_list.begin(), pictures_list.end(), settings.picture_name);
+        next = found == pictures_list.end() ? 0 : static_cast<int>(found - pictures_list.begin());
+    }
+    return pictures_list[static_cast<std::size_t>(next >= max_pictures ? 0 : next)];
 }
 
 void PictureCycler::advance_for_seeding(Settings& settings) {

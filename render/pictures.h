@@ -1,5 +1,6 @@
-// The pictures that cycle over the field: the list of "*.bmp" names in the
-// pictures folder and the choice of the current one. No GL here; the texture
+// The pictures that cycle over the field: the list of picture names in the
+// pictures folder (BMPs first, then JPEGs and PNGs, config/picture_names.h) and
+// the choice of the current one. No GL here; the texture
 // load that follows the choice belongs to the scene.
 //
 // The folder listing is injected as a function returning the folder's file
@@ -45,6 +46,8 @@ public:
     // The list part of a seeding's picture step: with cycling on, moves to the
     // next picture and makes it picture_name. The texture load comes after it.
     void advance_for_seeding(Settings& settings);
+    // The name the next advance_for_seeding would make picture_name.
+    std::string peek_next(const Settings& settings) const;
 
     const std::vector<std::string>& pictures() const { return pictures_list; }
     int count() const { return max_pictures; }

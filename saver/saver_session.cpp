@@ -26,7 +26,8 @@ unsigned simulation_interval_ms(int speed) {
 SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
-      pictures_(settings_, start.pictures_folder, messages_, std::move(services.pictures_lister)),
+      pictures_(settings_, start.pictures_folder, messages_, std::move(services.pictures_lister),
+                std::move(services.picture_worker)),
       scene_(settings_, scene_services(pictures_, services, clock_)),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
     simulation_.set_picture_step([this] { next_picture(); });
@@ -39,6 +40,7 @@ unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation
 void SaverSession::init(int width, int height) {
     if (initialised_) return;
     scene_.GLSetupRC();
+    pictures_.set_window_size(width, height);
     pictures_.load_first_picture();
     pictures_.list_pictures();
     scene_.GLResize(width, height);
@@ -47,7 +49,9 @@ void SaverSession::init(int width, int height) {
 }
 
 void SaverSession::resize(int width, int height) {
-    if (initialised_ && !released_) scene_.GLResize(width, height);
+    if (!initialised_ || released_) return;
+    scene_.GLResize(width, height);
+    pictures_.set_window_size(width, height);
 }
 
 bool SaverSession::tick() {
@@ -61,6 +65,7 @@ bool SaverSession::tick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{ticking_};
+    pictures_.upload_ready();
     return simulation_.tick();
 }
 

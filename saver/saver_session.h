@@ -10,7 +10,8 @@
 //   resize(w, h)         on every size change;
 //   tick()               on the simulation timer, every simulation_interval_ms():
 //                        one step, the reset check, maybe a reseed with the
-//                        next picture. Never draws;
+//                        next picture; uploads a picture that the worker has
+//                        decoded meanwhile. Never draws;
 //   draw()               on the redraw timer (every kRedrawIntervalMs) and on
 //                        paints: one frame into the back buffer; the host swaps;
 //   release()            frees the font and the texture; the destructor does it
@@ -58,12 +59,13 @@ struct SessionMessage {
 // What the session takes from its surroundings; every null is replaced by the
 // real thing, so tests can build independent sessions.
 struct SessionServices {
-    CalendarClock clock;                         // null: the system clock; read by seeding, reset and lights
-    std::unique_ptr<RandomSource> seed_random;   // null: an LcgRandom
-    std::unique_ptr<RandomSource> light_random;  // null: an LcgRandom
-    PictureLister pictures_lister;               // null: lists the start's pictures folder
-    GlyphSource* glyphs = nullptr;               // the window system's font; null: no glyphs
-    GlProcLoader gl_procs = nullptr;             // finds buffer objects; null: cells kept in client arrays
+    CalendarClock clock;                            // null: the system clock; read by seeding, reset and lights
+    std::unique_ptr<RandomSource> seed_random;      // null: an LcgRandom
+    std::unique_ptr<RandomSource> light_random;     // null: an LcgRandom
+    PictureLister pictures_lister;                  // null: lists the start's pictures folder
+    GlyphSource* glyphs = nullptr;                  // the window system's font; null: no glyphs
+    GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
+    std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
 };
 
 class SaverSession {

@@ -5,7 +5,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   # native build and tests
   cmake ninja-build g++ git python3 googletest libgtest-dev libbenchmark-dev libcli11-dev
-  libpng-dev libosmesa6-dev libglu1-mesa-dev mesa-common-dev
+  libpng-dev libjpeg62-turbo-dev libosmesa6-dev libglu1-mesa-dev mesa-common-dev
   # fuzz targets
   clang libclang-rt-14-dev clang-format
   # Windows cross build, run under Wine on a virtual X display

@@ -67,6 +67,7 @@ void SimulationWindow::on_create(HWND window) {
         SessionServices services;
         services.glyphs = glyphs_.get();
         services.gl_procs = wgl_proc;
+        services.picture_worker = std::make_shared<ThreadPictureWorker>();
         session_ = std::make_shared<SaverSession>(std::move(start_), std::move(services));
         RECT client{};
         GetClientRect(window, &client);

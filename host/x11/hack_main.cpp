@@ -148,6 +148,7 @@ int run(const HackOptions& options) {
             const std::uint64_t salt = this_process_salt();
             services.seed_random = std::make_unique<SaltedRandom>(salt);
             services.light_random = std::make_unique<SaltedRandom>(mix64(salt));
+            services.picture_worker = std::make_shared<ThreadPictureWorker>();
             SaverSession session(std::move(start), std::move(services));
             session.init(window.width(), window.height());
 

@@ -186,7 +186,7 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
                o.picture = v;
                o.TextureFlag = 1;
            },
-           "Stretch this BMP picture over the field; cycling goes through its folder")
+           "Stretch this picture (BMP, JPEG or PNG) over the field; cycling goes through its folder")
         ->type_name("FILE");
     app.add_flag_callback(
         "--no-picture", [&o] { o.TextureFlag = 0; }, "No picture");

@@ -106,6 +106,15 @@ TEST(PictureList, EmptyFolderLongAndNonAsciiNames) {
     EXPECT_EQ(list.entries, (std::vector<std::string>{kNoPicture, "sea", long_name.substr(0, 79), "\xC3\x96lbild"}));
     EXPECT_EQ(picture, 3);
     EXPECT_EQ(list.selected, 3);
+
+    // JPEGs and PNGs after the BMPs, shown and restored with their extension.
+    FakeMakerFiles mixed;
+    for (const char* name : {"photo.JPG", "sea.bmp", "map.png", "sky.BMP"}) mixed.add_picture(name);
+    d.picture_name = "map.png";
+    list = {{kNoPicture}, 0};
+    Fill_Combo(list, mixed, 0, 1, ListMask::Pictures, d, picture);
+    EXPECT_EQ(list.entries, (std::vector<std::string>{kNoPicture, "sea", "sky", "photo.JPG", "map.png"}));
+    EXPECT_EQ(list.selected, 4);
 }
 
 // The real folder: a non-ASCII name is listed as held and opened again from it.

@@ -126,6 +126,14 @@ TEST(SettingsFileReading, NameLengths) {
     EXPECT_EQ(s.pattern_name, std::string(30, 'y'));
     EXPECT_EQ(s.picture_name, std::string(30, 'y') + ".bmp");
 
+    // JPEG and PNG names are stored whole and taken as they are; any other gets ".bmp".
+    for (auto [stored, file] : {std::pair{"photo.JPG", "photo.JPG"},
+                                {"a.jpeg", "a.jpeg"},
+                                {"b.png", "b.png"},
+                                {"c.bmp", "c.bmp.bmp"},
+                                {"d.gif", "d.gif.bmp"}})
+        EXPECT_EQ(parse_startup_settings(with_names("", stored)).picture_name, file);
+
     const DialogSettings d = parse_dialog_settings(with_names("", thirty));
     EXPECT_EQ(d.pattern_name, "");
     EXPECT_EQ(d.picture_name, thirty);

@@ -34,6 +34,11 @@ TEST(Pictures, ListsBmpNamesInListingOrderAndSkipsLongOnes) {
     EXPECT_EQ(cycler.Find_Pictures(s), 1);
     EXPECT_EQ(cycler.pictures(), (Names{"b.BMP", "a.bmp", "c.Bmp", longest + ".bmp"}));
     EXPECT_EQ(s.Texture_Renew, 1);
+
+    // JPEGs and PNGs come after every BMP, in listing order too.
+    PictureCycler mixed(names({"z.jpg", "b.bmp", "c.PNG", "d.jpeg", "e.gif", "a.BMP"}));
+    mixed.Find_Pictures(s);
+    EXPECT_EQ(mixed.pictures(), (Names{"b.bmp", "a.BMP", "z.jpg", "c.PNG", "d.jpeg"}));
 }
 
 TEST(Pictures, FewerThanTwoPicturesSwitchCyclingOff) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "tests/render/gl_test_support.h"
@@ -176,6 +178,89 @@ TEST(SaverSession, WindowDestroyedUnderItsMessageBox) {
     EXPECT_EQ(g_boxes, 1);
     EXPECT_TRUE(g_alive_under_box);
     EXPECT_TRUE(g_session.expired());
+}
+
+// A worker that runs its jobs only when told: a reseed whose picture isn't
+// decoded keeps the previous texture, ticks go on, and the first tick after
+// the decoding uploads it and asks for the next one.
+struct HeldWorker final : PictureWorker {
+    std::vector<std::function<void()>> jobs;
+    void post(std::function<void()> job) override { jobs.push_back(std::move(job)); }
+    void run() {
+        auto now = std::move(jobs);
+        jobs.clear();
+        for (auto& job : now) job();
+    }
+};
+
+TEST(SaverSession, PictureNotDecodedAtItsReseedKeepsThePreviousOne) {
+    TempFolder folder("session_late");
+    const std::vector<std::string> names = {"p0.bmp", "p1.bmp"};
+    for (const auto& name : names) test::write_bmp(folder.path / name, plain_picture());
+    OsMesaSurface surface(640, 480);
+    std::int64_t now = 1000;
+    auto worker = std::make_shared<HeldWorker>();
+    SessionServices services;
+    services.clock = [&] { return now; };
+    services.pictures_lister = [&] { return names; };
+    services.picture_worker = worker;
+    SaverSession session(cycling_start(folder.path), std::move(services));
+    session.init(640, 480);  // the first picture at once; its first reseed waits
+    const unsigned texture = session.pictures().texture();
+    ASSERT_NE(texture, 0u);
+    EXPECT_TRUE(session.pictures().waiting());
+    worker->run();
+    session.tick();
+    EXPECT_FALSE(session.pictures().waiting());
+    ASSERT_EQ(worker->jobs.size(), 1u);  // p1 asked for as soon as p0 shows
+
+    now += 11;
+    EXPECT_TRUE(session.tick());
+    EXPECT_EQ(session.pictures().picture_name(), "p1.bmp");
+    EXPECT_TRUE(session.pictures().waiting());
+    session.tick();
+    EXPECT_TRUE(session.pictures().waiting());
+    EXPECT_EQ(session.pictures().TextureFlag(), 1);
+    EXPECT_EQ(session.pictures().texture(), texture);
+    worker->run();
+    session.tick();
+    EXPECT_FALSE(session.pictures().waiting());
+    EXPECT_EQ(session.pictures().late_pictures(), 2);
+    EXPECT_FALSE(session.has_message());
+}
+
+// The real thread: every reseed's picture arrives, a damaged one gives its
+// message once, and the session goes on without pictures.
+TEST(SaverSession, PicturesDecodedOnTheWorkerThread) {
+    TempFolder folder("session_thread");
+    const std::vector<std::string> names = {"p0.bmp", "p1.bmp", "p2.bmp", "p3.bmp"};
+    for (const auto& name : names) test::write_bmp(folder.path / name, plain_picture());
+    std::ofstream(folder.path / "p3.bmp", std::ios::trunc) << "BM damaged";
+    OsMesaSurface surface(640, 480);
+    std::int64_t now = 1000;
+    SessionServices services;
+    services.clock = [&] { return now; };
+    services.pictures_lister = [&] { return names; };
+    services.picture_worker = std::make_shared<ThreadPictureWorker>();
+    SaverSession session(cycling_start(folder.path), std::move(services));
+    session.init(640, 480);
+    std::vector<std::string> shown;
+    for (int reseed = 0; reseed < 4 && session.pictures().TextureFlag() == 1; ++reseed) {
+        now += 11;
+        session.tick();
+        for (int k = 0; k < 500 && session.pictures().waiting(); ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            session.tick();
+        }
+        ASSERT_FALSE(session.pictures().waiting());
+        shown.push_back(session.pictures().picture_name());
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"p1.bmp", "p2.bmp", "p3.bmp"}));
+    EXPECT_EQ(session.pictures().TextureFlag(), 0);
+    const auto m = session.take_message();
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->text, "p3.bmp: Unknown DIB file format.");
+    EXPECT_FALSE(session.has_message());
 }
 
 }  // namespace

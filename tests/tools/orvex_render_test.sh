@@ -30,6 +30,34 @@ check "render every frame" 0 "$orvex" render --width 64 --height 48 --frames 3 -
 for f in 1 2 3; do expect_size "frame $f" "$tmp/f-00$f.png" "64 48"; done
 [ -e "$tmp/f-004.png" ] && { failed=$((failed + 1)); echo "FAIL a fourth frame"; } || passed=$((passed + 1))
 
+# Pictures of every format show their four quarters upright, in their colours,
+# on a block in each quarter of the field; a damaged JPEG gives one message
+# naming it, and the frame is drawn without a picture.
+pictures=$(dirname "$0")/make_test_pictures.py
+mkdir -p "$tmp/formats/Patterns2d"
+python3 "$pictures" "$tmp/formats/Pictures" || { failed=$((failed + 1)); echo "FAIL making the test pictures"; }
+printf '#Life 1.05\n#D quarters\n#N\n#P -25 -20\n**\n**\n#P 25 -20\n**\n**\n#P -25 18\n**\n**\n#P 25 18\n**\n**\n' \
+    >"$tmp/formats/Patterns2d/quad.lif"
+for picture in rgb8.png rgb16.png palette.png v5 v4rle base.jpg progressive.jpg exif6.jpg --none-- damaged.jpg; do
+    printf '1020\r\n1028\r\n0\r\n4\r\n7\r\n1\r\n100\r\n0\r\n0\r\n1045\r\n0\r\n1\r\n0\r\n1049\r\n10\r\nquad\r\n%s\r\n' \
+        "$picture" >"$tmp/formats/ss_ca_02.ini"
+    check "render $picture" 0 "$orvex" render --settings "$tmp/formats/ss_ca_02.ini" --width 640 --height 480 \
+        --out "$tmp/formats/frame.png"
+    case $picture in
+        --none--) cp "$tmp/formats/frame.png" "$tmp/formats/plain.png" ;;
+        damaged.jpg) cmp -s "$tmp/formats/frame.png" "$tmp/formats/plain.png" && passed=$((passed + 1)) ||
+            { failed=$((failed + 1)); echo "FAIL damaged.jpg: the frame is not the one without a picture"; } ;;
+        *) seen=$(python3 "$pictures" --quarters "$tmp/formats/frame.png")
+            [ "$seen" = "red green blue yellow" ] && passed=$((passed + 1)) ||
+                { failed=$((failed + 1)); echo "FAIL $picture shows $seen"; } ;;
+    esac
+done
+if [ "$(grep -c . "$tmp/err")" = 1 ] && grep -q "Error: damaged.jpg: Image file conversion error." "$tmp/err"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAIL damaged.jpg: one message naming it"; cat "$tmp/err"
+fi
+
 check "zero width" 2 "$orvex" render --width 0 --out "$tmp/x.png"
 check "steps not a number" 2 "$orvex" render --steps many --out "$tmp/x.png"
 check "two number fields" 2 "$orvex" render --out "$tmp/%d-%d.png"

@@ -1,0 +1,64 @@
+// Pictures made small while they are decoded, and turned upright.
+//
+// BoxReducer takes a picture's rows one at a time, in either direction, and
+// keeps only the rows of the reduced picture that are being filled: every
+// pixel of the result is the mean of the source pixels that fall on it. So a
+// decoder that hands over rows holds no more than a few rows of its source.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "render/bmp_reader.h"
+
+namespace orvex {
+
+// How large a decoded picture may come out. max_side 0: as large as it is.
+struct PictureLimits {
+    int max_side = 0;                        // neither side of the result above this
+    int64_t max_source_pixels = kMaxPixels;  // larger sources are refused ("Out of memory.")
+};
+
+// The side a source side is reduced to.
+int reduced_side(int side, int max_side);
+
+// The largest side a picture needs for a window: the power of two at or above
+// the window's larger side, and never above the GL's largest texture.
+int texture_side_for_window(int width, int height, int max_texture_size);
+
+class BoxReducer {
+public:
+    // The result is dst_width x dst_height (each at most the source's).
+    BoxReducer(int src_width, int src_height, int dst_width, int dst_height);
+
+    // One source row of src_width RGB pixels; y counts from the bottom row.
+    // Rows come in order, bottom up or top down, each once.
+    void add_row(int y, const uint8_t* rgb);
+    RgbImage finish();
+
+private:
+    void flush();
+
+    int src_w_, src_h_, dst_w_, dst_h_;
+    std::vector<int> column_;          // result column of every source column
+    std::vector<uint32_t> col_count_;  // source columns on every result column
+    std::vector<uint32_t> sums_;       // the result row being filled
+    int row_ = -1;                     // which one
+    uint32_t rows_in_ = 0;             // source rows added to it
+    RgbImage out_;
+};
+
+// A whole picture reduced so that neither side exceeds max_side (0: unchanged).
+RgbImage reduce_image(RgbImage image, int max_side);
+
+// Turns a picture as the EXIF orientation tag (1..8) says the camera held it,
+// so that it shows upright; other values change nothing.
+RgbImage apply_orientation(RgbImage image, int orientation);
+
+// The EXIF orientation in a JPEG APP1 segment's bytes ("Exif\0\0" and a TIFF
+// structure); 1 when there is none or the bytes are damaged.
+int exif_orientation(const uint8_t* data, std::size_t size);
+// The same, found among the segments of a whole JPEG file before its pixels.
+int jpeg_file_orientation(const uint8_t* data, std::size_t size);
+
+}  // namespace orvex
