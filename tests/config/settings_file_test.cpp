@@ -248,12 +248,40 @@ TEST(SettingsFileDialog, RangeRules) {
 
 TEST(SettingsFileWriter, WritesSeventeenCrLfLines) {
     DialogSettings d = parse_dialog_settings(kTypical);
-    EXPECT_EQ(format_settings_file(d), kTypical);
+    EXPECT_EQ(format_settings_file(d), kTypical + "0\r\n");  // and line 18, off
     d.iResetTime = 12.0f;
     d.pattern_name = "two\nlines";
     d.picture_name = "";
+    d.iFieldPerMonitor = 1;
     EXPECT_EQ(format_settings_file(d), crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
-                                             "1051", "12.000000", "two", ""}));
+                                             "1051", "12.000000", "two", "", "1"}));
+}
+
+// Line 18, "A field on each monitor": only a lone 1 turns it on, in both readers;
+// a file of 17 lines, or one cut short, reads as off; lines 1..17 read as before.
+TEST(SettingsFileReading, LineEighteen) {
+    struct Case {
+        std::string tail;
+        int expected;
+    };
+    const Case cases[] = {{"", 0},      {"1\r\n", 1}, {"1", 1},     {" 1 \r\n", 1}, {"0\r\n", 0},
+                          {"2\r\n", 0}, {"-1\n", 0},  {"1.5\n", 0}, {"yes\r\n", 0}, {"\r\n1\r\n", 0}};
+    for (const Case& c : cases) {
+        const std::string text = kTypical + c.tail;
+        const Settings s = parse_startup_settings(text);
+        const DialogSettings d = parse_dialog_settings(text);
+        EXPECT_EQ(s.FieldPerMonitor, c.expected) << c.tail;
+        EXPECT_EQ(d.iFieldPerMonitor, c.expected) << c.tail;
+        expect_same(s, parse_startup_settings(kTypical));
+        EXPECT_EQ(d.picture_name, "sunset");
+    }
+    // A long picture name is cut, and the rest of its line is not line 18.
+    EXPECT_EQ(parse_startup_settings(crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
+                                           "1051", "45.500000", "Glider gun", std::string(40, 'x') + "1", "1"}))
+                  .FieldPerMonitor,
+              1);
+    // A file that ends before its names has no line 18.
+    EXPECT_EQ(parse_dialog_settings("1021 1027 1\n1\n").iFieldPerMonitor, 0);
 }
 
 TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
@@ -265,7 +293,9 @@ TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
     d.iResetTime = 123.456f;
     d.pattern_name = std::string(30, 'p');
     d.picture_name = "--none--";
+    d.iFieldPerMonitor = 1;
     const DialogSettings back = parse_dialog_settings(format_settings_file(d));
+    EXPECT_EQ(back.iFieldPerMonitor, 1);
     EXPECT_EQ(back.iMainColor, 1020);
     EXPECT_EQ(back.iFamily, 2);
     EXPECT_EQ(back.life_rule, 9);
@@ -279,6 +309,7 @@ TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
     EXPECT_EQ(s.LightingNum, 0);
     EXPECT_EQ(s.ResetMode, kResetRepeat);
     EXPECT_EQ(s.picture_name, "--none--.bmp");
+    EXPECT_EQ(s.FieldPerMonitor, 1);
 }
 
 // A fresh folder per case, removed afterwards.
