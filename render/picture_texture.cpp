@@ -14,11 +14,11 @@ constexpr GLint kRgbComponents = 3;
 }  // namespace
 
 PictureTexture::PictureTexture(const Settings& settings, std::filesystem::path pictures_folder, MessageSink& messages,
-                               PictureLister lister)
+                               PictureLister lister, int start_offset)
     : settings_(settings),
       folder_(std::move(pictures_folder)),
       messages_(messages),
-      cycler_(lister ? std::move(lister) : folder_lister(folder_)) {}
+      cycler_(lister ? std::move(lister) : folder_lister(folder_), start_offset) {}
 
 void PictureTexture::load_first_picture() {
     if (settings_.TextureFlag && LoadGLTextures() == 0) settings_.TextureFlag = 0;

@@ -21,9 +21,9 @@ namespace orvex {
 class PictureTexture {
 public:
     // Takes TextureFlag, Texture_Renew and picture_name from the settings. A
-    // null lister lists pictures_folder itself.
+    // null lister lists pictures_folder itself. start_offset: see PictureCycler.
     PictureTexture(const Settings& settings, std::filesystem::path pictures_folder, MessageSink& messages,
-                   PictureLister lister = nullptr);
+                   PictureLister lister = nullptr, int start_offset = 0);
     PictureTexture(const PictureTexture&) = delete;
     PictureTexture& operator=(const PictureTexture&) = delete;
 

@@ -7,6 +7,8 @@
 //     post ID         press button ID without waiting (for buttons that open dialogs)
 //   dialog_driver box CAPTION
 //     print "box: TEXT" with the text (UTF-8) of the message box CAPTION
+//   dialog_driver monitors
+//     print "monitor: LEFT TOP RIGHT BOTTOM" for every monitor the platform reports
 //
 // Waits up to 10 s for the dialog " Orvex ScreenSaver" (or the box) to appear.
 // Exit 1 when it does not, or when an action names a control the dialog lacks.
@@ -17,7 +19,21 @@
 #include <cstring>
 #include <string>
 
+BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+        std::printf("monitor: %ld %ld %ld %ld\n", info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                    info.rcMonitor.bottom);
+    return TRUE;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) {
+        EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
+        std::fflush(stdout);
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "box") == 0) {
         wchar_t caption[100] = {};
         MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, caption, 100);
