@@ -300,7 +300,7 @@ TEST(DialogTemplateTest, FaceExchangeKeepsEveryControl) {
     ASSERT_NE(reference, nullptr);
     const std::vector<std::string> expected = controls(reference);
     DestroyWindow(reference);
-    ASSERT_EQ(expected.size(), 45u);
+    ASSERT_EQ(expected.size(), 46u);
 
     for (const wchar_t* face : {kScalableDialogFace, L"Arial"}) {
         const std::vector<WORD> copy = with_font_face(original, size, face);
