@@ -19,13 +19,8 @@
 #include <cstring>
 #include <string>
 
-BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info))
-        std::printf("monitor: %ld %ld %ld %ld\n", info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                    info.rcMonitor.bottom);
-    return TRUE;
+BOOL CALLBACK print_monitor(HMONITOR, HDC, LPRECT r, LPARAM) {
+    return std::printf("monitor: %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom) > 0;
 }
 
 int main(int argc, char** argv) {

@@ -439,92 +439,68 @@ def case_frame_rate(wine_run, saver):
 MONITORS = [(0, 0, 1024, 768), (1024, 0, 800, 600)]  # x, y, width, height on one 1824 x 768 screen
 
 
-def block_centre(gl, width, height):
-    """Centre and size of the lit pixels of a GL window of that size, or None."""
-    w, h, pixels = capture(gl)  # one row and column may fall off the screen
-    on = lit(pixels) if abs(w - width) <= 1 and abs(h - height) <= 1 else []
-    if not on:
-        return None
-    xs, ys = [p % w for p in on], [p // w for p in on]
-    return (min(xs) + max(xs)) / 2.0, (min(ys) + max(ys)) / 2.0, max(xs) - min(xs) + 1
+def saver_windows():
+    return sorted((r["x"], r["y"], r["w"], r["h"]) for r in window_tree() if r["top"] and r["name"] == '"SCREENSAVER"')
 
 
-def check_block(gl, width, height, where):
-    found = wait_for(lambda: block_centre(gl, width, height), 5)
-    if not found:
-        w, h, pixels = capture(gl)
-        fail("nothing drawn on %s (%dx%d captured, %d lit)" % (where, w, h, len(lit(pixels))))
-    cx, cy, size = found
-    note("%s: block centred at (%.0f, %.0f), %d pixels wide" % (where, cx, cy, size))
-    # A 25 x 25 block on the 100 x 100 field, in the middle; a few steps widen it.
-    if abs(cx - width / 2.0) > 0.03 * width or abs(cy - height / 2.0) > 0.03 * height:
-        fail("the block on %s is not centred: (%.0f, %.0f) in %dx%d" % (where, cx, cy, width, height))
-    if not 0.1 * width <= size <= 0.6 * width:
-        fail("the block on %s is %d pixels wide in %d" % (where, size, width))
-
-
-def run_monitors_mode(wine_run, saver, per_monitor):
-    """One full-screen run; the windows it shows, checked; a key ends it with status 0."""
+def check_monitors_run(wine_run, saver, per_monitor):
+    """Windows as wanted, each with the 25 x 25 block in its middle; a key ends all with status 0."""
     set_maker_folder(settings_file(6, 1028, "", 0, "--none--") + "%d\n" % per_monitor)
     want = MONITORS if per_monitor else [(0, 0, 1824, 768)]
     s = Saver([wine_run, saver, "/s"])
     try:
-        def windows():
-            rows = [r for r in window_tree() if r["top"] and r["name"] == '"SCREENSAVER"']
-            return sorted((r["x"], r["y"], r["w"], r["h"]) for r in rows) if len(rows) >= len(want) else None
-        shown = wait_for(windows, 20)
+        shown = wait_for(lambda: len(saver_windows()) >= len(want) and saver_windows(), 20)
         if shown != want:
             fail("windows %s, expected %s (a field on each monitor: %d)" % (shown, want, per_monitor))
         for x, y, w, h in want:
             gl = wait_for(lambda: gl_window(w, h), 10)
-            if not gl:
-                fail("no OpenGL window of %dx%d" % (w, h))
-            check_block(gl, w, h, "the %dx%d window at +%d+%d" % (w, h, x, y))
+            shot = gl and wait_for(lambda: (lambda c: lit(c[2]) and c)(capture(gl)), 10)
+            cw, ch, pixels = shot or (0, 0, b"")  # a row and a column lie off the screen
+            on = lit(pixels)
+            xs, ys = [p % max(cw, 1) for p in on], [p // max(cw, 1) for p in on]
+            box = (min(xs), min(ys), max(xs), max(ys)) if on else (0, 0, 0, 0)
+            note("%dx%d+%d+%d: lit from %s to %s" % (w, h, x, y, box[:2], box[2:]))
+            # The block, a few steps old, in the middle of its own window.
+            if not on or abs(box[0] + box[2] - w) > 0.06 * w or abs(box[1] + box[3] - h) > 0.06 * h or \
+                    not 0.1 * w <= box[2] - box[0] <= 0.6 * w:
+                fail("no block in the middle of the %dx%d window" % (w, h))
         no_message_box()
         ended_within(s, 3.0, "a key press", ["xdotool", "key", "space"])
-        if s.proc.returncode != 0:
-            fail("the saver ended with status %d" % s.proc.returncode)
-        if any(r["name"] == '"SCREENSAVER"' for r in window_tree()):
-            fail("a saver window is left")
+        if s.proc.returncode != 0 or saver_window():
+            fail("status %d, saver windows left: %s" % (s.proc.returncode, saver_window()))
     finally:
         s.stop()
 
 
 def case_monitors(wine_run, saver, driver):
-    # Two monitors of one X screen, 1824 x 768 split into 1024 x 768 and
-    # 800 x 600: on a display and in a Wine prefix of this case's own. The
-    # server must not reset when its last client goes, or the monitors go
-    # with it; Wine reads them through Xinerama, which the server answers from
-    # the RandR monitors, once it is told not to use RandR itself.
+    # On a display of its own whose one screen xrandr splits in two (the server
+    # must not reset when its last client goes: the monitors would go with it),
+    # in a prefix of its own where Wine reads the monitors through Xinerama,
+    # which the server answers from them, instead of RandR.
     if not shutil.which("xrandr"):
         print("SKIPPED: no xrandr (x11-xserver-utils)", flush=True)
         sys.exit(SKIP)
-    display = os.environ.get("ORVEX_MONITORS_DISPLAY", ":74")
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1824x768x24", "-nolisten", "tcp", "-noreset"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.environ["DISPLAY"] = display
+    os.environ["DISPLAY"] = os.environ.get("ORVEX_MONITORS_DISPLAY", ":74")
+    xvfb = Saver(["Xvfb", os.environ["DISPLAY"], "-screen", "0", "1824x768x24", "-nolisten", "tcp", "-noreset"])
     try:
-        if not wait_for(lambda: subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0, 10):
-            fail("Xvfb did not start on " + display)
-        for name, (x, y, w, h), output in (("left", MONITORS[0], "screen"), ("right", MONITORS[1], "none")):
-            subprocess.run(["xrandr", "--setmonitor", name, "%d/%dx%d/%d+%d+%d" % (w, w // 4, h, h // 4, x, y),
-                            output], capture_output=True)
+        wait_for(lambda: subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0, 10)
+        for name, (x, y, w, h), output in zip(("left", "right"), MONITORS, ("screen", "none")):
+            subprocess.run(["xrandr", "--setmonitor", name, "%d/%dx%d/%d+%d+%d" % (w, w // 4, h, h // 4, x, y), output])
         case_prefix(wine_run)
         subprocess.run([wine_run, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR", "/t", "REG_SZ",
                         "/d", "N", "/f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)  # the desktop reads the monitors anew
+        subprocess.run(["wineserver", "-k"])  # the desktop reads the monitors afresh
         seen = subprocess.run([wine_run, driver, "monitors"], capture_output=True, text=True, timeout=60).stdout
         note(seen.strip())
         if seen.count("monitor:") < 2:
             print("SKIPPED: Wine reports fewer than two monitors", flush=True)
             sys.exit(SKIP)
-        run_monitors_mode(wine_run, saver, 1)
-        run_monitors_mode(wine_run, saver, 0)
+        for per_monitor in (1, 0):
+            check_monitors_run(wine_run, saver, per_monitor)
         set_maker_folder(None)
     finally:
-        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
-        xvfb.terminate()
-        xvfb.wait()
+        subprocess.run(["wineserver", "-k"])
+        xvfb.stop()
 
 
 def case_prefix(wine_run):
