@@ -39,19 +39,6 @@ TEST(ConfigureDialogState, FilterFollowsTheRuleAndRepeatedChoicesKeepThePattern)
     EXPECT_EQ(state.values().pattern, 7);
 }
 
-// "A field on each monitor": as read, flipped by its box, off after Default, written on OK.
-TEST(ConfigureDialogState, FieldPerMonitorBox) {
-    FakeMakerFiles files = two_pattern_files();
-    DialogSettings read = dialog_settings_without_file();
-    read.iFieldPerMonitor = 1;
-    ConfigureDialogState state(files, read);
-    EXPECT_TRUE(state.checked(IDC_FIELD_PER_MONITOR));
-    state.command(IDC_DEFAULT);
-    EXPECT_FALSE(state.checked(IDC_FIELD_PER_MONITOR));
-    EXPECT_EQ(state.command(IDC_FIELD_PER_MONITOR), kRefreshButtons);
-    EXPECT_EQ(state.take("100", "1", "10", 0, 0, 0, 0).iFieldPerMonitor, 1);
-}
-
 TEST(ConfigureDialogState, OkTakesBoxTextsAsAtoiAndAtofWould) {
     FakeMakerFiles files = two_pattern_files();
     ConfigureDialogState state(files, dialog_settings_without_file());

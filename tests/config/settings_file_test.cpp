@@ -252,13 +252,11 @@ TEST(SettingsFileWriter, WritesSeventeenCrLfLines) {
     d.iResetTime = 12.0f;
     d.pattern_name = "two\nlines";
     d.picture_name = "";
-    d.iFieldPerMonitor = 1;
     EXPECT_EQ(format_settings_file(d), crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
-                                             "1051", "12.000000", "two", "", "1"}));
+                                             "1051", "12.000000", "two", "", "0"}));
 }
 
-// Line 18: only a lone 1 turns it on, in both readers; a file of 17 lines, or
-// one cut short, reads as off; lines 1..17 read as before.
+// Line 18: only a lone 1 turns it on; 17 lines, or fewer, read as off; lines 1..17 as before.
 TEST(SettingsFileReading, LineEighteen) {
     const std::pair<std::string, int> cases[] = {{"", 0},   {"1\r\n", 1}, {" 1 ", 1},     {"2\r\n", 0},
                                                  {"-1", 0}, {"1.5\n", 0}, {"yes\r\n", 0}, {"\r\n1\r\n", 0}};

@@ -19,16 +19,12 @@
 #include <cstring>
 #include <string>
 
-BOOL CALLBACK print_monitor(HMONITOR, HDC, LPRECT r, LPARAM) {
-    return std::printf("monitor: %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom) > 0;
-}
-
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "monitors") == 0) {
-        EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
-        std::fflush(stdout);
-        return 0;
-    }
+    auto print_monitor = [](HMONITOR, HDC, LPRECT r, LPARAM) -> BOOL {
+        return std::printf("monitor: %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom) > 0;
+    };
+    if (argc == 2 && std::strcmp(argv[1], "monitors") == 0)
+        return !EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
     if (argc == 3 && std::strcmp(argv[1], "box") == 0) {
         wchar_t caption[100] = {};
         MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, caption, 100);

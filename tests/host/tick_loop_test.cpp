@@ -79,18 +79,18 @@ TEST(TickLoop, RedrawTicksAskOnlyForChangedPictures) {
     }
 }
 
-// One pair of timers for every monitor's session: each tick goes to all, each
-// keeps its redraw skip, and the timers move on when their holder goes.
+// Each tick goes to all, each keeps its redraw skip, the timers move on when their holder goes.
 TEST(TickGroup, EveryMemberTicksAndTheTimersMoveOn) {
     std::string log;
     auto loop = [&](std::string n, bool changed) {
         return TickLoop([&log, n] { log += n + "-step "; }, [&log, n] { log += n + "-frame "; },
-                        [changed] { return changed; });
+                        [=] { return changed; });
     };
     TickLoop a = loop("a", false), b = loop("b", true), c = loop("c", true);
     TickGroup group;
-    for (auto [l, n] : {std::pair{&a, "a"}, {&b, "b"}, {&c, "c"}})
-        group.join(*l, [&log, n = std::string(n)] { log += "timers-" + n + " "; });
+    group.join(a, [&] { log += "timers-a "; });
+    group.join(b, [&] { log += "timers-b "; });
+    group.join(c, [&] { log += "timers-c "; });
     group.on_timer(kSimulationTimerId);
     group.on_timer(kRedrawTimerId);
     group.leave(b);  // not the holder: the timers stay
