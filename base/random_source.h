@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace orvex {
 
@@ -27,6 +29,19 @@ public:
 
 private:
     std::uint32_t state_ = 1;
+};
+
+// Another generator whose every seed is moved by a fixed salt, so that
+// generators seeded from the same clock draw apart. Salt 0 changes nothing.
+class SaltedRandom final : public RandomSource {
+public:
+    SaltedRandom(std::unique_ptr<RandomSource> inner, std::uint32_t salt) : inner_(std::move(inner)), salt_(salt) {}
+    void seed(std::uint32_t value) override { inner_->seed(value + salt_ * 0x9E3779B9u); }
+    int draw() override { return inner_->draw(); }
+
+private:
+    std::unique_ptr<RandomSource> inner_;
+    std::uint32_t salt_;
 };
 
 }  // namespace orvex

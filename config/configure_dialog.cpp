@@ -78,6 +78,7 @@ bool ConfigureDialogState::checked(int control) const {
         case IDC_ONLY_RULE_PATTERNS: return d_.iAllPatterns == 1;
         case IDC_TRANSPARENT_BORDERS: return d_.iMatrixTr == 1;
         case IDC_PICTURE_CYCLING: return d_.iCycleTexture == 1;
+        case IDC_FIELD_PER_MONITOR: return d_.iFieldPerMonitor == 1;
         default: break;
     }
     return control == d_.iMainColor || control == d_.iDrawStyle || control == d_.iLightingNum ||
@@ -102,6 +103,8 @@ unsigned ConfigureDialogState::command(int control) {
         flip(d_.iMatrixTr);
     } else if (control == IDC_PICTURE_CYCLING) {
         flip(d_.iCycleTexture);
+    } else if (control == IDC_FIELD_PER_MONITOR) {
+        flip(d_.iFieldPerMonitor);
     } else if (control == IDC_ONLY_RULE_PATTERNS) {
         flip(d_.iAllPatterns);
         fill_pattern_list(0);
@@ -116,6 +119,7 @@ unsigned ConfigureDialogState::command(int control) {
         d_.iMatrixTr = 0;
         d_.iTexture = 0;
         d_.iCycleTexture = 0;
+        d_.iFieldPerMonitor = 0;
         d_.iResetMode = IDC_RESET_ON_TIME;
         d_.iResetTime = 12.0f;
         d_.field_size = 250;

@@ -39,6 +39,7 @@
 #define IDC_RESET_REPEAT 1050
 #define IDC_RESET_ON_TIME 1051
 #define IDC_WHERE_PICTURES 1053
+#define IDC_FIELD_PER_MONITOR 1054
 
 /* About and "Where are Pictures?": the clickable labels */
 #define IDC_WEB_ADDRESS 1038

@@ -18,6 +18,7 @@ void normalize_first_stage(Settings& s) {
     s.MatrixTr = as_flag(s.MatrixTr);
     s.TextureFlag = as_flag(s.TextureFlag);
     s.Texture_Renew = as_flag(s.Texture_Renew);
+    s.FieldPerMonitor = s.FieldPerMonitor == 1 ? 1 : 0;  // a newer setting: anything but 1 is off
     s.ResetMode = outside_to(s.ResetMode, kResetOff, kResetTime, kResetRepeat);
     // A NaN read from a damaged file compares false both ways; treat it as the minimum.
     if (!(s.ResetTimeValue >= 10.0)) s.ResetTimeValue = 10.0;

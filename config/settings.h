@@ -37,6 +37,9 @@ struct Settings {
     double ResetTimeValue = 10.0;
     std::string pattern_name;  // up to 30 characters
     std::string picture_name;  // up to 34 characters (name + ".bmp")
+    // "A field on each monitor": full screen, one saver per monitor instead of
+    // one field over all of them. 0 or 1.
+    int FieldPerMonitor = 0;
 };
 
 // First stage: run right after the settings file has been read (or found missing).

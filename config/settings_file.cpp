@@ -13,7 +13,7 @@ namespace orvex {
 
 namespace {
 
-// The fifteen stored numbers and two names exactly as the file holds them.
+// The fifteen stored numbers, two names and line 18 exactly as the file holds them.
 struct StoredValues {
     int main_color = 0, draw_style = 0, family = 0, life_rule = 0;
     int pattern = 0, speed = 0, field_size = 0;
@@ -21,7 +21,11 @@ struct StoredValues {
     int texture = 0, cycle_texture = 0, reset_mode_id = 0;
     float reset_time = 0.0f;
     std::string pattern_name, picture_name;
+    int field_per_monitor = 0;
 };
+
+// Line 18 holds one digit; a longer line is cut, as the names are.
+constexpr std::size_t kMaxLine18Length = 30;
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -104,6 +108,12 @@ public:
         return std::string(line.substr(0, max_length));
     }
 
+    // Nothing but white space left.
+    bool at_end() {
+        skip_space();
+        return pos_ == text_.size();
+    }
+
 private:
     void skip_space() {
         while (pos_ < text_.size() && is_space(text_[pos_])) ++pos_;
@@ -131,6 +141,14 @@ private:
     std::size_t pos_ = 0;
 };
 
+// A line that holds one integer and nothing else but blanks; else 0.
+int line_number(const std::string& line) {
+    Scanner in(line);
+    int value = 0;
+    if (!in.read_int(value) || !in.at_end()) return 0;
+    return value;
+}
+
 StoredValues scan(std::string_view text) {
     StoredValues v;
     Scanner in(text);
@@ -145,6 +163,7 @@ StoredValues scan(std::string_view text) {
     in.skip_line();
     v.pattern_name = in.read_line(kMaxStoredNameLength);
     v.picture_name = in.read_line(kMaxStoredNameLength);
+    v.field_per_monitor = line_number(in.read_line(kMaxLine18Length));
     return v;
 }
 
@@ -192,6 +211,7 @@ Settings parse_startup_settings(std::string_view text) {
     s.ResetTimeValue = static_cast<double>(v.reset_time);
     s.pattern_name = v.pattern_name;
     s.picture_name = picture_file_for_stored(v.picture_name);
+    s.FieldPerMonitor = v.field_per_monitor;
     normalize_first_stage(s);
     return s;
 }
@@ -237,6 +257,7 @@ DialogSettings parse_dialog_settings(std::string_view text) {
     d.iResetTime = v.reset_time;
     d.pattern_name = v.pattern_name;
     d.picture_name = v.picture_name;
+    d.iFieldPerMonitor = v.field_per_monitor;
     normalize_dialog_settings(d);
     return d;
 }
@@ -254,6 +275,7 @@ void normalize_dialog_settings(DialogSettings& d) {
     d.iMatrixTr = as_flag(d.iMatrixTr);
     d.iTexture = as_flag(d.iTexture);
     d.iCycleTexture = as_flag(d.iCycleTexture);
+    d.iFieldPerMonitor = d.iFieldPerMonitor == 1 ? 1 : 0;  // a newer setting: anything but 1 is off
     d.iMainColor = outside_to(d.iMainColor, kColorRed, kColorBlue, kColorBlue);
     d.iDrawStyle = outside_to(d.iDrawStyle, kStylePoints, kStyleQuads, kStyleTriangles);
     d.iResetMode = outside_to(d.iResetMode, kResetModeIdBase, kResetModeIdBase + 2, kResetModeIdBase + kResetRepeat);
@@ -280,6 +302,7 @@ std::string format_settings_file(const DialogSettings& d) {
     line(six_decimals(static_cast<double>(d.iResetTime)));
     line(one_line(d.pattern_name));
     line(one_line(d.picture_name));
+    line(std::to_string(d.iFieldPerMonitor == 1 ? 1 : 0));
     return out;
 }
 

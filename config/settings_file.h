@@ -1,18 +1,21 @@
-// The settings file "ss_ca_02.ini": 17 text lines in the maker folder, one value
+// The settings file "ss_ca_02.ini": 18 text lines in the maker folder, one value
 // each. Lines 1..15 are numbers (MainColor, DrawStyle, Family, life_rule, pattern,
 // speed, field_size, OneColor, only-patterns-of-rule flag, lighting identifier
 // 1045 + LightingNum, MatrixTr, TextureFlag, Texture_Renew, reset mode identifier
 // 1049 + ResetMode, reset time in seconds), lines 16 and 17 the pattern name and
 // the picture name (a BMP's without ".bmp"), each up to 30 characters. A pattern
 // name that ends in ".rle" or ".cells" names that file itself; any other names a
-// ".lif" file (seed/pattern_file.h, pattern_file_name).
+// ".lif" file (seed/pattern_file.h, pattern_file_name). Line 18, added later, is
+// "A field on each monitor" (0 or 1): a file of 17 lines reads as 0, and readers
+// that take only 17 lines read a file of 18 as before.
 //
 // Reading is lenient, as the saver has always been: the numbers are taken as
 // white-space separated values (a line end is white space); the first value that
 // is not a number stops the reading of numbers, so it and all later ones keep 0;
 // a file that ends early leaves the rest at 0 and the names empty. Then the line
 // end after the last number read is skipped and the next two lines are the
-// names, cut to 30 characters. Anything after them is ignored. Lines may end in
+// names, cut to 30 characters, and the line after them is line 18: only 1 turns
+// its setting on. Anything after it is ignored. Lines may end in
 // CR LF or LF alone. Every value then goes through the range rules, so callers
 // always get usable settings and never an error.
 //
@@ -59,6 +62,7 @@ struct DialogSettings {
     float iResetTime = 0.0f;
     std::string pattern_name;
     std::string picture_name;  // without extension, or "--none--"
+    int iFieldPerMonitor = 0;  // line 18
 };
 
 // The saver's start-up reading of the file's text: the stored values converted
@@ -74,7 +78,7 @@ DialogSettings parse_dialog_settings(std::string_view text);
 DialogSettings dialog_settings_without_file();
 void normalize_dialog_settings(DialogSettings& d);
 
-// The whole file, 17 lines ending in CR LF. A name is written up to its first
+// The whole file, 18 lines ending in CR LF. A name is written up to its first
 // LF or NUL, so a stray line break cannot shift the lines after it.
 std::string format_settings_file(const DialogSettings& d);
 

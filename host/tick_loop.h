@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <utility>
+#include <vector>
 
 namespace orvex {
 
@@ -41,6 +42,27 @@ private:
     std::function<void()> simulation_tick_;
     std::function<void()> invalidate_;
     std::function<bool()> redraw_wanted_;
+};
+
+// Several tick loops on one pair of timers (one saver per monitor): each tick
+// goes to every member in the order they joined, so all sessions step
+// together and each keeps its own redraw skip. One member holds the timers:
+// the first to join, and when it leaves, the next in line.
+class TickGroup {
+public:
+    // take_timers starts the two timers on the member's window; it runs once
+    // the member becomes the holder.
+    void join(TickLoop& loop, std::function<void()> take_timers);
+    void leave(TickLoop& loop);
+    void on_timer(unsigned id) const;
+    std::size_t size() const { return members_.size(); }
+
+private:
+    struct Member {
+        TickLoop* loop;
+        std::function<void()> take_timers;
+    };
+    std::vector<Member> members_;
 };
 
 }  // namespace orvex

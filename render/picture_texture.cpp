@@ -15,11 +15,11 @@ constexpr GLint kRgbComponents = 3;
 }  // namespace
 
 PictureTexture::PictureTexture(const Settings& settings, std::filesystem::path pictures_folder, MessageSink& messages,
-                               PictureLister lister, std::shared_ptr<PictureWorker> worker)
+                               PictureLister lister, std::shared_ptr<PictureWorker> worker, int start_offset)
     : settings_(settings),
       folder_(std::move(pictures_folder)),
       messages_(messages),
-      cycler_(lister ? std::move(lister) : folder_lister(folder_)),
+      cycler_(lister ? std::move(lister) : folder_lister(folder_), start_offset),
       worker_(worker ? std::move(worker) : std::make_shared<InlinePictureWorker>()) {}
 
 void PictureTexture::load_first_picture() {

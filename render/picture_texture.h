@@ -35,8 +35,10 @@ class PictureTexture {
 public:
     // Takes TextureFlag, Texture_Renew and picture_name from the settings. A
     // null lister lists pictures_folder itself; a null worker decodes inline.
+    // start_offset: see PictureCycler.
     PictureTexture(const Settings& settings, std::filesystem::path pictures_folder, MessageSink& messages,
-                   PictureLister lister = nullptr, std::shared_ptr<PictureWorker> worker = nullptr);
+                   PictureLister lister = nullptr, std::shared_ptr<PictureWorker> worker = nullptr,
+                   int start_offset = 0);
     PictureTexture(const PictureTexture&) = delete;
     PictureTexture& operator=(const PictureTexture&) = delete;
 

@@ -21,7 +21,8 @@ bool is_bmp_name(const std::string& name) {
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
-PictureCycler::PictureCycler(PictureLister lister) : lister_(std::move(lister)) {}
+PictureCycler::PictureCycler(PictureLister lister, int start_offset)
+    : lister_(std::move(lister)), start_offset_(start_offset > 0 ? start_offset : 0) {}
 
 int PictureCycler::Find_Pictures(Settings& settings) {
     pictures_list.clear();
@@ -42,6 +43,7 @@ int PictureCycler::Find_Next_Picture(const Settings& settings) {
         SearchStarted = 1;
         const auto found = std::find(pictures_list.begin(), pictures_list.end(), settings.picture_name);
         current_picture_number = found == pictures_list.end() ? 0 : static_cast<int>(found - pictures_list.begin());
+        if (max_pictures > 0) current_picture_number = (current_picture_number + start_offset_) % max_pictures;
         return 1;
     }
     if (++current_picture_number >= max_pictures) current_picture_number = 0;

@@ -33,14 +33,17 @@ constexpr std::size_t kMaxPictureName = 29;
 
 class PictureCycler {
 public:
-    explicit PictureCycler(PictureLister lister);
+    // start_offset: how many entries past the first choice the first call lands
+    // (one saver per monitor starts each monitor at another picture).
+    explicit PictureCycler(PictureLister lister, int start_offset = 0);
 
     // Lists the folder afresh; clears Texture_Renew when it holds fewer than
     // two pictures. 0 when the list filled up (and the listing stopped), else 1.
     int Find_Pictures(Settings& settings);
 
     // First call after Find_Pictures: finds picture_name in the list (exact
-    // comparison) or takes entry 0; every later call moves on by one and wraps.
+    // comparison) or takes entry 0, then moves on by the start offset; every
+    // later call moves on by one and wraps.
     int Find_Next_Picture(const Settings& settings);
 
     // The list part of a seeding's picture step: with cycling on, moves to the
@@ -56,6 +59,7 @@ public:
 
 private:
     PictureLister lister_;
+    int start_offset_ = 0;
     std::vector<std::string> pictures_list;  // at most kMaxPictures names
     int max_pictures = 0;
     int current_picture_number = 0;

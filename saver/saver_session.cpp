@@ -18,6 +18,16 @@ SceneServices scene_services(const PictureTexture& pictures, SessionServices& se
 
 }  // namespace
 
+void set_monitor_random(SessionServices& services, int monitor) {
+    const auto salt = static_cast<std::uint32_t>(monitor < 0 ? 0 : monitor);
+    auto salted = [salt](std::unique_ptr<RandomSource> inner) -> std::unique_ptr<RandomSource> {
+        return std::make_unique<SaltedRandom>(inner ? std::move(inner) : std::make_unique<LcgRandom>(), salt);
+    };
+    services.seed_random = salted(std::move(services.seed_random));
+    services.light_random = salted(std::move(services.light_random));
+    services.picture_offset = monitor < 0 ? 0 : monitor;
+}
+
 unsigned simulation_interval_ms(int speed) {
     constexpr unsigned kSlowestMs = 750;
     return speed < 1 ? kSlowestMs : kSlowestMs / static_cast<unsigned>(speed);
@@ -27,7 +37,7 @@ SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
       pictures_(settings_, start.pictures_folder, messages_, std::move(services.pictures_lister),
-                std::move(services.picture_worker)),
+                std::move(services.picture_worker), services.picture_offset),
       scene_(settings_, scene_services(pictures_, services, clock_)),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
     simulation_.set_picture_step([this] { next_picture(); });

@@ -31,7 +31,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "base/clock.h"
 #include "base/random_source.h"
@@ -66,7 +68,15 @@ struct SessionServices {
     GlyphSource* glyphs = nullptr;                  // the window system's font; null: no glyphs
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
+    // Where picture cycling starts: this many pictures past the stored one
+    // (each monitor's session its own).
+    int picture_offset = 0;
 };
+
+// The random sources of the session of monitor `monitor` (0 first) when each
+// monitor has a field of its own: the first keeps the clock seed, every other
+// draws apart from it, fields and lights alike.
+void set_monitor_random(SessionServices& services, int monitor);
 
 class SaverSession {
 public:
@@ -158,6 +168,17 @@ private:
         int shown = 0;
     };
     std::shared_ptr<State> state_;
+};
+
+// The messages of several sessions of one run (one per monitor, all meeting
+// the same damaged picture): each caption and text is shown once per run.
+class RunMessages {
+public:
+    // True the first time this message is met.
+    bool first_time(const SessionMessage& m) { return seen_.insert({m.caption, m.text}).second; }
+
+private:
+    std::set<std::pair<std::string, std::string>> seen_;
 };
 
 }  // namespace orvex

@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   # Windows cross build, run under Wine on a virtual X display
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool x11-utils imagemagick
+  # two monitors on one virtual X screen, for the per-monitor saver test (xrandr)
+  x11-xserver-utils
   # the dialogs' font "MS Sans Serif" and the other fonts Windows programs expect
   fonts-wine
   # the Windows setup program

@@ -43,4 +43,8 @@ void WglContext::swap_buffers() const {
     if (context_) SwapBuffers(dc_);
 }
 
+void WglContext::make_current() const {
+    if (context_ && wglGetCurrentContext() != context_) wglMakeCurrent(dc_, context_);
+}
+
 }  // namespace orvex::win32

@@ -24,6 +24,8 @@ public:
     // Makes no context current, then deletes it.
     void destroy();
     bool valid() const { return context_ != nullptr; }
+    // Makes this context current again (several windows, one thread).
+    void make_current() const;
     void swap_buffers() const;
 
 private:

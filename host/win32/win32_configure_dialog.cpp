@@ -18,8 +18,8 @@ namespace {
 // First and last button of each radio group, and the check boxes.
 constexpr int kRadioGroups[][2] = {
     {IDC_RED, IDC_BLUE}, {IDC_POINTS, IDC_QUADS}, {IDC_LIGHTS_OFF, IDC_LIGHTS_3}, {IDC_RESET_OFF, IDC_RESET_ON_TIME}};
-constexpr int kCheckBoxes[] = {IDC_ONE_COLOR, IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS,
-                               IDC_PICTURE_CYCLING};
+constexpr int kCheckBoxes[] = {IDC_ONE_COLOR,           IDC_PICTURE_ON,      IDC_ONLY_RULE_PATTERNS,
+                               IDC_TRANSPARENT_BORDERS, IDC_PICTURE_CYCLING, IDC_FIELD_PER_MONITOR};
 
 struct ConfigureWindow {
     explicit ConfigureWindow(const ConfigureDialogFolders& where)

@@ -1,7 +1,12 @@
 #include "host/win32/win32_frame.h"
 
+#include <algorithm>
+
+#include "config/settings_file.h"
 #include "host/saver_startup.h"
 #include "host/win32/win32_configure.h"
+#include "host/win32/win32_maker_folder.h"
+#include "host/win32/win32_sim_window.h"
 #include "host/win32/win32_text.h"
 
 namespace orvex::win32 {
@@ -68,6 +73,40 @@ void change_password(HWND owner) {
     FreeLibrary(mpr);
 }
 
+BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) reinterpret_cast<std::vector<RECT>*>(list)->push_back(info.rcMonitor);
+    return TRUE;
+}
+
+// Every monitor's rectangle, in physical pixels (the manifest asks for
+// per-monitor awareness), the primary one first.
+std::vector<RECT> monitor_rectangles() {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, add_monitor, reinterpret_cast<LPARAM>(&monitors));
+    std::stable_partition(monitors.begin(), monitors.end(), [](const RECT& r) { return r.left == 0 && r.top == 0; });
+    return monitors;
+}
+
+// The whole virtual screen, every monitor.
+RECT virtual_screen() {
+    RECT r{};
+    r.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    r.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+    }
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+    return r;
+}
+
+bool field_per_monitor() { return load_startup_settings(Win32MakerFolder().locate()).FieldPerMonitor == 1; }
+
 HWND owner_or_foreground(std::uintptr_t window) {
     HWND owner = reinterpret_cast<HWND>(window);
     return (owner && IsWindow(owner)) ? owner : GetForegroundWindow();
@@ -111,25 +150,47 @@ bool SaverFrame::register_saver_class() {
     return RegisterClassA(&wc) != 0;
 }
 
-HWND SaverFrame::create_saver_window() {
+void SaverFrame::create_saver_windows() {
     if (rules_.full_screen()) {
-        // The whole virtual screen, every monitor.
-        const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-        const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        if (width <= 0 || height <= 0) {
-            width = GetSystemMetrics(SM_CXSCREEN);
-            height = GetSystemMetrics(SM_CYSCREEN);
+        std::vector<RECT> screens;
+        if (field_per_monitor()) {
+            screens = monitor_rectangles();
+            share_ = std::make_shared<MonitorShare>();
         }
-        return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverWindowTitle, WS_POPUP | WS_VISIBLE, x, y, width,
-                               height, nullptr, nullptr, instance_, this);
+        if (screens.empty()) {
+            share_.reset();
+            screens.push_back(virtual_screen());
+        }
+        for (const RECT& r : screens)
+            CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverWindowTitle, WS_POPUP | WS_VISIBLE, r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
+        return;
     }
     HWND parent = reinterpret_cast<HWND>(args_.window);
     RECT area{};
-    if (!GetClientRect(parent, &area)) return nullptr;
-    return CreateWindowExA(0, kSaverClassName, kSaverWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom,
-                           parent, nullptr, instance_, this);
+    if (!GetClientRect(parent, &area)) return;
+    CreateWindowExA(0, kSaverClassName, kSaverWindowTitle, WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom, parent,
+                    nullptr, instance_, this);
+}
+
+// The last made goes first: each window gives the working folder back as it
+// found it, so the first one, going last, leaves the one the process began in.
+void SaverFrame::destroy_saver_windows() {
+    while (!windows_.empty()) {
+        const HWND last = windows_.back();
+        DestroyWindow(last);
+        if (!windows_.empty() && windows_.back() == last) windows_.pop_back();  // not ours any more
+    }
+}
+
+int SaverFrame::monitor_of(HWND saver_window) const {
+    const auto found = std::find(windows_.begin(), windows_.end(), saver_window);
+    return found == windows_.end() ? 0 : static_cast<int>(found - windows_.begin());
+}
+
+bool SaverFrame::last_window(HWND saver_window) {
+    const SaverFrame* frame = of(saver_window);
+    return !frame || frame->windows_.size() <= 1;
 }
 
 int SaverFrame::run_saver() {
@@ -137,42 +198,52 @@ int SaverFrame::run_saver() {
         message_box(nullptr, "RegisterClasses() failed", kSaverTitle, MB_OK | MB_ICONERROR);
         return 1;
     }
-    saver_window_ = create_saver_window();
-    if (!saver_window_) return 0;
-    if (!rules_.full_screen()) SetTimer(saver_window_, kParentWatchTimerId, kParentWatchMs, nullptr);
+    create_saver_windows();
+    if (windows_.empty()) return 0;
+    if (!rules_.full_screen()) SetTimer(windows_.front(), kParentWatchTimerId, kParentWatchMs, nullptr);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (saver_window_) DestroyWindow(saver_window_);
+    destroy_saver_windows();
     return 0;
 }
 
 void SaverFrame::watch_preview_parent() {
-    HWND parent = GetParent(saver_window_);
+    HWND saver = windows_.front();
+    HWND parent = GetParent(saver);
     if (!parent || !IsWindow(parent)) {
-        DestroyWindow(saver_window_);
+        DestroyWindow(saver);
         return;
     }
     RECT want{}, have{};
-    if (GetClientRect(parent, &want) && GetClientRect(saver_window_, &have) &&
+    if (GetClientRect(parent, &want) && GetClientRect(saver, &have) &&
         (want.right != have.right || want.bottom != have.bottom))
-        MoveWindow(saver_window_, 0, 0, want.right, want.bottom, TRUE);
+        MoveWindow(saver, 0, 0, want.right, want.bottom, TRUE);
 }
 
 void SaverFrame::input(FrameInput what) {
-    if (rules_.on_input(what, cursor_position()) == Verdict::RequestClose && saver_window_)
-        PostMessageA(saver_window_, WM_CLOSE, 0, 0);
+    // One close request for all monitors' windows: the first one's close closes them all.
+    if (rules_.on_input(what, cursor_position()) == Verdict::RequestClose && !windows_.empty())
+        PostMessageA(windows_.front(), WM_CLOSE, 0, 0);
 }
 
 LRESULT SaverFrame::saver_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
-            saver_window_ = window;
-            rules_.record_cursor(cursor_position());
-            if (rules_.full_screen()) cursor_hidden_ = ShowCursor(FALSE) < 0;
+            windows_.push_back(window);
+            if (windows_.size() == 1) {
+                rules_.record_cursor(cursor_position());
+                if (rules_.full_screen()) cursor_hidden_ = ShowCursor(FALSE) < 0;
+            }
+            break;
+        case WM_CLOSE:
+            if (windows_.size() > 1) {
+                destroy_saver_windows();
+                return 0;
+            }
             break;
         case WM_TIMER:
             if (wParam == kParentWatchTimerId) {
@@ -183,6 +254,7 @@ LRESULT SaverFrame::saver_proc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_DESTROY: {
             if (!rules_.full_screen()) KillTimer(window, kParentWatchTimerId);
             const LRESULT result = ScreenSaverProc(window, message, wParam, lParam);
+            if (windows_.size() > 1) return result;  // the quit and the cursor wait for the last window
             if (cursor_hidden_) ShowCursor(TRUE);
             cursor_hidden_ = false;
             PostQuitMessage(0);
@@ -191,7 +263,7 @@ LRESULT SaverFrame::saver_proc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_NCDESTROY: {
             const LRESULT result = ScreenSaverProc(window, message, wParam, lParam);
             RemovePropA(window, kFrameProperty);
-            saver_window_ = nullptr;
+            windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
             return result;
         }
         default: break;

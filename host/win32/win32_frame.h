@@ -10,6 +10,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
 #include "host/close_rules.h"
 #include "host/saver_args.h"
 
@@ -18,6 +21,8 @@ LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
 BOOL WINAPI RegisterDialogClasses(HANDLE instance);
 
 namespace orvex::win32 {
+
+struct MonitorShare;
 
 class SaverFrame {
 public:
@@ -34,20 +39,31 @@ public:
     HINSTANCE instance() const { return instance_; }
     bool full_screen() const { return rules_.full_screen(); }
 
+    // With "A field on each monitor", full screen: what the monitors' windows
+    // share; null for the one window over every monitor and the preview.
+    const std::shared_ptr<MonitorShare>& monitor_share() const { return share_; }
+    // The saver window's place among the monitors' windows (0 first).
+    int monitor_of(HWND saver_window) const;
+    // Whether the saver window (or its frame's last one) is the only one left:
+    // the quit message waits for the last.
+    static bool last_window(HWND saver_window);
+
     LRESULT default_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT saver_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     int run_saver();
     bool register_saver_class();
-    HWND create_saver_window();
+    void create_saver_windows();
+    void destroy_saver_windows();
     void watch_preview_parent();
     void input(FrameInput what);
 
     HINSTANCE instance_;
     SaverArgs args_;
     CloseRules rules_;
-    HWND saver_window_ = nullptr;
+    std::vector<HWND> windows_;  // the live saver windows, in the order they were made
+    std::shared_ptr<MonitorShare> share_;
     bool cursor_hidden_ = false;
 };
 

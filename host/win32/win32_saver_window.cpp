@@ -57,7 +57,11 @@ void SaverWindow::on_create(const CREATESTRUCTA& create) {
 
     // Settings, pattern file and the picture-width rule, settled once for the run.
     SaverStart start = resolve_saver_start(files_in_maker_folder(maker), nMaxX);
-    simulation_ = std::make_unique<SimulationWindow>(window_, std::move(start));
+    // With a field on each monitor, each window is one monitor's saver.
+    const SaverFrame* frame = SaverFrame::of(window_);
+    std::shared_ptr<MonitorShare> share = frame ? frame->monitor_share() : nullptr;
+    const int monitor = share ? frame->monitor_of(window_) : 0;
+    simulation_ = std::make_unique<SimulationWindow>(window_, std::move(start), monitor, std::move(share));
     hChild =
         CreateWindowExA(0, kSaverTitle, kSaverTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, child.x,
                         child.y, child.width, child.height, window_, nullptr, create.hInstance, simulation_.get());
@@ -79,7 +83,7 @@ void SaverWindow::on_destroy() {
     if (!lpszCurDir.empty()) std::filesystem::current_path(lpszCurDir, ec);
     if (hChild) DestroyWindow(hChild);
     hChild = nullptr;
-    PostQuitMessage(0);
+    if (SaverFrame::last_window(window_)) PostQuitMessage(0);
 }
 
 SaverWindow* saver_window_of(HWND window) {

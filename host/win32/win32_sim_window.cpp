@@ -30,14 +30,25 @@ void WglGlyphs::make_glyph_lists(int first, int count, unsigned list_base) {
     }
 }
 
-SimulationWindow::SimulationWindow(HWND main_window, SaverStart start)
+MonitorShare::MonitorShare()
+    : messages(std::make_shared<MessageGate>([this](const SessionMessage& m) {
+          if (seen.first_time(m)) show_message_box(m);
+      })) {}
+
+SimulationWindow::SimulationWindow(HWND main_window, SaverStart start, int monitor, std::shared_ptr<MonitorShare> share)
     : main_window_(main_window),
       start_(std::move(start)),
+      monitor_(monitor),
+      share_(std::move(share)),
       pfd(saver_pixel_format()),
-      messages_(show_message_box),
+      messages_(share_ ? share_->messages : std::make_shared<MessageGate>(show_message_box)),
       ticks_(
           [this] {
-              if (session_) session_->tick();
+              if (!session_) return;
+              make_current();
+              session_->tick();
+              // Shown from the window's own message, once the whole group has stepped.
+              if (share_ && session_->has_message()) PostMessageA(window_, kShowMessages, 0, 0);
           },
           [this] {
               if (window_) InvalidateRect(window_, nullptr, FALSE);
@@ -68,20 +79,36 @@ void SimulationWindow::on_create(HWND window) {
         services.glyphs = glyphs_.get();
         services.gl_procs = wgl_proc;
         services.picture_worker = std::make_shared<ThreadPictureWorker>();
+        if (share_) set_monitor_random(services, monitor_);
         session_ = std::make_shared<SaverSession>(std::move(start_), std::move(services));
         RECT client{};
         GetClientRect(window, &client);
         session_->init(client.right, client.bottom);
         if (session_->has_message()) PostMessageA(window, kShowMessages, 0, 0);
     }
-    SetTimer(window, kSimulationTimerId, simulation_ms, nullptr);
-    SetTimer(window, kRedrawTimerId, kRedrawIntervalMs, nullptr);
+    if (share_) {
+        simulation_ms_ = simulation_ms;
+        share_->ticks.join(ticks_, [this] { start_timers(); });
+    } else {
+        SetTimer(window, kSimulationTimerId, simulation_ms, nullptr);
+        SetTimer(window, kRedrawTimerId, kRedrawIntervalMs, nullptr);
+    }
+}
+
+void SimulationWindow::start_timers() {
+    SetTimer(window_, kSimulationTimerId, simulation_ms_, nullptr);
+    SetTimer(window_, kRedrawTimerId, kRedrawIntervalMs, nullptr);
+}
+
+void SimulationWindow::make_current() const {
+    if (share_) hRC.make_current();
 }
 
 void SimulationWindow::on_paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_, &ps);
     if (session_) {
+        make_current();
         session_->draw();
         hRC.swap_buffers();
         shown_version_ = session_->simulation().field().version();
@@ -97,19 +124,24 @@ void SimulationWindow::on_paint() {
 // under the box; the gate holds what it needs, and nothing here touches this
 // object once the box has returned.
 void SimulationWindow::show_messages() {
-    if (session_) messages_.show_pending(session_);
+    if (session_) messages_->show_pending(session_);
 }
 
 void SimulationWindow::release_session() {
-    if (session_) session_->release();
+    if (!session_) return;
+    make_current();
+    session_->release();
 }
 
 void SimulationWindow::on_destroy() {
     KillTimer(window_, kSimulationTimerId);
     KillTimer(window_, kRedrawTimerId);
+    // The next window of the run takes the timers over.
+    if (share_) share_->ticks.leave(ticks_);
     // A box still up keeps the session object, not its GL objects: those go
     // now, while the context is current.
-    messages_.close();
+    messages_->close();
+    make_current();
     if (session_) session_->release();
     session_.reset();
     hRC.destroy();
@@ -117,7 +149,8 @@ void SimulationWindow::on_destroy() {
     hDC = nullptr;
     // Back to the display mode the user set; the saver itself never changes it.
     ChangeDisplaySettingsA(nullptr, 0);
-    PostQuitMessage(0);
+    // With a window per monitor, the quit comes once the last of them is gone.
+    if (SaverFrame::last_window(main_window_)) PostQuitMessage(0);
 }
 
 // Input over this window counts as input to the saver: the frame sees it for
@@ -132,10 +165,17 @@ LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_CREATE: on_create(window); return 0;
         case WM_SIZE:
-            if (session_) session_->resize(LOWORD(lParam), HIWORD(lParam));
+            if (session_) {
+                make_current();
+                session_->resize(LOWORD(lParam), HIWORD(lParam));
+            }
             return 0;
         case WM_PAINT: on_paint(); return 0;
         case WM_TIMER:
+            if (share_) {
+                share_->ticks.on_timer(static_cast<unsigned>(wParam));  // every monitor's session
+                return 0;
+            }
             ticks_.on_timer(static_cast<unsigned>(wParam));
             show_messages();
             return 0;

@@ -34,9 +34,22 @@ private:
     HDC dc_;
 };
 
+// What the simulation windows of one run share when each monitor has a field
+// of its own: one pacer for all sessions, one gate for their message boxes,
+// each message shown once per run.
+struct MonitorShare {
+    MonitorShare();
+    TickGroup ticks;
+    RunMessages seen;
+    std::shared_ptr<MessageGate> messages;
+};
+
 class SimulationWindow {
 public:
-    SimulationWindow(HWND main_window, SaverStart start);
+    // monitor: the monitor's place in the run (0 first); share: null for the
+    // one field over every monitor, as in the preview.
+    SimulationWindow(HWND main_window, SaverStart start, int monitor = 0,
+                     std::shared_ptr<MonitorShare> share = nullptr);
     SimulationWindow(const SimulationWindow&) = delete;
     SimulationWindow& operator=(const SimulationWindow&) = delete;
     ~SimulationWindow();
@@ -56,10 +69,14 @@ private:
     LRESULT pass_input(UINT message, WPARAM wParam, LPARAM lParam);
 
     void show_messages();
+    void make_current() const;
+    void start_timers();
 
     HWND main_window_;
     HWND window_ = nullptr;
     SaverStart start_;  // handed to the session once the context exists
+    int monitor_;
+    std::shared_ptr<MonitorShare> share_;
 
     HDC hDC = nullptr;
     PIXELFORMATDESCRIPTOR pfd;
@@ -67,9 +84,10 @@ private:
     std::unique_ptr<WglGlyphs> glyphs_;
     // Shared with a message box that is up: its loop may destroy this window.
     std::shared_ptr<SaverSession> session_;
-    MessageGate messages_;
+    std::shared_ptr<MessageGate> messages_;  // this window's own, or the share's
     TickLoop ticks_;
     std::uint64_t shown_version_ = 0;  // field version of the last frame drawn
+    unsigned simulation_ms_ = 0;
 };
 
 }  // namespace orvex::win32

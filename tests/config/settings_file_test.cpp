@@ -256,12 +256,24 @@ TEST(SettingsFileDialog, RangeRules) {
 
 TEST(SettingsFileWriter, WritesSeventeenCrLfLines) {
     DialogSettings d = parse_dialog_settings(kTypical);
-    EXPECT_EQ(format_settings_file(d), kTypical);
+    EXPECT_EQ(format_settings_file(d), kTypical + "0\r\n");  // and line 18, off
     d.iResetTime = 12.0f;
     d.pattern_name = "two\nlines";
     d.picture_name = "";
     EXPECT_EQ(format_settings_file(d), crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
-                                             "1051", "12.000000", "two", ""}));
+                                             "1051", "12.000000", "two", "", "0"}));
+}
+
+// Line 18: only a lone 1 turns it on; 17 lines, or fewer, read as off; lines 1..17 as before.
+TEST(SettingsFileReading, LineEighteen) {
+    const std::pair<std::string, int> cases[] = {{"", 0},   {"1\r\n", 1}, {" 1 ", 1},     {"2\r\n", 0},
+                                                 {"-1", 0}, {"1.5\n", 0}, {"yes\r\n", 0}, {"\r\n1\r\n", 0}};
+    for (const auto& [tail, expected] : cases) {
+        EXPECT_EQ(parse_startup_settings(kTypical + tail).FieldPerMonitor, expected) << tail;
+        EXPECT_EQ(parse_dialog_settings(kTypical + tail).iFieldPerMonitor, expected) << tail;
+        expect_same(parse_startup_settings(kTypical + tail), parse_startup_settings(kTypical));
+    }
+    EXPECT_EQ(parse_dialog_settings("1021 1027 1\n1\n").iFieldPerMonitor, 0);  // no names, no line 18
 }
 
 TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
@@ -273,7 +285,9 @@ TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
     d.iResetTime = 123.456f;
     d.pattern_name = std::string(30, 'p');
     d.picture_name = "--none--";
+    d.iFieldPerMonitor = 1;
     const DialogSettings back = parse_dialog_settings(format_settings_file(d));
+    EXPECT_EQ(back.iFieldPerMonitor, 1);
     EXPECT_EQ(back.iMainColor, 1020);
     EXPECT_EQ(back.iFamily, 2);
     EXPECT_EQ(back.life_rule, 9);
@@ -287,6 +301,7 @@ TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
     EXPECT_EQ(s.LightingNum, 0);
     EXPECT_EQ(s.ResetMode, kResetRepeat);
     EXPECT_EQ(s.picture_name, "--none--.bmp");
+    EXPECT_EQ(s.FieldPerMonitor, 1);
 }
 
 // A fresh folder per case, removed afterwards.

@@ -103,24 +103,25 @@ TEST_F(ConfigureDialogTest, OkWithoutFileAndBoxRanges) {
     click(IDOK);
     EXPECT_TRUE(ended());
     EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1026", "0", "0", "0", "1", "100", "0", "0", "1045", "0", "0",
-                                                 "0", "1050", "10.000000", "Random_Points", "--none--"}));
+                                                 "0", "1050", "10.000000", "Random_Points", "--none--", "0"}));
     open();
     type(IDC_FIELD_SIZE, "50");
     type(IDC_SPEED, "0");
     type(IDC_RESET_TIME, "");
     click(IDC_PICTURE_ON);
     click(IDC_RED);
+    click(IDC_FIELD_PER_MONITOR);
     click(IDOK);
     std::vector<std::string> l = lines();
-    ASSERT_EQ(l.size(), 17u);
-    EXPECT_EQ(l[0] + " " + l[5] + " " + l[6] + " " + l[11] + " " + l[14], "1020 1 100 0 10.000000");
-    open();
+    ASSERT_EQ(l.size(), 18u);
+    EXPECT_EQ(l[0] + " " + l[5] + " " + l[6] + " " + l[11] + " " + l[14] + " " + l[17], "1020 1 100 0 10.000000 1");
+    open();  // the 18 lines read back and written again
     type(IDC_FIELD_SIZE, "2000");
     choose(IDC_PICTURE, 1);
     click(IDC_PICTURE_ON);
     click(IDOK);
     l = lines();
-    EXPECT_EQ(l[6] + " " + l[11] + " " + l[16], "1000 1 sea");
+    EXPECT_EQ(l[6] + " " + l[11] + " " + l[16] + " " + l[17], "1000 1 sea 1");
 }
 
 TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
@@ -134,6 +135,7 @@ TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
     EXPECT_EQ(shown(IDC_PATTERN), "Random_Points");
     choose(IDC_RULE, 9);
     choose(IDC_PATTERN, 7);
+    click(IDC_FIELD_PER_MONITOR);
     click(IDC_DEFAULT);
     EXPECT_EQ(shown(IDC_FAMILY), "Generation");
     EXPECT_EQ(shown(IDC_RULE), "Xtasy");
@@ -143,7 +145,7 @@ TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
     EXPECT_EQ(count(IDC_PATTERN), 7);
     click(IDOK);
     EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1045", "0", "0",
-                                                 "0", "1051", "12.000000", "Random_Points", "--none--"}));
+                                                 "0", "1051", "12.000000", "Random_Points", "--none--", "0"}));
 }
 
 TEST_F(ConfigureDialogTest, KeyboardOrderAndCancelWritesNothing) {
@@ -176,6 +178,7 @@ TEST_F(ConfigureDialogTest, KeyboardOrderAndCancelWritesNothing) {
                                        IDC_SPEED,
                                        IDC_RESET_OFF,
                                        IDC_RESET_TIME,
+                                       IDC_FIELD_PER_MONITOR,
                                        IDC_ABOUT,
                                        IDC_DEFAULT,
                                        IDCANCEL,
@@ -295,7 +298,7 @@ TEST(DialogTemplateTest, FaceExchangeKeepsEveryControl) {
     ASSERT_NE(reference, nullptr);
     const std::vector<std::string> expected = controls(reference);
     DestroyWindow(reference);
-    ASSERT_EQ(expected.size(), 45u);
+    ASSERT_EQ(expected.size(), 46u);
 
     for (const wchar_t* face : {kScalableDialogFace, L"Arial"}) {
         const std::vector<WORD> copy = with_font_face(original, size, face);

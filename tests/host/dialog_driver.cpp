@@ -7,6 +7,8 @@
 //     post ID         press button ID without waiting (for buttons that open dialogs)
 //   dialog_driver box CAPTION
 //     print "box: TEXT" with the text (UTF-8) of the message box CAPTION
+//   dialog_driver monitors
+//     print "monitor: LEFT TOP RIGHT BOTTOM" for every monitor the platform reports
 //
 // Waits up to 10 s for the dialog " Orvex ScreenSaver" (or the box) to appear.
 // Exit 1 when it does not, or when an action names a control the dialog lacks.
@@ -18,6 +20,11 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    auto print_monitor = [](HMONITOR, HDC, LPRECT r, LPARAM) -> BOOL {
+        return std::printf("monitor: %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom) > 0;
+    };
+    if (argc == 2 && std::strcmp(argv[1], "monitors") == 0)
+        return !EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
     if (argc == 3 && std::strcmp(argv[1], "box") == 0) {
         wchar_t caption[100] = {};
         MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, caption, 100);

@@ -5,7 +5,7 @@
 
 CASE is one of: prefix, fullscreen, mouse, pattern, missing-files, preview,
 preview-repeat, quiet-exits, dialog-picture, configure-modes,
-frame-rate. WINEPREFIX names the prefix the cases use;
+frame-rate, monitors (on an X display of its own, see case_monitors). WINEPREFIX names the prefix the cases use;
 its "C:\\Program Files\\Halvorn ScreenSavers" is set up by each case.
 
 Under Wine the OpenGL picture of a child window goes to an offscreen X window
@@ -436,6 +436,56 @@ def case_frame_rate(wine_run, saver):
         fail("%.1f frames a second with lighting off; one per step (about 24) expected" % still)
 
 
+def check_monitors_run(wine_run, saver, want, per_monitor):
+    """The saver's windows as wanted, each with the 25 x 25 block in its middle; a key ends all, status 0."""
+    set_maker_folder(settings_file(6, 1028, "", 0, "--none--") + "%d\n" % per_monitor)
+    s = Saver([wine_run, saver, "/s"])
+    try:
+        shown = lambda: sorted((r["x"], r["y"], r["w"], r["h"]) for r in window_tree() if r["name"] == '"SCREENSAVER"')
+        if wait_for(lambda: len(shown()) >= len(want) and shown(), 20) != want:
+            fail("windows %s, expected %s (a field on each monitor: %d)" % (shown(), want, per_monitor))
+        for x, y, w, h in want:
+            gl = wait_for(lambda: gl_window(w, h), 10)
+            cw, _, pixels = (gl and wait_for(lambda: (lambda c: lit(c[2]) and c)(capture(gl)), 10)) or (1, 0, b"")
+            xy = [(p % cw, p // cw) for p in lit(pixels)] or [(0, 0)]  # a row and a column lie off the screen
+            box = [f(q[k] for q in xy) for k in (0, 1) for f in (min, max)]
+            if abs(box[0] + box[1] - w) > 0.06 * w or abs(box[2] + box[3] - h) > 0.06 * h or \
+                    not 0.1 * w <= box[1] - box[0] <= 0.6 * w:  # the block, a few steps old
+                fail("no block in the middle of the %dx%d window at +%d+%d: lit x, y %s" % (w, h, x, y, box))
+        ended_within(s, 3.0, "a key press", ["xdotool", "key", "space"])
+        if s.proc.returncode != 0 or shown():
+            fail("status %d, windows left: %s" % (s.proc.returncode, shown()))
+    finally:
+        s.stop()
+
+
+def case_monitors(wine_run, saver, driver):
+    # Own display split by xrandr (no server reset, which drops the monitors); own prefix, where Wine reads them
+    # through Xinerama (which the server answers from them) instead of RandR.
+    monitors = [(0, 0, 1024, 768), (1024, 0, 800, 600)]
+    os.environ["DISPLAY"] = os.environ.get("ORVEX_MONITORS_DISPLAY", ":74")
+    xvfb = Saver(["Xvfb", os.environ["DISPLAY"], "-screen", "0", "1824x768x24", "-nolisten", "tcp", "-noreset"])
+    try:  # an Xvfb that ends at once found the display taken
+        if not wait_for(lambda: subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0, 10) or \
+                xvfb.wait_end(1):
+            fail("no X server of this case's own on %s: set ORVEX_MONITORS_DISPLAY" % os.environ["DISPLAY"])
+        for name, (x, y, w, h), output in zip(("left", "right"), monitors, ("screen", "none")):
+            subprocess.run(["xrandr", "--setmonitor", name, "%d/%dx%d/%d+%d+%d" % (w, w // 4, h, h // 4, x, y), output])
+        case_prefix(wine_run)
+        subprocess.run([wine_run, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR", "/t", "REG_SZ",
+                        "/d", "N", "/f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        subprocess.run(["wineserver", "-k"])  # the desktop reads the monitors afresh
+        seen = subprocess.run([wine_run, driver, "monitors"], capture_output=True, text=True, timeout=60).stdout
+        if seen.count("monitor:") < 2:
+            print("SKIPPED: Wine reports fewer than two monitors: %r" % seen, flush=True)
+            sys.exit(SKIP)
+        check_monitors_run(wine_run, saver, monitors, 1)
+        check_monitors_run(wine_run, saver, [(0, 0, 1824, 768)], 0)
+    finally:
+        subprocess.run(["wineserver", "-k"])
+        xvfb.stop()
+
+
 def case_prefix(wine_run):
     prefix = os.environ["WINEPREFIX"]
     # wine-run makes the prefix on first use, without a crash debugger.
@@ -460,6 +510,8 @@ def main():
     if case == "prefix":
         case_prefix(wine_run)
         return 0
+    if case == "monitors":  # on a display of its own
+        return case_monitors(wine_run, sys.argv[3], sys.argv[4]) or 0
     if not os.environ.get("DISPLAY"):
         print("SKIPPED: no X display (DISPLAY is not set); start Xvfb and export DISPLAY", flush=True)
         return SKIP

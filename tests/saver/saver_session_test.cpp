@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -75,6 +76,30 @@ TEST(SaverSession, ReseedMovesToTheNextPicture) {
     EXPECT_FALSE(session.has_message());
     session.release();
     EXPECT_FALSE(session.tick());
+}
+
+// Savers of four monitors started in the same second: the first seeds as one
+// alone (-1) does, the others draw fields of their own, and start at the next pictures.
+TEST(SaverSession, EachMonitorHasItsOwnSeedAndFirstPicture) {
+    TempFolder folder("session_monitors");
+    const std::vector<std::string> names = {"p0.bmp", "p1.bmp", "p2.bmp"};
+    for (const auto& name : names) test::write_bmp(folder.path / name, plain_picture());
+    OsMesaSurface surface(640, 480);
+    std::vector<std::string> fields;
+    for (int monitor : {-1, 0, 1, 2, 3}) {
+        SessionServices services;
+        services.clock = [] { return std::int64_t{5000}; };
+        services.pictures_lister = [&] { return names; };
+        if (monitor >= 0) set_monitor_random(services, monitor);
+        SaverSession session(cycling_start(folder.path), std::move(services));  // Random_Points
+        session.init(640, 480);
+        fields.emplace_back();
+        for (int k = 0; k < 100 * 100; ++k)
+            fields.back() += session.simulation().field().cell(k / 100, k % 100) ? '*' : '.';
+        EXPECT_EQ(session.pictures().picture_name(), names[std::max(monitor, 0) % 3]);
+    }
+    EXPECT_EQ(fields[1], fields[0]);
+    EXPECT_EQ(std::set<std::string>(fields.begin() + 1, fields.end()).size(), 4u);
 }
 
 // Five good pictures and a damaged one, cycling, a reset on every tick. The
