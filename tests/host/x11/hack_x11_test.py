@@ -92,7 +92,7 @@ def case_window(hack, config, _):
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGUSR1):
         h = Hack(hack, ["-window", "--speed", "25", "-fps"], config)
         try:
-            win = wait_for(own_window, 10)
+            win = wait_for(own_window, 20)
             if not win:
                 fail("no window titled %r" % TITLE)
             if sig == signal.SIGTERM:
@@ -189,7 +189,7 @@ def case_root(hack, config, _):
 def case_stop_cont(hack, config, _):
     h = Hack(hack, ["-window", "--speed", "1", "--trace"], config)  # a step every 750 ms
     try:
-        if not wait_for(own_window, 10):
+        if not wait_for(own_window, 20):
             fail("no window")
         time.sleep(2.0)
         h.proc.send_signal(signal.SIGSTOP)
@@ -218,7 +218,7 @@ def case_pattern(hack, config, _):
         f.write(TWO_BLOCKS)
     h = Hack(hack, ["-window"], config)
     try:
-        win = wait_for(own_window, 10)
+        win = wait_for(own_window, 20)
         if not win or not first_frame(win):
             fail("nothing drawn")
         time.sleep(0.5)
