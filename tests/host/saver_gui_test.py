@@ -342,6 +342,38 @@ def case_dialog_picture(wine_run, saver, driver):
         set_maker_folder(None)
 
 
+def case_jpeg_picture(wine_run, saver):
+    # A JPEG stored a quarter turn left with EXIF orientation 6, read through
+    # the system's imaging component: the cells show its four colours upright
+    # (red, green above; blue, yellow below).
+    set_maker_folder(settings_file(0, 1028, "Random_Points", 1, "exif6.jpg"))
+    made = os.path.join(maker_folder(), "made")
+    subprocess.run([sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools",
+                                                 "make_test_pictures.py"), made], check=True)
+    os.makedirs(os.path.join(maker_folder(), "Pictures"))
+    shutil.copy(os.path.join(made, "exif6.jpg"), os.path.join(maker_folder(), "Pictures"))
+    s = start_full_screen(wine_run, saver)
+    try:
+        rw, rh = root_size()
+        gl = wait_for(lambda: gl_window(rw, rh), 10)
+        time.sleep(2.0)
+        no_message_box()
+        w, h, pixels = capture(gl) if gl else (1, 1, b"")
+        colour = {"red": lambda r, g, b: r > 2 * max(g, b), "green": lambda r, g, b: g > 2 * max(r, b),
+                  "blue": lambda r, g, b: b > 2 * max(r, g), "yellow": lambda r, g, b: min(r, g) > 2 * b}
+        for name, (x0, x1), (y0, y1) in (("red", (0, .5), (0, .4)), ("green", (.5, 1), (0, .4)),
+                                         ("blue", (0, .5), (.6, 1)), ("yellow", (.5, 1), (.6, 1))):
+            part = [p for p in lit(pixels) if x0 * w <= p % w < x1 * w and y0 * h <= p // w < y1 * h]
+            right = [p for p in part if colour[name](*pixels[3 * p:3 * p + 3])]
+            note("%s part: %d lit, %d %s" % (name, len(part), len(right), name))
+            if not part or len(right) < 0.85 * len(part):
+                fail("the cells do not show the JPEG upright in its colours (%s part)" % name)
+        ended_within(s, 1.0, "a key press", ["xdotool", "key", "space"])
+    finally:
+        s.stop()
+        set_maker_folder(None)
+
+
 def case_close_under_box(wine_run, saver, driver):
     # A damaged picture whose name is not ASCII brings up its box at start; the
     # box names it as the folder does. The saver is then closed while the box is
@@ -527,6 +559,7 @@ def main():
         "dialog-picture": lambda: case_dialog_picture(wine_run, saver, sys.argv[4]),
         "configure-modes": lambda: case_configure_modes(wine_run, saver, sys.argv[4]),
         "close-under-box": lambda: case_close_under_box(wine_run, saver, sys.argv[4]),
+        "jpeg-picture": lambda: case_jpeg_picture(wine_run, saver),
         "frame-rate": lambda: case_frame_rate(wine_run, saver),
     }
     if case not in cases:
