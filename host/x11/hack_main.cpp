@@ -185,6 +185,8 @@ int run(const HackOptions& options) {
                 }
                 if (wait_until(pacer.next_deadline(), ConnectionNumber(display))) running = false;
             }
+            // Reseeds that came before their picture was decoded, and so kept the one before.
+            if (options.trace) std::fprintf(stderr, "pictures late %d\n", session.pictures().late_pictures());
             session.release();
         }
     }
