@@ -6,7 +6,6 @@
 #include <system_error>
 #include <utility>
 
-#include "config/file_names.h"
 #include "render/picture_codecs.h"
 
 namespace orvex {
@@ -150,7 +149,9 @@ std::optional<RgbImage> LoadPicture(const std::filesystem::path& file_name, Mess
     std::ifstream file(file_name, std::ios::binary);
     if (!file) return std::nullopt;
 
-    const std::string shown = name_of(file_name).value_or(file_name.filename().u8string());
+    // Messages are UTF-8 on every platform (the Windows host shows them through
+    // the wide calls), so the name comes from the path, not in the held encoding.
+    const std::string shown = file_name.filename().u8string();
     std::vector<uint8_t> bytes;
     try {
         file.seekg(0, std::ios::end);

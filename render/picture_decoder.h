@@ -32,7 +32,7 @@ std::optional<RgbImage> decode_picture(const uint8_t* data, std::size_t size, co
 
 // A missing name or a file that can't be opened gives none without a message,
 // as LoadBMP; otherwise the file's bytes go through decode_picture, named by
-// their held name (config/file_names.h).
+// their file name in UTF-8, as every message is.
 std::optional<RgbImage> LoadPicture(const std::filesystem::path& file_name, MessageSink& sink,
                                     const PictureLimits& limits = {});
 
