@@ -142,6 +142,15 @@ def start_full_screen(wine_run, saver):
     return s
 
 
+def settled_frame(seconds):
+    """The full-screen picture after seconds, once no message box came up: (width, height, pixels)."""
+    rw, rh = root_size()
+    gl = wait_for(lambda: gl_window(rw, rh), 10)
+    time.sleep(seconds)
+    no_message_box()
+    return capture(gl) if gl else (0, 0, b"")
+
+
 def ended_within(s, seconds, what, input_command):
     """Sends the input and expects the saver to end within seconds of it."""
     started = time.monotonic()
@@ -219,11 +228,7 @@ def case_missing_files(wine_run, saver):
     set_maker_folder(settings_file(7, 1026, "nowhere", 1, "nothing"))
     s = start_full_screen(wine_run, saver)
     try:
-        rw, rh = root_size()
-        gl = wait_for(lambda: gl_window(rw, rh), 10)
-        time.sleep(1.5)
-        no_message_box()
-        if not gl or not lit(capture(gl)[2]):
+        if not lit(settled_frame(1.5)[2]):
             fail("nothing drawn with the fall-back seed")
         ended_within(s, 1.0, "a key press", ["xdotool", "key", "space"])
     finally:
@@ -326,11 +331,7 @@ def case_dialog_picture(wine_run, saver, driver):
         fail("settings file lines 12, 13 and 17: %r %r %r" % (lines[11], lines[12], lines[16]))
     s = start_full_screen(wine_run, saver)
     try:
-        rw, rh = root_size()
-        gl = wait_for(lambda: gl_window(rw, rh), 10)
-        time.sleep(1.5)
-        no_message_box()
-        pixels = capture(gl)[2] if gl else b""
+        pixels = settled_frame(1.5)[2]
         on = lit(pixels)
         red = [p for p in on if pixels[3 * p] > 2 * max(pixels[3 * p + 1], pixels[3 * p + 2])]
         note("lit pixels %d, of them red %d" % (len(on), len(red)))
@@ -354,11 +355,7 @@ def case_jpeg_picture(wine_run, saver):
     shutil.copy(os.path.join(made, "exif6.jpg"), os.path.join(maker_folder(), "Pictures"))
     s = start_full_screen(wine_run, saver)
     try:
-        rw, rh = root_size()
-        gl = wait_for(lambda: gl_window(rw, rh), 10)
-        time.sleep(2.0)
-        no_message_box()
-        w, h, pixels = capture(gl) if gl else (1, 1, b"")
+        w, h, pixels = settled_frame(2.0)
         colour = {"red": lambda r, g, b: r > 2 * max(g, b), "green": lambda r, g, b: g > 2 * max(r, b),
                   "blue": lambda r, g, b: b > 2 * max(r, g), "yellow": lambda r, g, b: min(r, g) > 2 * b}
         for name, (x0, x1), (y0, y1) in (("red", (0, .5), (0, .4)), ("green", (.5, 1), (0, .4)),
