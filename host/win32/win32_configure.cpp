@@ -1,6 +1,6 @@
 #include "host/win32/win32_configure.h"
 
-#include "config/dialog_ids.h"
+#include "dialog/dialog_ids.h"
 #include "host/win32/win32_configure_dialog.h"
 #include "host/win32/win32_maker_folder.h"
 

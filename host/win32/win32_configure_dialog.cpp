@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "config/configure_dialog.h"
-#include "config/dialog_ids.h"
+#include "dialog/configure_dialog.h"
+#include "dialog/dialog_ids.h"
 #include "config/settings_file.h"
 #include "host/saver_startup.h"
 #include "host/win32/win32_text.h"

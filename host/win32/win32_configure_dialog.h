@@ -1,6 +1,6 @@
 // The configuration dialog (template 2003) and the two information dialogs
 // (templates 109 and 111) it opens. The dialog state lives in
-// config/configure_dialog.h; these procedures fill the controls from it and
+// dialog/configure_dialog.h; these procedures fill the controls from it and
 // hand it the user's commands.
 #pragma once
 

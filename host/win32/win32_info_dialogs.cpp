@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "config/dialog_ids.h"
+#include "dialog/dialog_ids.h"
 #include "config/maker_folder.h"
 #include "host/win32/win32_configure_dialog.h"
 #include "host/win32/win32_text.h"

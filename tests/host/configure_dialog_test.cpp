@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "config/dialog_ids.h"
+#include "dialog/dialog_ids.h"
 #include "host/win32/win32_configure_dialog.h"
 
 namespace orvex::win32 {

@@ -1,4 +1,4 @@
-#include "config/dialog_lists.h"
+#include "dialog/dialog_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "config/file_names.h"
-#include "tests/config/fake_maker_files.h"
+#include "tests/dialog/fake_maker_files.h"
 
 namespace orvex {
 namespace {

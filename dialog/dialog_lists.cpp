@@ -1,4 +1,4 @@
-#include "config/dialog_lists.h"
+#include "dialog/dialog_lists.h"
 
 #include <algorithm>
 #include <cctype>

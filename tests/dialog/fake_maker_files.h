@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/dialog_lists.h"
+#include "dialog/dialog_lists.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "config/configure_dialog.h"
+#include "dialog/configure_dialog.h"
 
 #include <algorithm>
 #include <climits>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "config/dialog_ids.h"
+#include "dialog/dialog_ids.h"
 #include "core/rules.h"
 
 namespace orvex {

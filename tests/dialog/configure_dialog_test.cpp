@@ -1,13 +1,13 @@
 // What the Wine dialog tests don't reach: the filter against the chosen rule,
 // repeated choices, and the boxes' text rules on OK.
-#include "config/configure_dialog.h"
+#include "dialog/configure_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "config/dialog_ids.h"
-#include "tests/config/fake_maker_files.h"
+#include "dialog/dialog_ids.h"
+#include "tests/dialog/fake_maker_files.h"
 
 namespace orvex {
 namespace {

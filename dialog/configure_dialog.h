@@ -4,12 +4,12 @@
 // from this state, passes every command on, and on OK hands over the texts of
 // the edit boxes and the selections of the lists.
 //
-// Control identifiers are those of config/dialog_ids.h.
+// Control identifiers are those of dialog/dialog_ids.h.
 #pragma once
 
 #include <string>
 
-#include "config/dialog_lists.h"
+#include "dialog/dialog_lists.h"
 #include "config/settings_file.h"
 
 namespace orvex {
