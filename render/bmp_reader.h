@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "render/message_sink.h"
+#include "base/message_sink.h"
 
 namespace orvex {
 

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "render/bmp_reader.h"
-#include "render/message_sink.h"
+#include "base/message_sink.h"
 #include "render/picture_reduce.h"
 
 namespace orvex {

@@ -24,7 +24,7 @@
 
 #include "config/settings.h"
 #include "render/bmp_reader.h"
-#include "render/message_sink.h"
+#include "base/message_sink.h"
 #include "render/picture_reduce.h"
 #include "render/picture_worker.h"
 #include "render/pictures.h"

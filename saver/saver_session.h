@@ -37,7 +37,7 @@
 
 #include "base/clock.h"
 #include "base/random_source.h"
-#include "render/message_sink.h"
+#include "base/message_sink.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
 #include "render/scene.h"

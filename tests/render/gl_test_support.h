@@ -19,7 +19,7 @@
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "render/bmp_reader.h"
-#include "render/message_sink.h"
+#include "base/message_sink.h"
 #include "render/osmesa_surface.h"
 #include "render/picture_texture.h"
 #include "render/scene.h"

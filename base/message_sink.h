@@ -1,4 +1,4 @@
-// Where the picture code reports problems to the user. The Windows host shows
+// Where code below the hosts reports problems to the user. The Windows host shows
 // a message box titled with the caption, the orvex tool prints to stderr, and
 // the tests record what was said.
 #pragma once
