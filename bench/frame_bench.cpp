@@ -18,6 +18,7 @@
 #include "core/automaton.h"
 #include "render/osmesa_surface.h"
 #include "render/scene.h"
+#include "seed/field_setup.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ struct Fields {
 
 Fields make_fields(int family, int size, bool dense) {
     const Settings s = settings_for(kStyleTriangles, family, size, 0);
-    Fields f{std::make_unique<Automaton>(s), std::make_unique<Automaton>(s)};
+    Fields f{std::make_unique<Automaton>(field_setup(s)), std::make_unique<Automaton>(field_setup(s))};
     std::mt19937 random(static_cast<unsigned>(size * 10 + family * 2 + dense));
     const unsigned percent = dense ? (family == kFamilyLife ? 30 : 50) : 5;
     std::uniform_int_distribution<int> state(1, f.a->states() - 1);

@@ -10,6 +10,7 @@
 
 #include "core/automaton.h"
 #include "core/reference_step.h"
+#include "seed/field_setup.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ Settings settings_for(int family, int size, int wrap) {
 // 32-bit cells, as every field was held before byte cells: one cell past the
 // rule's states (as a grid file may hold) keeps the field in them.
 struct WideAutomaton : orvex::Automaton {
-    explicit WideAutomaton(const Settings& s) : Automaton(s) {}
+    explicit WideAutomaton(const Settings& s) : Automaton(field_setup(s)) {}
 };
 
 // A third of the cells live: a busy field, as right after a Random seed has grown.
@@ -44,7 +45,7 @@ void seed(Field& f, int size) {
 
 // The plain SSE2 build of the inner loops, as on a processor without AVX2.
 struct Sse2Automaton : orvex::Automaton {
-    explicit Sse2Automaton(const Settings& s) : Automaton(s, Kernels::Baseline) {}
+    explicit Sse2Automaton(const Settings& s) : Automaton(field_setup(s), Kernels::Baseline) {}
 };
 
 template <typename Field>

@@ -8,11 +8,11 @@ namespace orvex {
 
 std::atomic<uint64_t> Automaton::next_version_{0};
 
-Automaton::Automaton(const Settings& settings, Kernels kernels)
-    : family_(settings.Family),
-      life_rule_(settings.life_rule),
-      field_size_(std::clamp(settings.field_size, kMinFieldSize, kMaxFieldSize)),
-      wrap_(settings.MatrixTr != 0),
+Automaton::Automaton(const FieldSetup& setup, Kernels kernels)
+    : family_(setup.family),
+      life_rule_(setup.life_rule),
+      field_size_(std::clamp(setup.field_size, kSmallestField, kLargestField)),
+      wrap_(setup.wraps),
       states_(2),
       kernels_(&detail::kernels_sse2()) {
     if (kernels == Kernels::Best && detail::kernels_avx2()) kernels_ = detail::kernels_avx2();
@@ -81,7 +81,7 @@ void Automaton::build_tables() {
     states_ = r.states;
     for (int n = 0; n <= 8; ++n) {
         if (r.born[n]) born_counts_[born_n_++] = n;
-        if (r.stable[n] && !(family_ == kFamilyLife && r.born[n])) survive_counts_[survive_n_++] = n;
+        if (r.stable[n] && !(family_ == kLifeRules && r.born[n])) survive_counts_[survive_n_++] = n;
     }
 }
 
@@ -128,9 +128,9 @@ void Automaton::step() {
 template <typename Cell>
 void Automaton::step_cells(const detail::FamilyKernels<Cell>& kernels, std::vector<Cell>& cells,
                            std::vector<Cell>& next, std::vector<Cell>& column_sum) {
-    const auto row_kernel = family_ == kFamilyLife         ? kernels.life
-                            : family_ == kFamilyGeneration ? kernels.generation
-                                                           : kernels.modified;
+    const auto row_kernel = family_ == kLifeRules         ? kernels.life
+                            : family_ == kGenerationRules ? kernels.generation
+                                                          : kernels.modified;
     const int n = field_size_;
     if (next.size() != cells.size()) next.resize(cells.size());  // within the reserved room
     detail::RowJob<Cell> job{};

@@ -2,9 +2,9 @@
 //
 // A square field of field_size x field_size cells, addressed (i, j): i the row
 // (first index), j the column. Values: 0 empty, 1 live, 2..L-1 dying (Generations
-// families only). The step follows the rule selected by Family and life_rule,
+// families only). The step follows the rule selected by family and life_rule,
 // with closed borders (an index past the edge is clamped onto the edge) or
-// transparent ones (MatrixTr != 0: the field is a torus).
+// transparent ones (wraps: the field is a torus).
 //
 // The step allocates nothing: every buffer is reserved when the automaton is built.
 //
@@ -15,13 +15,26 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "config/settings.h"
+#include "core/rules.h"
 #include "core/step_rows.h"
 
 namespace orvex {
+
+// What a field is: its rule, its size and its borders. A size outside the
+// smallest and largest field is brought to the nearer one.
+constexpr int kSmallestField = 100;
+constexpr int kLargestField = 1000;
+
+struct FieldSetup {
+    int family = kLifeRules;  // a RuleFamily
+    int life_rule = 0;        // row of the family's tables, in range
+    int field_size = kSmallestField;
+    bool wraps = false;  // transparent borders: the field is a torus
+};
 
 // One row of cells, read as values.
 class CellRow {
@@ -55,8 +68,7 @@ public:
     // runs, or plain SSE2 (so tests cover both).
     enum class Kernels { Best, Baseline };
 
-    // Takes Family, life_rule, field_size and MatrixTr from normalised settings.
-    explicit Automaton(const Settings& settings, Kernels kernels = Kernels::Best);
+    explicit Automaton(const FieldSetup& setup, Kernels kernels = Kernels::Best);
 
     int field_size() const { return field_size_; }
     int family() const { return family_; }

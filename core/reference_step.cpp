@@ -8,11 +8,11 @@ namespace {
 constexpr int S = ReferenceAutomaton::kStride;
 }
 
-ReferenceAutomaton::ReferenceAutomaton(const Settings& settings)
-    : Family(settings.Family),
-      life_rule(settings.life_rule),
-      field_size_(settings.field_size),
-      MatrixTr(settings.MatrixTr),
+ReferenceAutomaton::ReferenceAutomaton(const FieldSetup& setup)
+    : Family(setup.family),
+      life_rule(setup.life_rule),
+      field_size_(setup.field_size),
+      MatrixTr(setup.wraps ? 1 : 0),
       life(S * S, 0),
       life_tmp(S * S, 0),
       life_to_grow(S * S, 0) {}

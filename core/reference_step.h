@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/settings.h"
+#include "core/automaton.h"
 
 namespace orvex {
 
@@ -14,7 +14,7 @@ class ReferenceAutomaton {
 public:
     static constexpr int kStride = 1000;
 
-    explicit ReferenceAutomaton(const Settings& settings);
+    explicit ReferenceAutomaton(const FieldSetup& setup);
 
     int field_size() const { return field_size_; }
     int32_t cell(int i, int j) const { return life[i * kStride + j]; }

@@ -13,14 +13,14 @@ constexpr int kLongPeriod = 18;  // long check every 19th tick
 
 }  // namespace
 
-ResetCheck::ResetCheck(const Settings& settings, CalendarClock clock, std::function<void()> reseed)
-    : ResetMode(settings.ResetMode),
-      ResetTimeValue(settings.ResetTimeValue),
+ResetCheck::ResetCheck(const ResetSetup& setup, CalendarClock clock, std::function<void()> reseed)
+    : ResetMode(setup.mode),
+      ResetTimeValue(setup.time_value),
       clock_(clock ? std::move(clock) : CalendarClock(system_calendar_time)),
       reseed_(std::move(reseed)) {}
 
 void ResetCheck::take_snapshots(const Automaton& field) {
-    if (ResetMode != kResetRepeat) return;  // only the period check reads them
+    if (ResetMode != kPeriodReset) return;  // only the period check reads them
     field.copy_cells(life_minus7);
     field.copy_cells(life_minus15);
 }
@@ -28,8 +28,8 @@ void ResetCheck::take_snapshots(const Automaton& field) {
 void ResetCheck::start_interval() { reset_time_begin = clock_(); }
 
 bool ResetCheck::after_step(const Automaton& field) {
-    if (ResetMode == kResetRepeat) return period_check(field);
-    if (ResetMode == kResetTime) return time_check();
+    if (ResetMode == kPeriodReset) return period_check(field);
+    if (ResetMode == kTimeReset) return time_check();
     return false;
 }
 

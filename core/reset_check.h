@@ -11,14 +11,21 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "config/settings.h"
 #include "core/automaton.h"
 
 namespace orvex {
 
+// Which check runs after each step, and the time check's limit in seconds.
+enum ResetKind : int { kNoReset = 0, kPeriodReset = 1, kTimeReset = 2 };
+
+struct ResetSetup {
+    int mode = kNoReset;  // a ResetKind
+    double time_value = 10.0;
+};
+
 class ResetCheck {
 public:
-    ResetCheck(const Settings& settings, CalendarClock clock, std::function<void()> reseed);
+    ResetCheck(const ResetSetup& setup, CalendarClock clock, std::function<void()> reseed);
 
     // Both snapshots become copies of the field (last action of every seeding);
     // without the period check there is nothing to copy them for.

@@ -5,6 +5,11 @@
 
 namespace orvex {
 
+// The three rule families. Life reads the Life tables; Generation and Modified
+// Generation read the Generations tables and differ in how a cell in its last
+// state goes on.
+enum RuleFamily : int { kLifeRules = 0, kGenerationRules = 1, kModifiedGenerationRules = 2 };
+
 constexpr int kLifeRuleCount = 12;
 constexpr int kGenerationsRuleCount = 10;
 constexpr int kRuleKeySize = 15;  // fixed, NUL-padded key fields

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "config/settings.h"
 #include "core/automaton.h"
 
 namespace orvex {

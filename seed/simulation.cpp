@@ -3,13 +3,15 @@
 #include <memory>
 #include <utility>
 
+#include "seed/field_setup.h"
+
 namespace orvex {
 
 Simulation::Simulation(const Settings& settings, std::vector<int32_t> pattern_matrix, CalendarClock clock,
                        std::unique_ptr<RandomSource> random)
     : clock_(shared_clock(std::move(clock))),
-      life_(settings),
-      reset_(settings, clock_, [this] { init_field(); }),
+      life_(field_setup(settings)),
+      reset_(reset_setup(settings), clock_, [this] { init_field(); }),
       seeder_(settings.pattern, clock_, std::move(random)) {
     seeder_.set_pattern_matrix(std::move(pattern_matrix));
 }

@@ -22,7 +22,7 @@ TEST(FieldText, EveryValueRoundTrips) {
 }
 
 TEST(FieldText, DumpIsRowByRow) {
-    Settings s;
+    FieldSetup s;
     Automaton a(s);
     a.set_cell(0, 1, 1);
     a.set_cell(2, 0, 37);

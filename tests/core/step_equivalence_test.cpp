@@ -51,11 +51,11 @@ void seed_both(Automaton& a, ReferenceAutomaton& r, std::mt19937& rng, double de
 
 void run_case(const Case& c, double density, int steps, int life_values, unsigned seed,
               Automaton::Kernels kernels = Automaton::Kernels::Best) {
-    Settings s;
-    s.Family = c.family;
+    FieldSetup s;
+    s.family = c.family;
     s.life_rule = c.rule;
     s.field_size = c.size;
-    s.MatrixTr = c.wrap;
+    s.wraps = c.wrap != 0;
     Automaton a(s, kernels);
     auto r = std::make_unique<ReferenceAutomaton>(s);
     std::mt19937 rng(seed);

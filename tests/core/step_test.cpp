@@ -22,11 +22,11 @@ template <typename Field>
 class StepTest : public ::testing::Test {
 protected:
     Field& make(int family, int rule, int size = 100, int wrap = 0) {
-        Settings s;
-        s.Family = family;
+        FieldSetup s;
+        s.family = family;
         s.life_rule = rule;
         s.field_size = size;
-        s.MatrixTr = wrap;
+        s.wraps = wrap != 0;
         field = std::make_unique<Field>(s);
         field->clear();
         return *field;
@@ -181,8 +181,8 @@ TYPED_TEST(StepTest, UnknownFamilyLeavesTheFieldAlone) {
 // seeding; nothing written before is lost, a copy taken before compares by value,
 // and the next seeding starts from an empty field again.
 TEST(AutomatonCells, ValuePastTheStatesKeepsEverythingWritten) {
-    Settings s;
-    s.Family = 1;
+    FieldSetup s;
+    s.family = 1;
     s.life_rule = 3;  // Brain 6: states 0..2
     s.field_size = 100;
     Automaton f(s);
@@ -218,11 +218,11 @@ TEST(AutomatonCells, ValuePastTheStatesKeepsEverythingWritten) {
 TEST(ReferenceStep, NothingOutsideTheFieldChanges) {
     for (int family = 0; family < 3; ++family)
         for (int wrap = 0; wrap < 2; ++wrap) {
-            Settings s;
-            s.Family = family;
+            FieldSetup s;
+            s.family = family;
             s.life_rule = 1;
             s.field_size = 100;
-            s.MatrixTr = wrap;
+            s.wraps = wrap != 0;
             auto r = std::make_unique<ReferenceAutomaton>(s);
             for (int i = 0; i < 1000; i += 7)
                 for (int j = 0; j < 1000; j += 3)

@@ -12,6 +12,7 @@
 
 #include "core/rules.h"
 #include "render/gl.h"
+#include "seed/field_setup.h"
 #include "tests/render/gl_test_support.h"
 
 namespace orvex {
@@ -95,7 +96,7 @@ Settings case_settings(const Case& c) {
 
 // About half the cells non-empty, Generations cells spread over all their states.
 Automaton busy_field(const Settings& s, unsigned seed) {
-    Automaton field(s);
+    Automaton field(field_setup(s));
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> state(1, field.states() - 1);
     for (int i = 0; i < field.field_size(); ++i)
@@ -265,7 +266,7 @@ TEST(CellArrays, RefusedBufferStorageFallsBackToClientArrays) {
 // too, so each column's top point stands apart.
 TEST(CellArrays, ShapesPastTheViewGetDrawsOfTheirOwn) {
     const Settings s = case_settings({kStylePoints, kFamilyLife, 0, false, kColorBlue, 100});
-    Automaton field(s);
+    Automaton field(field_setup(s));
     for (int i = 0; i < field.field_size(); ++i)
         for (int j = 0; j < field.field_size(); ++j) field.set_cell(i, j, 1);
     for (const auto& [height, least, most] : {std::tuple{180, 1, 2}, std::tuple{240, 150, 250}}) {

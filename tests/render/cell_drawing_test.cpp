@@ -4,6 +4,7 @@
 
 #include "core/rules.h"
 #include "render/cell_colours.h"
+#include "seed/field_setup.h"
 #include "tests/render/gl_test_support.h"
 
 namespace orvex {
@@ -25,7 +26,7 @@ TEST(CellDrawing, EmptyFieldIsBlackInEveryStyle) {
     for (int style : {kStylePoints, kStyleTriangles, kStyleLines, kStyleQuads}) {
         const Settings s = scene_settings(style);
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         EXPECT_EQ(lit_pixels(d.frame(field)).count, 0) << style;
     }
 }
@@ -41,7 +42,7 @@ TEST(CellDrawing, OneCellLandsAtItsPlaceInEachStyle) {
     for (const Case c : {Case{kStylePoints, 1, 1}, Case{kStyleTriangles, 4, 3}, Case{kStyleQuads, 4, 3}}) {
         const Settings s = scene_settings(c.style, kColorGreen);
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         field.set_cell(50, 20, 1);
         const OsMesaSurface& img = d.frame(field);
         const auto box = lit_pixels(img);
@@ -57,7 +58,7 @@ TEST(CellDrawing, OneCellLandsAtItsPlaceInEachStyle) {
     // The first index runs left to right, the second bottom to top.
     const Settings s = scene_settings(kStyleQuads);
     Drawn d(s);
-    Automaton field(s);
+    Automaton field(field_setup(s));
     field.set_cell(10, 80, 1);
     const auto box = lit_pixels(d.frame(field));
     const auto where = cell_centre(10, 80, kN, kW, kH);
@@ -78,7 +79,7 @@ TEST(CellDrawing, GenerationsShadeByAgeAndQuadsShadeTheRamps) {
     const auto live_centre = cell_centre(70, 20, kN, kW, kH);
     {
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         field.set_cell(50, 20, 2);
         field.set_cell(70, 20, 1);
         const OsMesaSurface& img = d.frame(field);
@@ -89,7 +90,7 @@ TEST(CellDrawing, GenerationsShadeByAgeAndQuadsShadeTheRamps) {
     s.OneColor = 1;  // "Use only Main Color"
     {
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         field.set_cell(50, 20, 2);
         field.set_cell(70, 20, 1);
         const OsMesaSurface& img = d.frame(field);
@@ -103,7 +104,7 @@ TEST(CellDrawing, LinesJoinNeighboursWithinTheVisitedRange) {
     const Settings s = scene_settings(kStyleLines, kColorRed);
     auto draw = [&](std::initializer_list<std::pair<int, int>> cells) {
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         for (auto [i, j] : cells) field.set_cell(i, j, 1);
         return lit_pixels(d.frame(field)).count;
     };
@@ -114,7 +115,7 @@ TEST(CellDrawing, LinesJoinNeighboursWithinTheVisitedRange) {
     // (1, 5) and (0, 6): one segment from (1, 5) up and to the left, in (1, 5)'s colour.
     {
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         field.set_cell(0, 6, 1);
         field.set_cell(1, 5, 1);
         const OsMesaSurface& img = d.frame(field);
@@ -135,7 +136,7 @@ TEST(CellDrawing, LinesJoinNeighboursWithinTheVisitedRange) {
     // The last row is reached from its neighbour: one horizontal segment.
     {
         Drawn d(s);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         field.set_cell(98, 10, 1);
         field.set_cell(99, 10, 1);
         const auto box = lit_pixels(d.frame(field));

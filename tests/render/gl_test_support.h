@@ -16,13 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "base/message_sink.h"
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "render/bmp_reader.h"
-#include "base/message_sink.h"
 #include "render/osmesa_surface.h"
 #include "render/picture_texture.h"
 #include "render/scene.h"
+#include "seed/field_setup.h"
 
 namespace orvex::test {
 
@@ -40,7 +41,7 @@ inline Settings scene_settings(int style, int main_color = kColorBlue, int famil
 
 // Every cell live.
 inline Automaton full_field(const Settings& s) {
-    Automaton field(s);
+    Automaton field(field_setup(s));
     for (int i = 0; i < field.field_size(); ++i)
         for (int j = 0; j < field.field_size(); ++j) field.set_cell(i, j, 1);
     return field;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "render/gl.h"
+#include "seed/field_setup.h"
 #include "tests/render/gl_test_support.h"
 
 namespace orvex {
@@ -124,7 +125,7 @@ TEST(PictureTexture, FailedLoadsTurnPicturesOff) {
         Drawn d(s, kW, kH, {}, folder.path);
         EXPECT_EQ(d.pictures->TextureFlag(), 0);
         EXPECT_EQ(d.pictures->texture(), 0u);
-        Automaton field(s);
+        Automaton field(field_setup(s));
         field.set_cell(50, 50, 1);
         const auto p = test::cell_centre(50, 50, 100, kW, kH);
         EXPECT_TRUE(colour_near(d.frame(field).pixel(int(p.x), int(p.y)), 0.9, 0.325, 0.325));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/automaton.h"
+#include "seed/field_setup.h"
 #include "tests/seed/seed_test_util.h"
 
 namespace orvex {
@@ -53,9 +54,9 @@ private:
     }
 
     Settings settings_ = repeat_mode();
-    Automaton field_{settings_};
+    Automaton field_{field_setup(settings_)};
     int generation_ = 0;
-    ResetCheck check_{settings_, [] { return 0; }, [this] { reseed(); }};
+    ResetCheck check_{reset_setup(settings_), [] { return 0; }, [this] { reseed(); }};
 };
 
 TEST(PeriodCheck, StillLifeFromGenerationThreeIsResetByTheShortCheckAtTickTwelve) {
@@ -113,9 +114,9 @@ TEST(ResetModes, OffNeverReseedsAndTimeLeavesThePeriodStateAlone) {
         s.ResetMode = mode;
         std::int64_t now = 0;
         int reseeds = 0;
-        Automaton field(s);  // empty: the period check would reset it
+        Automaton field(field_setup(s));  // empty: the period check would reset it
         ResetCheck check(
-            s, [&now] { return now; }, [&reseeds] { ++reseeds; });
+            reset_setup(s), [&now] { return now; }, [&reseeds] { ++reseeds; });
         check.take_snapshots(field);
         const std::vector<int32_t> taken7 = check.snapshot7(), taken15 = check.snapshot15();
         check.start_interval();
@@ -136,9 +137,9 @@ TEST(TimeCheck, ResetsAtTheFirstTickAfterMoreThanTheSetSeconds) {
         s.ResetTimeValue = limit;
         std::int64_t now = 1000;
         std::vector<std::int64_t> resets;
-        Automaton field(s);
+        Automaton field(field_setup(s));
         ResetCheck check(
-            s, [&now] { return now; }, [&] { resets.push_back(now); });
+            reset_setup(s), [&now] { return now; }, [&] { resets.push_back(now); });
         check.start_interval();
         for (; now <= 1000 + 3 * static_cast<std::int64_t>(limit) + 10; ++now) check.after_step(field);
         const auto step = static_cast<std::int64_t>(limit) + 1;

@@ -11,6 +11,7 @@
 
 #include "core/automaton.h"
 #include "core/rules.h"
+#include "seed/field_setup.h"
 #include "seed/pattern_file.h"
 #include "seed/pattern_formats.h"
 #include "tests/seed/seed_test_util.h"
@@ -97,7 +98,7 @@ Automaton run(const std::string& name, int generations, int size = 100) {
     s.pattern_name = name;
     std::vector<int32_t> matrix;
     Load_Pattern(s, patterns_folder(), matrix);
-    Automaton field(s);
+    Automaton field(field_setup(s));
     field.load(matrix);
     for (int g = 0; g < generations; ++g) field.step();
     return field;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/reset_check.h"
+#include "seed/field_setup.h"
 #include "tests/seed/seed_test_util.h"
 
 namespace orvex {
@@ -18,14 +19,14 @@ using test::settings_for;
 
 struct Bench {
     explicit Bench(int size, int pattern = 0)
-        : settings(with_period_check(settings_for(size, pattern))), field(settings) {}
+        : settings(with_period_check(settings_for(size, pattern))), field(field_setup(settings)) {}
     static Settings with_period_check(Settings s) {
         s.ResetMode = kResetRepeat;  // the check that keeps snapshots
         return s;
     }
     Settings settings;
     Automaton field;
-    ResetCheck check{settings, [] { return 0; }, [] {}};
+    ResetCheck check{reset_setup(settings), [] { return 0; }, [] {}};
 };
 
 CellSet seed_once(int size, int pattern, std::int64_t now) {
