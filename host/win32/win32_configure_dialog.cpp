@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "config/settings_file.h"
 #include "dialog/configure_dialog.h"
 #include "dialog/dialog_ids.h"
-#include "config/settings_file.h"
-#include "host/saver_startup.h"
+#include "host/win32/saver_startup.h"
 #include "host/win32/win32_text.h"
 
 namespace orvex::win32 {

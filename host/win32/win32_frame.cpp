@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "config/settings_file.h"
-#include "host/saver_startup.h"
+#include "host/win32/saver_startup.h"
 #include "host/win32/win32_configure.h"
 #include "host/win32/win32_maker_folder.h"
 #include "host/win32/win32_sim_window.h"

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/close_rules.h"
-#include "host/saver_args.h"
+#include "host/win32/close_rules.h"
+#include "host/win32/saver_args.h"
 
 LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

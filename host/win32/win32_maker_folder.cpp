@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "host/saver_startup.h"
+#include "host/win32/saver_startup.h"
 
 namespace orvex::win32 {
 

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "host/saver_startup.h"
+#include "host/win32/saver_startup.h"
 #include "host/win32/win32_frame.h"
 #include "host/win32/win32_maker_folder.h"
 #include "host/win32/win32_sim_window.h"

@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "host/saver_startup.h"
 #include "host/tick_loop.h"
+#include "host/win32/saver_startup.h"
 #include "host/win32/wgl_context.h"
 #include "render/text_font.h"
 #include "saver/saver_session.h"

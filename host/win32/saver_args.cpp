@@ -1,4 +1,4 @@
-#include "host/saver_args.h"
+#include "host/win32/saver_args.h"
 
 #include <limits>
 

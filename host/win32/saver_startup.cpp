@@ -1,4 +1,4 @@
-#include "host/saver_startup.h"
+#include "host/win32/saver_startup.h"
 
 namespace orvex {
 

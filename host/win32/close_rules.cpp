@@ -1,4 +1,4 @@
-#include "host/close_rules.h"
+#include "host/win32/close_rules.h"
 
 namespace orvex {
 

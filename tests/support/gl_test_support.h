@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +23,7 @@
 #include "render/picture_texture.h"
 #include "render/scene.h"
 #include "seed/field_setup.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvex::test {
 
@@ -152,19 +152,5 @@ inline void write_bmp(const std::filesystem::path& path, const RgbImage& image) 
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
-
-// A fresh folder under the system's temporary folder, removed with the object.
-struct TempFolder {
-    std::filesystem::path path;
-    explicit TempFolder(const std::string& name) {
-        path = std::filesystem::temp_directory_path() / ("orvex_render_" + name + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
 
 }  // namespace orvex::test
