@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Fails when a source of the product includes a header from a layer above its
+# own, or from a host or tool beside it. The layers, from the bottom:
+#
+#   base  config  core  seed  render  saver  dialog  | host/win32  host/x11  tools
+#
+# Each may include its own folder and the ones to its left; the three on the
+# right are peers and include none of each other. Tests, benchmarks and fuzz
+# targets stand above everything and are not checked.
+#
+#   layers.sh ROOT         checks the tree at ROOT
+#   layers.sh --self-test  checks that a planted upward include is caught
+set -u
+
+layers=(base config core seed render saver dialog host/win32 host/x11 tools)
+declare -A rank=([base]=0 [config]=1 [core]=2 [seed]=3 [render]=4 [saver]=5 [dialog]=6
+                 [host/win32]=7 [host/x11]=7 [tools]=7)
+
+# The layer a path inside the tree belongs to, or nothing.
+layer_of() {
+    case $1 in
+    host/win32/* | host/x11/*) echo "${1%%/*}/$(cut -d/ -f2 <<<"$1")" ;;
+    host/*) echo host ;;
+    */*) echo "${1%%/*}" ;;
+    esac
+}
+
+check() {
+    local root=$1 bad=0 file from to line target
+    cd "$root" || return 2
+    while IFS= read -r file; do
+        from=$(layer_of "$file")
+        while IFS= read -r line; do
+            target=${line#*\"}
+            target=${target%%\"*}
+            to=$(layer_of "$target")
+            [ -z "$to" ] && continue  # beside the including file
+            if [ "$to" = "$from" ]; then continue; fi
+            if [ "$from" = host ] || [ "$to" = host ]; then
+                echo "$file: $target: files of one host belong in that host's folder"
+                bad=1
+            elif [ -z "${rank[$to]+x}" ]; then
+                echo "$file: $target: not a layer of the product"
+                bad=1
+            elif [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
+                echo "$file: $target: $to is not below $from"
+                bad=1
+            fi
+        done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file")
+    done < <(find "${layers[@]%%/*}" -type f \( -name '*.h' -o -name '*.c' -o -name '*.cpp' -o -name '*.rc' \) \
+        2>/dev/null | sort -u)
+    return $bad
+}
+
+if [ "${1:-}" = --self-test ]; then
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    mkdir -p "$scratch/core" "$scratch/render" "$scratch/host/x11" "$scratch/tools"
+    printf '#include "core/rules.h"\n' >"$scratch/render/scene.h"
+    printf '#include <vector>\n#include "render/scene.h"\n' >"$scratch/host/x11/main.cpp"
+    (check "$scratch") >/dev/null || { echo "self-test: a tree that keeps the order was refused"; exit 1; }
+    planted=("core/automaton.h:#include \"render/scene.h\""
+             "tools/main.cpp:  #  include \"host/x11/main.cpp\"")
+    for plant in "${planted[@]}"; do
+        printf '%s\n' "${plant#*:}" >"$scratch/${plant%%:*}"
+        if (check "$scratch") >/dev/null; then
+            echo "self-test: the planted include in ${plant%%:*} went through"
+            exit 1
+        fi
+        rm "$scratch/${plant%%:*}"
+    done
+    echo "1 passed, 0 failed"
+    exit 0
+fi
+
+if check "$1"; then
+    echo "1 passed, 0 failed"
+else
+    echo "includes that point up the layers: see above"
+    exit 1
+fi
