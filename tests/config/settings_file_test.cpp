@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "config/maker_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvex {
 namespace {
@@ -307,29 +308,15 @@ TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
 // A fresh folder per case, removed afterwards.
 class SettingsFileOnDisk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device rd;
-        folder_ = fs::temp_directory_path() / ("orvex_settings_" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-    std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void write(const fs::path& p, const std::string& bytes) {
-        std::ofstream out(p, std::ios::binary);
-        out << bytes;
-    }
+    std::string read(const fs::path& p) { return test::read_file(p); }
+    void write(const fs::path& p, const std::string& bytes) { test::write_file(p, bytes); }
     int entries(const fs::path& p) {
         int n = 0;
         for ([[maybe_unused]] auto& e : fs::directory_iterator(p)) ++n;
         return n;
     }
-    fs::path folder_;
+    test::TempFolder scratch_;
+    const fs::path folder_ = scratch_.path;
 };
 
 TEST_F(SettingsFileOnDisk, SaveReplacesTheOldFile) {

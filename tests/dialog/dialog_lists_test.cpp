@@ -10,6 +10,7 @@
 
 #include "config/file_names.h"
 #include "tests/dialog/fake_maker_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvex {
 namespace {
@@ -120,8 +121,8 @@ TEST(PictureList, EmptyFolderLongAndNonAsciiNames) {
 // The real folder: a non-ASCII name is listed as held and opened again from it.
 TEST(FileNames, NonAsciiNameListedAndOpened) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / "orvex_dialog_lists_test" / "Patterns2d";
-    fs::remove_all(folder.parent_path());
+    const test::TempFolder maker;
+    const fs::path folder = maker / "Patterns2d";
     fs::create_directories(folder);
     const std::string name = "Caf\xC3\xA9.lif";
     std::ofstream(path_for_name(folder, name), std::ios::binary) << kLifeFor2x2;
@@ -130,7 +131,6 @@ TEST(FileNames, NonAsciiNameListedAndOpened) {
     FolderMakerFiles files(folder.parent_path());
     EXPECT_EQ(files.read("Patterns2d", name), std::optional<std::string>(kLifeFor2x2));
     EXPECT_TRUE(files.list("Pictures").empty());
-    fs::remove_all(folder.parent_path());
 }
 
 }  // namespace

@@ -11,22 +11,21 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "dialog/dialog_ids.h"
 #include "host/win32/win32_configure_dialog.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvex::win32 {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::read_file;
 
 std::string crlf_lines(const std::vector<std::string>& lines) {
     std::string text;
@@ -38,9 +37,9 @@ class ConfigureDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-        folders_.base_folder = fs::temp_directory_path() / "orvex_configure_dialog_test";
+        scratch_ = std::make_unique<test::TempFolder>();
+        folders_.base_folder = scratch_->path;
         folders_.maker_folder = folders_.base_folder / "Halvorn ScreenSavers";
-        fs::remove_all(folders_.base_folder);
         fs::create_directories(folders_.maker_folder / "Patterns2d");
         fs::create_directories(folders_.maker_folder / "Pictures");
         write("Patterns2d/Glider.lif", "#Life 1.05\n#D 2x2\n#P 0 0\n**\n");
@@ -49,7 +48,7 @@ protected:
     }
     void TearDown() override {
         if (dialog_) DestroyWindow(dialog_);
-        fs::remove_all(folders_.base_folder);
+        scratch_.reset();
     }
 
     void write(const std::string& name, const std::string& text) {
@@ -94,6 +93,7 @@ protected:
         return result;
     }
 
+    std::unique_ptr<test::TempFolder> scratch_;
     ConfigureDialogFolders folders_;
     HWND dialog_ = nullptr;
 };

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace orvex {
 namespace {
 
@@ -246,18 +248,15 @@ TEST(BmpReader, AbsurdSizesAreRefusedBeforeAllocating) {
 }
 
 TEST(BmpReader, LoadBmpReadsFilesAndNamesAnEmptyOne) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("orvex_bmp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::create_directories(dir);
+    const test::TempFolder dir;
     auto write = [&](const char* name, const Bytes& b) {
-        std::ofstream(dir / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+        test::write_file(dir / name, std::string(b.begin(), b.end()));
         return dir / name;
     };
     RecordingMessageSink sink;
     EXPECT_FALSE(LoadBMP("", sink));
     EXPECT_FALSE(LoadBMP(dir / "absent.bmp", sink));
-    EXPECT_FALSE(LoadBMP(dir, sink));  // a folder can't be opened as a picture
+    EXPECT_FALSE(LoadBMP(dir.path, sink));  // a folder can't be opened as a picture
     EXPECT_TRUE(sink.messages.empty());
 
     const auto image = LoadBMP(write("small.bmp", bmp(pal8_2x2())), sink);
@@ -266,7 +265,6 @@ TEST(BmpReader, LoadBmpReadsFilesAndNamesAnEmptyOne) {
 
     const fs::path empty = write("empty.bmp", {});
     EXPECT_FALSE(LoadBMP(empty, sink));
-    fs::remove_all(dir);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].caption, "Error");
     EXPECT_EQ(sink.messages[0].text, "Failed to open DIB file " + empty.u8string() + ".\n");

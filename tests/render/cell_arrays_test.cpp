@@ -13,7 +13,7 @@
 #include "core/rules.h"
 #include "render/gl.h"
 #include "seed/field_setup.h"
-#include "tests/render/gl_test_support.h"
+#include "tests/support/gl_test_support.h"
 
 namespace orvex {
 namespace {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "tests/support/scripted_random.h"
+
 namespace orvex {
 namespace {
 
@@ -17,22 +19,6 @@ struct Log {
     std::vector<std::uint32_t> seeds;
     std::deque<int> draws;  // served in order; 0 once used up
     int drawn = 0;
-};
-
-class ScriptedRandom final : public RandomSource {
-public:
-    explicit ScriptedRandom(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-    void seed(std::uint32_t value) override { log_->seeds.push_back(value); }
-    int draw() override {
-        ++log_->drawn;
-        if (log_->draws.empty()) return 0;
-        const int d = log_->draws.front();
-        log_->draws.pop_front();
-        return d;
-    }
-
-private:
-    std::shared_ptr<Log> log_;
 };
 
 // Records the seeds, draws from a real generator.
@@ -50,14 +36,27 @@ private:
     LcgRandom lcg_;
 };
 
+// Serves the log's draws in order, 0 once they are used up, and logs the seeds.
+std::unique_ptr<RandomSource> scripted(const std::shared_ptr<Log>& log) {
+    return std::make_unique<test::ScriptedRandom>(
+        [log](long) {
+            ++log->drawn;
+            if (log->draws.empty()) return 0;
+            const int d = log->draws.front();
+            log->draws.pop_front();
+            return d;
+        },
+        [log](std::uint32_t value) { log->seeds.push_back(value); });
+}
+
 struct Rig {
     std::shared_ptr<std::int64_t> now = std::make_shared<std::int64_t>(kNow);
     std::shared_ptr<Log> log = std::make_shared<Log>();
     MovingLights lights;
 
     explicit Rig(bool real_generator = false)
-        : lights([t = now] { return *t; }, real_generator ? std::unique_ptr<RandomSource>(new RecordingLcg(log))
-                                                          : std::unique_ptr<RandomSource>(new ScriptedRandom(log))) {
+        : lights([t = now] { return *t; },
+                 real_generator ? std::unique_ptr<RandomSource>(new RecordingLcg(log)) : scripted(log)) {
         lights.light(0).pos = {0.0f, 0.0f, 1.5f, 1.0f};
     }
 };

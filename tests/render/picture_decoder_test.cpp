@@ -10,6 +10,8 @@
 #include <iterator>
 #include <tuple>
 
+#include "tests/support/temp_folder.h"
+
 namespace orvex {
 namespace {
 
@@ -17,8 +19,8 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 Bytes file_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = test::read_file(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 std::optional<RgbImage> decode(const Bytes& bytes, RecordingMessageSink& sink, int max_side = 0) {
@@ -67,7 +69,8 @@ TEST(PictureDecoder, NothingReadsItGivesOneMessageNamingTheFile) {
 // A large plain BMP is read row by row into the reduction: the same pixels as
 // the BMP reader's picture reduced, rows stored either way.
 TEST(PictureDecoder, StreamedBmpEqualsTheReaderReduced) {
-    const fs::path file = fs::temp_directory_path() / "orvex_streamed.bmp";
+    const test::TempFolder folder;
+    const fs::path file = folder / "streamed.bmp";
     for (int32_t height : {23, -23}) {
         const int32_t w = 37, rows = 23, stride = (w * 3 + 3) / 4 * 4;
         Bytes bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0};
@@ -76,8 +79,7 @@ TEST(PictureDecoder, StreamedBmpEqualsTheReaderReduced) {
         bmp.insert(bmp.end(), {1, 0, 24, 0});
         bmp.resize(54 + static_cast<std::size_t>(stride * rows));
         for (std::size_t k = 54; k < bmp.size(); ++k) bmp[k] = static_cast<uint8_t>(k * 37 % 251);
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+        test::write_file(file, std::string(bmp.begin(), bmp.end()));
         RecordingMessageSink sink;
         PictureLimits limits;
         limits.max_side = 8;
@@ -86,7 +88,6 @@ TEST(PictureDecoder, StreamedBmpEqualsTheReaderReduced) {
         ASSERT_TRUE(streamed && whole);
         EXPECT_EQ(streamed->pixels, reduce_image(*whole, 8).pixels) << height;
     }
-    fs::remove(file);
 }
 
 TEST(PictureReduce, BoxMeansWithinTheLargestSide) {

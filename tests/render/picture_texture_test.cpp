@@ -8,7 +8,7 @@
 
 #include "render/gl.h"
 #include "seed/field_setup.h"
-#include "tests/render/gl_test_support.h"
+#include "tests/support/gl_test_support.h"
 
 namespace orvex {
 namespace {

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_folder.h"
 
 namespace orvex {
 namespace {
@@ -94,12 +97,12 @@ TEST(Pictures, CyclingWithoutAListingKeepsTheName) {
 }
 
 TEST(Pictures, FolderListerGivesTheFolderFiles) {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("orvex_pictures_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    auto scratch = std::make_unique<test::TempFolder>();
+    const fs::path dir = scratch->path;
     fs::create_directories(dir / "sub.bmp");
     for (const char* name : {"one.bmp", "TWO.BMP", "three.txt"}) std::ofstream(dir / name) << "x";
     Names found = folder_lister(dir)();
-    fs::remove_all(dir);
+    scratch.reset();
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (Names{"TWO.BMP", "one.bmp", "three.txt"}));
     EXPECT_TRUE(folder_lister(dir)().empty());  // a missing folder lists nothing

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "render/gl.h"
-#include "tests/render/gl_test_support.h"
+#include "tests/support/gl_test_support.h"
 
 namespace orvex {
 namespace {

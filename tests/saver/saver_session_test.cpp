@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/render/gl_test_support.h"
+#include "tests/support/gl_test_support.h"
 
 namespace orvex {
 namespace {

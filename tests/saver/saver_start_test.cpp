@@ -9,35 +9,15 @@
 #include <utility>
 
 #include "config/maker_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvex {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per case, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() / (std::string("orvex_start_") + info->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-void write_file(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::TempFolder;
+using test::write_file;
 
 // Settings lines 1..17 with the given seed index, field size, pictures on/off and names.
 std::string settings_text(int pattern, int field_size, int pictures, const std::string& pattern_name, int family = 0,
@@ -51,8 +31,8 @@ const char kTwoCells[] = "#Life 1.05\r\n#D two cells\r\n#P 0 0\r\n**\r\n";
 
 TEST(SaverStart, MissingMakerFolderGivesTheDefaults) {
     TempFolder base;
-    const fs::path maker = maker_folder_under(base.path());
-    EXPECT_EQ(maker, base.path());  // looked for in the base folder itself
+    const fs::path maker = maker_folder_under(base.path);
+    EXPECT_EQ(maker, base.path);  // looked for in the base folder itself
     const SaverStart start = resolve_saver_start(files_in_maker_folder(maker), 1024);
     EXPECT_EQ(start.settings.MainColor, kColorBlue);
     EXPECT_EQ(start.settings.DrawStyle, kStyleTriangles);
@@ -64,11 +44,11 @@ TEST(SaverStart, MissingMakerFolderGivesTheDefaults) {
 
 TEST(SaverStart, PatternFileFromTheMakerFolderSeedsTheField) {
     TempFolder base;
-    const fs::path maker = base.path() / kMakerFolderName;
+    const fs::path maker = base.path / kMakerFolderName;
     write_file(maker / "ss_ca_02.ini", settings_text(9, 200, 0, "pair"));
     write_file(maker / kPatternsFolderName / "pair.lif", kTwoCells);
 
-    const SaverStart start = resolve_saver_start(files_in_maker_folder(maker_folder_under(base.path())), 1024);
+    const SaverStart start = resolve_saver_start(files_in_maker_folder(maker_folder_under(base.path)), 1024);
     EXPECT_EQ(start.settings.pattern, kPatternFromFile);
     EXPECT_EQ(start.settings.field_size, 200);
     EXPECT_EQ(start.settings.MainColor, kColorRed);
@@ -82,8 +62,8 @@ TEST(SaverStart, PatternFileFromTheMakerFolderSeedsTheField) {
 
 TEST(SaverStart, MissingPatternFileFallsBackToRandomPoints) {
     TempFolder maker;
-    write_file(maker.path() / "ss_ca_02.ini", settings_text(12, 100, 1, "gone"));
-    const SaverStart start = resolve_saver_start(files_in_maker_folder(maker.path()), 1024);
+    write_file(maker.path / "ss_ca_02.ini", settings_text(12, 100, 1, "gone"));
+    const SaverStart start = resolve_saver_start(files_in_maker_folder(maker.path), 1024);
     EXPECT_EQ(start.settings.pattern, 0);
     EXPECT_EQ(start.settings.TextureFlag, 1);  // pictures stay as read
     EXPECT_EQ(start.settings.picture_name, "sunset.bmp");
@@ -91,8 +71,8 @@ TEST(SaverStart, MissingPatternFileFallsBackToRandomPoints) {
 
 TEST(SaverStart, SecondNormalisationKeepsTheRuleInItsFamily) {
     TempFolder maker;
-    write_file(maker.path() / "ss_ca_02.ini", settings_text(0, 100, 0, "", 2, 11));
-    const SaverStart start = resolve_saver_start(files_in_maker_folder(maker.path()), 1024);
+    write_file(maker.path / "ss_ca_02.ini", settings_text(0, 100, 0, "", 2, 11));
+    const SaverStart start = resolve_saver_start(files_in_maker_folder(maker.path), 1024);
     EXPECT_EQ(start.settings.Family, kFamilyModifiedGeneration);
     EXPECT_EQ(start.settings.life_rule, 9);
 }
@@ -101,8 +81,8 @@ TEST(SaverStart, SecondNormalisationKeepsTheRuleInItsFamily) {
 // window at all (the settings as read) keeps them.
 TEST(SaverStart, PicturesOffBelow640Pixels) {
     TempFolder maker;
-    write_file(maker.path() / "ss_ca_02.ini", settings_text(0, 100, 1, ""));
-    const SaverFiles files = files_in_maker_folder(maker.path());
+    write_file(maker.path / "ss_ca_02.ini", settings_text(0, 100, 1, ""));
+    const SaverFiles files = files_in_maker_folder(maker.path);
     for (const auto& [width, on] :
          {std::pair<std::optional<int>, int>{640, 1}, {639, 0}, {152, 0}, {std::nullopt, 1}}) {
         const Settings s = resolve_saver_start(files, width).settings;
@@ -115,10 +95,10 @@ TEST(SaverStart, PicturesOffBelow640Pixels) {
 // file, which the first folder that holds it gives.
 TEST(SaverStart, OverridesAndPatternFoldersInOrder) {
     TempFolder base;
-    write_file(base.path() / "ss_ca_02.ini", settings_text(0, 100, 0, "pair"));
-    write_file(base.path() / "samples" / "pair.lif", kTwoCells);
-    SaverFiles files = files_beside(base.path() / "ss_ca_02.ini");
-    files.pattern_folders.push_back(base.path() / "samples");
+    write_file(base.path / "ss_ca_02.ini", settings_text(0, 100, 0, "pair"));
+    write_file(base.path / "samples" / "pair.lif", kTwoCells);
+    SaverFiles files = files_beside(base.path / "ss_ca_02.ini");
+    files.pattern_folders.push_back(base.path / "samples");
     const SaverStart start = resolve_saver_start(files, std::nullopt, [](Settings& s) {
         s.pattern = kPatternFromFile;
         s.speed = 99;
@@ -128,17 +108,17 @@ TEST(SaverStart, OverridesAndPatternFoldersInOrder) {
     int live = 0;
     for (int32_t c : start.pattern_matrix) live += c;
     EXPECT_EQ(live, 2);
-    EXPECT_EQ(start.pictures_folder, base.path() / "Pictures");
+    EXPECT_EQ(start.pictures_folder, base.path / "Pictures");
 }
 
 // A settings "file" that is a folder: the start values, and the reason for the tools.
 TEST(SaverStart, UnreadableSettingsFileIsReported) {
     TempFolder base;
-    fs::create_directories(base.path() / "ss_ca_02.ini");
-    const SaverStart start = resolve_saver_start(files_in_maker_folder(base.path()), 1024);
+    fs::create_directories(base.path / "ss_ca_02.ini");
+    const SaverStart start = resolve_saver_start(files_in_maker_folder(base.path), 1024);
     EXPECT_NE(start.settings_error.find("folder"), std::string::npos);
     EXPECT_EQ(start.settings.speed, 1);
-    EXPECT_TRUE(resolve_saver_start(files_beside(base.path() / "none.ini"), 1024).settings_error.empty());
+    EXPECT_TRUE(resolve_saver_start(files_beside(base.path / "none.ini"), 1024).settings_error.empty());
 }
 
 }  // namespace

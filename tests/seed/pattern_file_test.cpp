@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/rules.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvex {
 namespace {
@@ -137,17 +138,7 @@ TEST(PatternRule, KeyMustBeTheWholeTextAfterTheFirstWord) {
 
 class LoadPatternTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("orvex_patterns_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(folder / name, std::ios::binary) << text;
-    }
+    void write(const std::string& name, const std::string& text) { test::write_file(folder / name, text); }
     Settings load(const std::string& name, int size = 100) {
         Settings s;
         s.pattern = kPatternFromFile;
@@ -157,7 +148,8 @@ protected:
         return s;
     }
 
-    std::filesystem::path folder;
+    test::TempFolder scratch;
+    const std::filesystem::path folder = scratch.path;
     std::vector<int32_t> matrix{1, 2, 3};
 };
 

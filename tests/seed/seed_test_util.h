@@ -1,4 +1,4 @@
-// Helpers shared by the seeding tests: settings, scripted draws, field reading.
+// Helpers shared by the seeding tests: settings, draws that place nothing, field reading.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "base/random_source.h"
 #include "config/settings.h"
 #include "core/automaton.h"
+#include "tests/support/scripted_random.h"
 
 namespace orvex::test {
 
@@ -23,22 +24,9 @@ inline Settings settings_for(int field_size, int pattern = 0, int family = kFami
     return s;
 }
 
-// Draws given by a function of the draw's number (0, 1, ...); ignores seeding.
-class ScriptedRandom final : public RandomSource {
-public:
-    explicit ScriptedRandom(std::function<int(long)> script) : script_(std::move(script)) {}
-    void seed(std::uint32_t) override {}
-    int draw() override { return script_(count_++); }
-
-private:
-    std::function<int(long)> script_;
-    long count_ = 0;
-};
-
 // The listed draws first, then a value that never places anything.
 inline std::unique_ptr<RandomSource> scripted(std::vector<int> first, int then = 3) {
-    return std::make_unique<ScriptedRandom>(
-        [first, then](long k) { return k < static_cast<long>(first.size()) ? first[k] : then; });
+    return scripted_draws(std::move(first), then);
 }
 
 using CellSet = std::set<std::pair<int, int>>;
