@@ -20,6 +20,8 @@
 //   buffer and drawn with glDrawArrays whenever it is full (OpenGL 1.1).
 // - Immediate: one glBegin/glEnd pair per frame with a call per vertex, kept
 //   as the reference the others are checked against.
+// The walk over the field that all three share is in cell_walk.h, the three
+// emitters in cell_emitters.*, the kept geometry's buffers in cell_buffers.*.
 #pragma once
 
 #include <cstddef>

@@ -1,12 +1,10 @@
 // The walk over the cell field that every way of drawing shares: which cells
 // are drawn, the vertices of each one's shape in the order of the style, and
-// each one's colour. It hands them to a sink and knows nothing of OpenGL; a
-// sink offers
-//   static constexpr bool kDiamondCorners;  // true: a diamond comes as its
-//                                              // five corners, else as four triangles
-//   void begin(); void room(std::size_t vertices); void colour(const CellRgb&);
-//   void vertex(float x, float y); void end();
-// room(k) comes before the colour and the at most k vertices of each cell.
+// each one's colour. It hands them to a sink and knows nothing of OpenGL. A
+// sink offers begin(), room(k) (before the colour and the at most k vertices of
+// each cell), colour(const CellRgb&), vertex(x, y) and end(), and says by its
+// static constexpr bool kDiamondCorners whether it takes a diamond as its five
+// corners (true) or as four triangles.
 #pragma once
 
 #include <cstddef>
