@@ -20,15 +20,17 @@
 //   buffer and drawn with glDrawArrays whenever it is full (OpenGL 1.1).
 // - Immediate: one glBegin/glEnd pair per frame with a call per vertex, kept
 //   as the reference the others are checked against.
+// The walk over the field that all three share is in cell_walk.h, the three
+// emitters in cell_emitters.*, the kept geometry's buffers in cell_buffers.*.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "config/settings.h"
 #include "core/automaton.h"
+#include "render/cell_buffers.h"
 
 namespace orvex {
 
@@ -42,10 +44,6 @@ struct CellDrawing {
 };
 
 enum class DrawMode { Immediate, Arrays, Retained };
-
-// Looks up an OpenGL entry point of the current context by name
-// (OSMesaGetProcAddress, wglGetProcAddress); null when there is none.
-using GlProcLoader = void* (*)(const char* name);
 
 class CellDrawer {
 public:
@@ -92,8 +90,6 @@ public:
     CellDrawer& operator=(const CellDrawer&) = delete;
     ~CellDrawer();
 
-    struct BufferFunctions;
-
 private:
     // What the kept geometry was built from; any difference means a rebuild.
     struct Key {
@@ -106,16 +102,8 @@ private:
         }
     };
 
-    template <typename ColourOf>
-    void draw(const Automaton& field, const CellDrawing& d, int family, ColourOf colour_of);
-    template <typename ColourOf>
-    void build(const Automaton& field, const CellDrawing& d, ColourOf colour_of);
-    const void* kept_at(std::size_t offset) const;
-    void plan_draws(std::size_t per_shape, std::size_t most_shapes, bool by_view);
-    void draw_kept(const CellDrawing& d);
-    bool upload(unsigned target, unsigned& name, std::size_t& capacity, const void* data, std::size_t bytes);
-    void delete_buffers();
-    void drop_buffer_objects();
+    template <typename Colours>
+    void draw(const Automaton& field, const CellDrawing& d, int family, Colours colours);
 
     DrawMode mode_ = DrawMode::Retained;
     std::size_t capacity_;
@@ -123,28 +111,10 @@ private:
     std::size_t bytes_last_frame_ = 0;
     std::size_t kept_draws_last_frame_ = 0;
 
-    // Retained geometry: vertices of one of two layouts (lit: float colours for
-    // the material; unlit: byte colours), as raw bytes.
+    // Retained geometry and what it was built from.
     Key key_;
     bool kept_ = false;
-    std::vector<unsigned char> geometry_;
-    std::size_t vertex_count_ = 0;
-    std::size_t stride_ = 0;
-    std::uint64_t builds_ = 0;
-    // The kept shapes cut into draws, [first shape, shapes), for the transform
-    // and build they were planned for.
-    struct DrawRun {
-        std::size_t first, count;
-    };
-    std::vector<DrawRun> runs_;
-    std::vector<std::uint8_t> unclipped_;
-    float planned_for_[32] = {};
-    std::uint64_t planned_build_ = 0;
-    bool planned_by_view_ = false;
-    std::vector<std::uint16_t> diamond_indices_;  // one chunk's worth, the same for every chunk
-    std::unique_ptr<BufferFunctions> gl_;         // null: client arrays
-    unsigned vertex_buffer_ = 0, index_buffer_ = 0;
-    std::size_t vertex_buffer_bytes_ = 0, index_buffer_bytes_ = 0;
+    CellBuffers buffers_;
 };
 
 }  // namespace orvex
