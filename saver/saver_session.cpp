@@ -1,6 +1,10 @@
 #include "saver/saver_session.h"
 
+#include <cstdio>
 #include <utility>
+
+#include "render/text_overlay.h"
+#include "saver/frame_pacer.h"
 
 namespace orvex {
 
@@ -55,6 +59,8 @@ void SaverSession::init(int width, int height) {
     pictures_.list_pictures();
     scene_.GLResize(width, height);
     simulation_.start();
+    width_ = width;
+    height_ = height;
     initialised_ = true;
 }
 
@@ -62,6 +68,9 @@ void SaverSession::resize(int width, int height) {
     if (!initialised_ || released_) return;
     scene_.GLResize(width, height);
     pictures_.set_window_size(width, height);
+    width_ = width;
+    height_ = height;
+    exposed_ = true;
 }
 
 bool SaverSession::tick() {
@@ -79,8 +88,30 @@ bool SaverSession::tick() {
     return simulation_.tick();
 }
 
+bool SaverSession::redraw_wanted() const {
+    if (!initialised_ || released_) return false;
+    return exposed_ || redraw_tick_needs_frame(settings_.LightingNum, shown_version_, simulation_.field().version());
+}
+
 void SaverSession::draw() {
-    if (initialised_ && !released_) scene_.GLRenderScene(simulation_.field());
+    if (!initialised_ || released_) return;
+    scene_.GLRenderScene(simulation_.field());
+    shown_version_ = simulation_.field().version();
+    exposed_ = false;
+    frame_rate_.frame(FrameRate::Clock::now());
+}
+
+void SaverSession::FrameRate::frame(Clock::time_point now) {
+    ++frames;
+    const double elapsed = std::chrono::duration<double>(now - since).count();
+    if (elapsed < 1.0) return;
+    std::snprintf(text, sizeof text, "FPS: %.1f", frames / elapsed);
+    frames = 0;
+    since = now;
+}
+
+void SaverSession::draw_frame_rate(int line_height) {
+    if (initialised_ && !released_) draw_text_overlay(scene_.font(), width_, height_, line_height, frame_rate_.text);
 }
 
 void SaverSession::release() {
@@ -101,24 +132,5 @@ std::optional<SessionMessage> SaverSession::take_message() {
 // when pictures are on. A failure turns pictures off before its message is
 // taken, so a damaged picture is met once per run.
 void SaverSession::next_picture() { pictures_.picture_step(); }
-
-MessageGate::MessageGate(Show show) : state_(std::make_shared<State>()) { state_->show = std::move(show); }
-
-void MessageGate::show_pending(std::shared_ptr<SaverSession> session) {
-    // From here on only the locals: the gate itself may be gone when a box returns.
-    const std::shared_ptr<State> state = state_;
-    if (!session || state->showing || state->closed) return;
-    state->showing = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{state->showing};
-    while (!state->closed) {
-        std::optional<SessionMessage> m = session->take_message();
-        if (!m) break;
-        ++state->shown;
-        state->show(*m);
-    }
-}
 
 }  // namespace orvex

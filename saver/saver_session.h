@@ -1,8 +1,9 @@
 // One saver run as every host drives it: everything between the window system
 // and the automaton. The session owns the simulation, the scene with its
-// lights and font, the picture texture and the link from each new seed to the
-// next picture; the host owns the window, the GL context, the two timers and
-// the buffer swap.
+// lights and font, the picture texture, the link from each new seed to the
+// next picture, the two timer intervals and the choice of when a frame is
+// wanted; the host owns the window, the GL context, the timers (through a
+// FramePacer, saver/frame_pacer.h) and the buffer swap.
 //
 // Life cycle, every GL-touching call with the host's context current:
 //   init(width, height)  once: scene set-up, first picture, picture list,
@@ -11,9 +12,15 @@
 //   tick()               on the simulation timer, every simulation_interval_ms():
 //                        one step, the reset check, maybe a reseed with the
 //                        next picture; uploads a picture that the worker has
-//                        decoded meanwhile. Never draws;
-//   draw()               on the redraw timer (every kRedrawIntervalMs) and on
-//                        paints: one frame into the back buffer; the host swaps;
+//                        decoded meanwhile. Never draws. A frame is wanted
+//                        after every tick;
+//   redraw_wanted()      on the redraw timer (every kRedrawIntervalMs): whether
+//                        that tick wants a frame. It does while lights move,
+//                        and else only when the frame would differ from the
+//                        last one drawn: the field changed, or the window was
+//                        resized or exposed (expose()) since;
+//   draw()               when the host has a frame to make and on paints: one
+//                        frame into the back buffer; the host swaps;
 //   release()            frees the font and the texture; the destructor does it
 //                        when the host hasn't (the context must then still be
 //                        current). A host whose context goes before the
@@ -21,19 +28,17 @@
 //
 // Messages for the user (a damaged picture) are never shown from inside a
 // call: they are queued, and the host takes them with take_message() after
-// the call has returned. MessageGate below is the host side of that.
+// the call has returned (on Windows through host/win32/message_gate.h).
 // tick() refuses to run inside itself, so whatever a message box's own
 // message loop delivers, steps and reseeds never nest.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
-#include <utility>
 
 #include "base/clock.h"
 #include "base/random_source.h"
@@ -96,7 +101,14 @@ public:
     // One simulation tick; true when its check reseeded the field. Does nothing
     // (false) before init, after release, and when called from inside a tick.
     bool tick();
+    // Whether a redraw tick wants a frame; false before init and after release.
+    bool redraw_wanted() const;
+    // The host's window was uncovered: the next redraw tick wants a frame.
+    void expose() { exposed_ = true; }
     void draw();
+    // The frame rate of the frames drawn over the last second, as text over
+    // the frame just drawn (before the swap); line_height: the glyphs' in pixels.
+    void draw_frame_rate(int line_height);
     void release();
 
     // The oldest message not yet taken, if any.
@@ -106,17 +118,26 @@ public:
     bool initialised() const { return initialised_; }
     // Ticks refused because they came from inside a tick.
     std::int64_t nested_ticks() const { return nested_ticks_; }
+    // Reseeds that came before their picture was decoded, and so kept the one before.
+    int late_pictures() const { return pictures_.late_pictures(); }
+    // Read-only views for tools and tests.
     const Simulation& simulation() const { return simulation_; }
     const PictureTexture& pictures() const { return pictures_; }
-    const Scene& scene() const { return scene_; }
-    // The scene's font, for hosts that print on the frame (after draw(), before the swap).
-    TextFont& font() { return scene_.font(); }
 
 private:
     class QueuedMessages final : public MessageSink {
     public:
         void show(const std::string& caption, const std::string& text) override { queue.push_back({caption, text}); }
         std::deque<SessionMessage> queue;
+    };
+
+    // Frames drawn over the last second, as the frame-rate text shows them.
+    struct FrameRate {
+        using Clock = std::chrono::steady_clock;
+        void frame(Clock::time_point now);
+        Clock::time_point since = Clock::now();
+        int frames = 0;
+        char text[32] = "FPS: -";
     };
 
     void next_picture();
@@ -131,54 +152,11 @@ private:
     bool released_ = false;
     bool ticking_ = false;
     std::int64_t nested_ticks_ = 0;
-};
-
-// The host's side of the session's messages: after a call into the session
-// has returned, shows what it queued, one message at a time. A modal message
-// box runs a message loop of its own that goes on delivering timer ticks;
-// when such a tick asks to show messages while a box is up, nothing more is
-// shown: the messages wait, and the box's owner shows them once it closes.
-//
-// The same loop can deliver the close of the whole saver (deactivation, end
-// task, log-off), which destroys the window that owns the gate and the
-// session while the box is still up. So the call holds both for its whole
-// length, and the gate's state lives apart from the gate: when the box
-// returns, it returns into live objects, sees that the gate was closed and
-// shows nothing more. Whoever destroys the window closes the gate and
-// releases the session (while its GL context is still current) first.
-class MessageGate {
-public:
-    using Show = std::function<void(const SessionMessage&)>;
-    explicit MessageGate(Show show);
-    MessageGate(const MessageGate&) = delete;
-    MessageGate& operator=(const MessageGate&) = delete;
-    ~MessageGate() { close(); }
-
-    void show_pending(std::shared_ptr<SaverSession> session);
-    // No box opens after this, and one that is up is the last.
-    void close() { state_->closed = true; }
-    bool showing() const { return state_->showing; }
-    int shown() const { return state_->shown; }
-
-private:
-    struct State {
-        Show show;
-        bool showing = false;
-        bool closed = false;
-        int shown = 0;
-    };
-    std::shared_ptr<State> state_;
-};
-
-// The messages of several sessions of one run (one per monitor, all meeting
-// the same damaged picture): each caption and text is shown once per run.
-class RunMessages {
-public:
-    // True the first time this message is met.
-    bool first_time(const SessionMessage& m) { return seen_.insert({m.caption, m.text}).second; }
-
-private:
-    std::set<std::pair<std::string, std::string>> seen_;
+    bool exposed_ = false;             // uncovered or resized since the last frame
+    std::uint64_t shown_version_ = 0;  // field version of the last frame drawn
+    int width_ = 0;
+    int height_ = 0;
+    FrameRate frame_rate_;
 };
 
 }  // namespace orvex

@@ -42,7 +42,7 @@ SimulationWindow::SimulationWindow(HWND main_window, SaverStart start, int monit
       share_(std::move(share)),
       pfd(saver_pixel_format()),
       messages_(share_ ? share_->messages : std::make_shared<MessageGate>(show_message_box)),
-      ticks_(
+      pacer_(
           [this] {
               if (!session_) return;
               make_current();
@@ -53,10 +53,7 @@ SimulationWindow::SimulationWindow(HWND main_window, SaverStart start, int monit
           [this] {
               if (window_) InvalidateRect(window_, nullptr, FALSE);
           },
-          [this] {
-              return !session_ || redraw_tick_needs_frame(session_->settings().LightingNum, shown_version_,
-                                                          session_->simulation().field().version());
-          }) {}
+          [this] { return !session_ || session_->redraw_wanted(); }) {}
 
 SimulationWindow::~SimulationWindow() = default;
 
@@ -88,7 +85,7 @@ void SimulationWindow::on_create(HWND window) {
     }
     if (share_) {
         simulation_ms_ = simulation_ms;
-        share_->ticks.join(ticks_, [this] { start_timers(); });
+        share_->ticks.join(pacer_, [this] { start_timers(); });
     } else {
         SetTimer(window, kSimulationTimerId, simulation_ms, nullptr);
         SetTimer(window, kRedrawTimerId, kRedrawIntervalMs, nullptr);
@@ -111,7 +108,6 @@ void SimulationWindow::on_paint() {
         make_current();
         session_->draw();
         hRC.swap_buffers();
-        shown_version_ = session_->simulation().field().version();
     } else {
         FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
@@ -137,7 +133,7 @@ void SimulationWindow::on_destroy() {
     KillTimer(window_, kSimulationTimerId);
     KillTimer(window_, kRedrawTimerId);
     // The next window of the run takes the timers over.
-    if (share_) share_->ticks.leave(ticks_);
+    if (share_) share_->ticks.leave(pacer_);
     // A box still up keeps the session object, not its GL objects: those go
     // now, while the context is current.
     messages_->close();
@@ -176,7 +172,7 @@ LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARA
                 share_->ticks.on_timer(static_cast<unsigned>(wParam));  // every monitor's session
                 return 0;
             }
-            ticks_.on_timer(static_cast<unsigned>(wParam));
+            pacer_.on_timer(static_cast<unsigned>(wParam));
             show_messages();
             return 0;
         case kShowMessages: show_messages(); return 0;

@@ -11,10 +11,12 @@
 
 #include <memory>
 
-#include "host/tick_loop.h"
+#include "host/win32/message_gate.h"
 #include "host/win32/saver_startup.h"
+#include "host/win32/tick_group.h"
 #include "host/win32/wgl_context.h"
 #include "render/text_font.h"
+#include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
 
 LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -85,8 +87,7 @@ private:
     // Shared with a message box that is up: its loop may destroy this window.
     std::shared_ptr<SaverSession> session_;
     std::shared_ptr<MessageGate> messages_;  // this window's own, or the share's
-    TickLoop ticks_;
-    std::uint64_t shown_version_ = 0;  // field version of the last frame drawn
+    FramePacer pacer_;
     unsigned simulation_ms_ = 0;
 };
 

@@ -163,7 +163,7 @@ bool GlxWindow::open_foreign(Window target, const std::string& name) {
     XVisualInfo* visual = visual_of(display_, attributes.visual, screen);
     if (visual != nullptr && gl_capable(display_, visual)) {
         drawable_ = target;
-        select_input(target, StructureNotifyMask | ButtonPressMask);
+        select_input(target, StructureNotifyMask | ButtonPressMask | ExposureMask);
         const bool made = make_context(visual);
         XFree(visual);
         return made;
@@ -253,6 +253,9 @@ GlxWindow::Event GlxWindow::next_event() {
                 return Event::kVanished;
             case ClientMessage:
                 if (own_ && static_cast<Atom>(e.xclient.data.l[0]) == delete_window_) return Event::kClosed;
+                break;
+            case Expose:
+                if (e.xexpose.count == 0) return Event::kExposed;  // the last of a series
                 break;
             case ButtonPress: return Event::kClicked;
             default: break;

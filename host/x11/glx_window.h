@@ -44,6 +44,7 @@ public:
     enum class Event {
         kNone,
         kResized,   // width() and height() changed
+        kExposed,   // part of the picture was uncovered and must be drawn again
         kClicked,   // a mouse button was pressed over the picture
         kClosed,    // the user closed our own window
         kVanished,  // the foreign window was destroyed

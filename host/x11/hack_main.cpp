@@ -2,8 +2,9 @@
 //
 // One thread. The loop sleeps in poll() on the X connection and a self-pipe
 // that the signal handler writes to, until the next deadline of the simulation
-// or redraw timer; then it handles X events, runs the simulation tick, shows
-// the session's messages on stderr and draws a frame. SIGTERM, SIGINT and
+// or redraw timer; then it hands X events to the session, lets the pacer run
+// the ticks that are due, shows the session's messages on stderr and, when a
+// tick asked for one, draws a frame and swaps. SIGTERM, SIGINT and
 // SIGUSR1 end it with status 0; so does the end of the window it was given.
 // A window id that names no window is an error: a message and status 1.
 #include <fcntl.h>
@@ -22,13 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "host/x11/frame_pacer.h"
 #include "host/x11/glx_glyphs.h"
 #include "host/x11/glx_window.h"
 #include "host/x11/hack_files.h"
 #include "host/x11/hack_options.h"
 #include "host/x11/process_random.h"
-#include "render/text_overlay.h"
+#include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -73,25 +73,6 @@ using Clock = FramePacer::Clock;
 double ms_since(Clock::time_point start, Clock::time_point now) {
     return std::chrono::duration<double, std::milli>(now - start).count();
 }
-
-// Frames drawn over the last second, as the -fps text shows them.
-class FrameRate {
-public:
-    void frame(Clock::time_point now) {
-        ++frames_;
-        const double elapsed = std::chrono::duration<double>(now - since_).count();
-        if (elapsed < 1.0) return;
-        std::snprintf(text_, sizeof text_, "FPS: %.1f", frames_ / elapsed);
-        frames_ = 0;
-        since_ = now;
-    }
-    const char* text() const { return text_; }
-
-private:
-    Clock::time_point since_ = Clock::now();
-    int frames_ = 0;
-    char text_[32] = "FPS: -";
-};
 
 WindowTarget choose_target(const HackOptions& options) {
     const char* variable = std::getenv("XSCREENSAVER_WINDOW");
@@ -153,40 +134,48 @@ int run(const HackOptions& options) {
             session.init(window.width(), window.height());
 
             const Clock::time_point begin = Clock::now();
-            FramePacer pacer(std::chrono::milliseconds(session.simulation_interval_ms()),
-                             std::chrono::milliseconds(SaverSession::redraw_interval_ms()), begin);
-            FrameRate rate;
-            long long steps = 0;
+            long long steps = 0, redraw_ticks = 0, frames = 0;
+            bool frame_wanted = false;
+            FramePacer pacer(
+                [&] {
+                    session.tick();
+                    ++steps;
+                    if (options.trace) std::fprintf(stderr, "step %lld %.1f\n", steps, ms_since(begin, Clock::now()));
+                    while (std::optional<SessionMessage> m = session.take_message())
+                        std::cerr << kHackName << ": " << m->caption << ": " << m->text << "\n";
+                },
+                [&] { frame_wanted = true; },
+                [&] {
+                    ++redraw_ticks;
+                    return session.redraw_wanted();
+                });
+            pacer.start(std::chrono::milliseconds(session.simulation_interval_ms()),
+                        std::chrono::milliseconds(SaverSession::redraw_interval_ms()), begin);
             bool running = true;
             while (running) {
                 for (GlxWindow::Event e = window.next_event(); e != GlxWindow::Event::kNone && running;
                      e = window.next_event()) {
                     if (e == GlxWindow::Event::kResized) session.resize(window.width(), window.height());
+                    if (e == GlxWindow::Event::kExposed) session.expose();
                     if (e == GlxWindow::Event::kClosed || e == GlxWindow::Event::kVanished) running = false;
                 }
                 if (!running) break;
-                const Clock::time_point now = Clock::now();
-                const FramePacer::Due due = pacer.poll(now);
-                if (due.step) {
-                    session.tick();
-                    ++steps;
-                    if (options.trace) std::fprintf(stderr, "step %lld %.1f\n", steps, ms_since(begin, now));
-                    while (std::optional<SessionMessage> m = session.take_message())
-                        std::cerr << kHackName << ": " << m->caption << ": " << m->text << "\n";
-                }
-                if (due.redraw) {
+                pacer.poll(Clock::now());
+                if (frame_wanted) {
+                    frame_wanted = false;
                     session.draw();
-                    if (options.fps) {
-                        rate.frame(now);
-                        draw_text_overlay(session.font(), window.width(), window.height(), glyphs.line_height(),
-                                          rate.text());
-                    }
+                    if (options.fps) session.draw_frame_rate(glyphs.line_height());
                     window.swap_buffers();
+                    ++frames;
+                    if (options.trace) std::fprintf(stderr, "frame %lld %.1f\n", frames, ms_since(begin, Clock::now()));
                 }
                 if (wait_until(pacer.next_deadline(), ConnectionNumber(display))) running = false;
             }
-            // Reseeds that came before their picture was decoded, and so kept the one before.
-            if (options.trace) std::fprintf(stderr, "pictures late %d\n", session.pictures().late_pictures());
+            if (options.trace) {
+                std::fprintf(stderr, "redraw ticks %lld in %.1f\n", redraw_ticks, ms_since(begin, Clock::now()));
+                // Reseeds that came before their picture was decoded, and so kept the one before.
+                std::fprintf(stderr, "pictures late %d\n", session.late_pictures());
+            }
             session.release();
         }
     }

@@ -195,7 +195,7 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
            "--reset-time", [&o](double v) { o.ResetTimeValue = v; }, "Seconds between reseeds, 10..600")
         ->type_name("SECONDS");
     app.add_flag("--print-settings", options.print_settings, "Print the settings it would run with, and exit");
-    app.add_flag("--trace", options.trace, "Print a line for every generation step on stderr")->group("");
+    app.add_flag("--trace", options.trace, "Print a line for every generation step and frame on stderr")->group("");
 
     try {
         std::vector<std::string> reversed = with_double_dashes(args);

@@ -1,9 +1,8 @@
-// orvex-hack's command line, files and timers, without a display.
+// orvex-hack's command line and files, without a display.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "host/x11/frame_pacer.h"
 #include "host/x11/hack_files.h"
 #include "host/x11/hack_options.h"
 
@@ -120,30 +119,6 @@ TEST(HackFiles, ConfigFolderPatternsAndPictures) {
               (std::vector<std::filesystem::path>{"/c/orvex/Patterns2d", "/usr/share/orvex/Patterns2d"}));
     EXPECT_EQ(f.pictures_folder, "/c/orvex/Pictures");
     EXPECT_EQ(hack_files("/c/orvex", {}, "/p/sea.bmp").pictures_folder, "/p");
-}
-
-TEST(FramePacer, TimersFireOnTimeAndDoNotCatchUpAfterAPause) {
-    using namespace std::chrono_literals;
-    const FramePacer::Clock::time_point t0{};
-    FramePacer pacer(75ms, 20ms, t0);
-    EXPECT_EQ(pacer.next_deadline(), t0 + 20ms);
-    int steps = 0, frames = 0;
-    for (auto t = t0; t <= t0 + 750ms; t += 1ms) {
-        const FramePacer::Due due = pacer.poll(t);
-        steps += due.step;
-        frames += due.redraw;
-    }
-    EXPECT_EQ(steps, 10);
-    EXPECT_GE(frames, 37);  // 37 redraw ticks, some shared with steps
-    EXPECT_LE(frames, 47);
-
-    // Stopped for ten seconds: one step and one frame, then the normal pace.
-    const auto resumed = t0 + 10750ms;
-    FramePacer::Due due = pacer.poll(resumed);
-    EXPECT_TRUE(due.step);
-    EXPECT_FALSE(pacer.poll(resumed).step);
-    EXPECT_FALSE(pacer.poll(resumed + 74ms).step);
-    EXPECT_TRUE(pacer.poll(resumed + 75ms).step);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-#include "host/tick_loop.h"
+#include "saver/frame_pacer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "config/settings.h"
@@ -10,9 +11,9 @@
 namespace orvex {
 namespace {
 
-TEST(TickLoop, SimulationTickStepsBeforeItAsksForAFrame) {
+TEST(FramePacer, SimulationTickStepsBeforeItAsksForAFrame) {
     std::string log;
-    TickLoop loop([&] { log += "tick "; }, [&] { log += "invalidate "; });
+    FramePacer loop([&] { log += "tick "; }, [&] { log += "invalidate "; });
     loop.on_timer(kSimulationTimerId);
     EXPECT_EQ(log, "tick invalidate ");
     log.clear();
@@ -24,7 +25,7 @@ TEST(TickLoop, SimulationTickStepsBeforeItAsksForAFrame) {
 }
 
 // The frame asked for after a simulation tick already shows that tick's reset.
-TEST(TickLoop, FrameAfterATickSeesTheStepAndItsReset) {
+TEST(FramePacer, FrameAfterATickSeesTheStepAndItsReset) {
     Settings s;
     s.ResetMode = kResetTime;
     s.ResetTimeValue = 10.0;
@@ -34,11 +35,11 @@ TEST(TickLoop, FrameAfterATickSeesTheStepAndItsReset) {
 
     std::int64_t generation_when_drawn = -1;
     std::int64_t resets_when_drawn = -1;
-    TickLoop loop([&] { simulation.tick(); },
-                  [&] {
-                      generation_when_drawn = simulation.generation();
-                      resets_when_drawn = simulation.resets();
-                  });
+    FramePacer loop([&] { simulation.tick(); },
+                    [&] {
+                        generation_when_drawn = simulation.generation();
+                        resets_when_drawn = simulation.resets();
+                    });
     loop.on_timer(kSimulationTimerId);
     EXPECT_EQ(generation_when_drawn, 1);
     EXPECT_EQ(resets_when_drawn, 0);
@@ -54,7 +55,7 @@ TEST(TickLoop, FrameAfterATickSeesTheStepAndItsReset) {
 
 // Lighting off: between steps the picture cannot change, so redraw ticks ask
 // for frames only until one shows the field as it is. Lighting on: always.
-TEST(TickLoop, RedrawTicksAskOnlyForChangedPictures) {
+TEST(FramePacer, RedrawTicksAskOnlyForChangedPictures) {
     for (int lighting : {0, 2}) {
         SCOPED_TRACE(lighting);
         Settings s;
@@ -63,8 +64,8 @@ TEST(TickLoop, RedrawTicksAskOnlyForChangedPictures) {
         std::uint64_t shown = 0;
         int frames = 0;
         auto paint = [&] { shown = simulation.field().version(), ++frames; };
-        TickLoop loop([&] { simulation.tick(); }, paint,
-                      [&] { return redraw_tick_needs_frame(lighting, shown, simulation.field().version()); });
+        FramePacer loop([&] { simulation.tick(); }, paint,
+                        [&] { return redraw_tick_needs_frame(lighting, shown, simulation.field().version()); });
         const int per_step = lighting ? 3 : 0;
         loop.on_timer(kRedrawTimerId);  // the first seed is not on screen yet
         EXPECT_EQ(frames, 1);
@@ -79,23 +80,30 @@ TEST(TickLoop, RedrawTicksAskOnlyForChangedPictures) {
     }
 }
 
-// Each tick goes to all, each keeps its redraw skip, the timers move on when their holder goes.
-TEST(TickGroup, EveryMemberTicksAndTheTimersMoveOn) {
-    std::string log;
-    auto loop = [&](std::string n, bool changed) {
-        return TickLoop([&log, n] { log += n + "-step "; }, [&log, n] { log += n + "-frame "; },
-                        [=] { return changed; });
+// The pacer's own timers: on time, and no catching up after a pause.
+TEST(FramePacer, TimersFireOnTimeAndDoNotCatchUpAfterAPause) {
+    using namespace std::chrono_literals;
+    int steps = 0, frames = 0;
+    FramePacer pacer([&] { ++steps; }, [&] { ++frames; });
+    const FramePacer::Clock::time_point t0{};
+    pacer.start(75ms, 20ms, t0);
+    EXPECT_EQ(pacer.next_deadline(), t0 + 20ms);
+    for (auto t = t0; t <= t0 + 750ms; t += 1ms) pacer.poll(t);
+    EXPECT_EQ(steps, 10);
+    EXPECT_GE(frames, 37);  // 37 redraw ticks, some shared with steps
+    EXPECT_LE(frames, 47);
+
+    // Stopped for ten seconds: one step and one frame, then the normal pace.
+    const auto resumed = t0 + 10750ms;
+    auto stepped = [&](FramePacer::Clock::time_point t) {
+        const int before = steps;
+        pacer.poll(t);
+        return steps > before;
     };
-    TickLoop a = loop("a", false), b = loop("b", true), c = loop("c", true);
-    TickGroup group;
-    group.join(a, [&] { log += "timers-a "; });
-    group.join(b, [&] { log += "timers-b "; });
-    group.join(c, [&] { log += "timers-c "; });
-    group.on_timer(kSimulationTimerId);
-    group.on_timer(kRedrawTimerId);
-    group.leave(b);  // not the holder: the timers stay
-    group.leave(a);
-    EXPECT_EQ(log, "timers-a a-step a-frame b-step b-frame c-step c-frame b-frame c-frame timers-c ");
+    EXPECT_TRUE(stepped(resumed));
+    EXPECT_FALSE(stepped(resumed));
+    EXPECT_FALSE(stepped(resumed + 74ms));
+    EXPECT_TRUE(stepped(resumed + 75ms));
 }
 
 }  // namespace
