@@ -2,7 +2,7 @@
 """orvex-hack on the current X display (Xvfb with Mesa), as XScreenSaver and
 xsecurelock run it.   hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
 
-CASE: window, window-id, two-savers, root, stop-cont, pattern, xml. Each case has a settings
+CASE: window, window-id, two-savers, root, stop-cont, redraw-skip, pattern, xml. Each case has a settings
 folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
 """
 import os
@@ -208,6 +208,37 @@ def case_stop_cont(hack, config, _):
         h.stop()
 
 
+def case_redraw_skip(hack, config, _):
+    """Speed 1, a step every 750 ms. Lighting off: the picture is drawn (also when the first frame came
+    before the window was mapped), and redraw ticks that would show it again are skipped: at most 2
+    frames a second. One light: a frame on every redraw tick."""
+    for lights in (0, 1):
+        h = Hack(hack, ["-window", "--speed", "1", "--lights", str(lights), "--trace"], config)
+        try:
+            win = wait_for(own_window, 20)
+            if not win or not first_frame(win):
+                fail("lights %d: nothing drawn" % lights)
+            time.sleep(3.0)
+            h.ends_on(signal.SIGTERM)
+        finally:
+            h.stop()
+        err = h.stderr()
+        frames = [float(t) for t in re.findall(r"^frame \d+ ([\d.]+)$", err, re.M)]
+        ticks = re.search(r"^redraw ticks (\d+) in ([\d.]+)$", err, re.M)
+        if not frames or not ticks:
+            fail("lights %d: no trace of frames and redraw ticks: %r" % (lights, err[-300:]))
+        ticks, end = int(ticks.group(1)), float(ticks.group(2))
+        rate = len([t for t in frames if t >= 1000.0]) * 1000.0 / (end - 1000.0)
+        print("lights %d: %d redraw ticks and %d frames in %.0f ms, %.1f frames a second after the first"
+              % (lights, ticks, len(frames), end, rate), flush=True)
+        if ticks < end / 20.0 / 4:  # the redraw timer runs (a loaded machine draws slower than asked)
+            fail("lights %d: only %d redraw ticks in %.0f ms" % (lights, ticks, end))
+        if lights == 0 and rate > 2.0:
+            fail("lighting off: %.1f frames a second, the field changes every 750 ms" % rate)
+        if lights == 1 and len(frames) < ticks:
+            fail("one light: %d frames for %d redraw ticks" % (len(frames), ticks))
+
+
 def case_pattern(hack, config, _):
     """The settings and pattern of the Windows test draw the same two blocks."""
     folder = os.path.join(config, "orvex")
@@ -281,7 +312,7 @@ def case_xml(hack, config, xml_file):
 
 def main():
     cases = {"window": case_window, "window-id": case_window_id, "two-savers": case_two_savers, "root": case_root,
-             "stop-cont": case_stop_cont, "pattern": case_pattern, "xml": case_xml}
+             "stop-cont": case_stop_cont, "redraw-skip": case_redraw_skip, "pattern": case_pattern, "xml": case_xml}
     if len(sys.argv) < 3 or sys.argv[1] not in cases:
         print(__doc__)
         return 2
