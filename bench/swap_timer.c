@@ -1,6 +1,7 @@
-/* LD_PRELOAD shim for bench/picture_stall.py: times the gaps between buffer
- * swaps of a GLX program. Writes "<worst gap in us> <swaps>" to the file named
- * by SWAP_TIMER_OUT whenever the worst gap grows, and every 256 swaps. */
+/* LD_PRELOAD shim for bench/picture_stall.py and bench/saver_cpu.py: times the
+ * gaps between buffer swaps of a GLX program. Writes "<worst gap in us> <swaps>"
+ * to the file named by SWAP_TIMER_OUT whenever the worst gap grows, and every
+ * 256 swaps; with SWAP_TIMER_EVERY set, after every swap. */
 #define _GNU_SOURCE
 #include <GL/glx.h>
 #include <dlfcn.h>
@@ -33,7 +34,7 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable) {
     if (last_us && t - last_us > worst_us) {
         worst_us = t - last_us;
         report();
-    } else if (swaps % 256 == 0) {
+    } else if (swaps % 256 == 0 || getenv("SWAP_TIMER_EVERY")) {
         report();
     }
     last_us = t;
