@@ -41,8 +41,8 @@
 #include <string>
 
 #include "base/clock.h"
-#include "base/random_source.h"
 #include "base/message_sink.h"
+#include "base/random_source.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
 #include "render/scene.h"
