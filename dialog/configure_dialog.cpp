@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "dialog/dialog_ids.h"
 #include "core/rules.h"
+#include "dialog/dialog_ids.h"
 
 namespace orvex {
 

@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "dialog/dialog_lists.h"
 #include "config/settings_file.h"
+#include "dialog/dialog_lists.h"
 
 namespace orvex {
 

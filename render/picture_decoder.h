@@ -20,8 +20,8 @@
 #include <optional>
 #include <string>
 
-#include "render/bmp_reader.h"
 #include "base/message_sink.h"
+#include "render/bmp_reader.h"
 #include "render/picture_reduce.h"
 
 namespace orvex {

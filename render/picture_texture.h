@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "base/message_sink.h"
 #include "config/settings.h"
 #include "render/bmp_reader.h"
-#include "base/message_sink.h"
 #include "render/picture_reduce.h"
 #include "render/picture_worker.h"
 #include "render/pictures.h"

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "dialog/dialog_ids.h"
 #include "config/maker_folder.h"
+#include "dialog/dialog_ids.h"
 #include "host/win32/win32_configure_dialog.h"
 #include "host/win32/win32_text.h"
 
