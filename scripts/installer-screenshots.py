@@ -18,7 +18,7 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "host"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "host", "win32"))
 import saver_gui_test as gui  # noqa: E402  (X window helpers)
 
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")

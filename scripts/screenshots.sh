@@ -55,7 +55,7 @@ mkdir -p "$root/docs/images"
 "$wine_run" "$build/host/win32/orvex.scr" /c &
 id=$(wait_window " Orvex ScreenSaver")
 import -window "$id" "$root/docs/images/configure-dialog$suffix.png"
-"$wine_run" "$build/tests/host/dialog_driver.exe" post 1036
+"$wine_run" "$build/tests/host/win32/dialog_driver.exe" post 1036
 id=$(wait_window "About Orvex ScreenSaver")
 import -window "$id" "$root/docs/images/about-dialog$suffix.png"
 echo "docs/images/configure-dialog$suffix.png docs/images/about-dialog$suffix.png"

@@ -15,9 +15,9 @@ import tempfile
 import time
 import xml.etree.ElementTree as ET
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from saver_picture import (capture, fail, lit, settings_file, two_blocks_drawn, wait_for,  # noqa: E402
-                           TWO_BLOCKS)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from gui_driver import (capture, fail, lit, settings_file, two_blocks_drawn, wait_for,  # noqa: E402
+                        Process, TWO_BLOCKS)
 
 TITLE = "Orvex ScreenSaver v 2.0"
 
@@ -51,26 +51,15 @@ def draws_and_changes(window_id, what):
     return first
 
 
-class Hack:
+class Hack(Process):
+    """The hack with a settings folder of its own, keeping what it writes to stderr."""
+
     def __init__(self, hack, args, config, window_variable=None):
         env = dict(os.environ, XDG_CONFIG_HOME=config)
         env.pop("XSCREENSAVER_WINDOW", None)
         if window_variable:
             env["XSCREENSAVER_WINDOW"] = window_variable
-        self.err = tempfile.TemporaryFile(mode="w+")
-        self.proc = subprocess.Popen([hack] + args, env=env, stdout=subprocess.DEVNULL, stderr=self.err, text=True)
-
-    def stderr(self):
-        self.err.seek(0)
-        return self.err.read()
-
-    def ends(self, what, seconds=10):  # the sanitizers' leak check runs at exit
-        try:
-            self.proc.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            fail("still running %d s after %s" % (seconds, what))
-        if self.proc.returncode != 0:
-            fail("%s: exit status %d\n%s" % (what, self.proc.returncode, self.stderr()))
+        super().__init__([hack] + args, stderr="keep", env=env)
 
     def ends_on(self, sig, own=False):
         """The signal ends it with status 0; its own window goes within a second."""
@@ -81,11 +70,6 @@ class Hack:
         gone = "window gone after %.2f s, " % (time.monotonic() - started) if own else ""
         self.ends("signal %d" % sig)
         print("signal %d: %sstatus 0" % (sig, gone), flush=True)
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
 
 
 def case_window(hack, config, _):
@@ -106,11 +90,11 @@ def case_window_id(hack, config, helper):
     """A window another program made (-window-id, $XSCREENSAVER_WINDOW): drawn into,
     followed when resized, left when destroyed; once gone, its id is an error."""
     for single_buffered in (False, True):
-        t = subprocess.Popen([helper] + (["--single-buffered"] if single_buffered else []), text=True,
-                             stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        t = Process([helper] + (["--single-buffered"] if single_buffered else []),
+                    stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         h = None
         try:
-            wid = t.stdout.readline().strip()
+            wid = t.proc.stdout.readline().strip()
             if single_buffered:  # as xsecurelock names it: decimal, in the variable
                 h = Hack(hack, ["--speed", "25"], config, str(int(wid, 16)))
             else:
@@ -119,8 +103,7 @@ def case_window_id(hack, config, helper):
             w, _, _ = draws_and_changes(wid, kind + " foreign window")
             if (w, bool(children(wid))) != (400, single_buffered):
                 fail("%s window: width %d, children %s" % (kind, w, children(wid)))
-            t.stdin.write("resize 700 500\n")
-            t.stdin.flush()
+            print("resize 700 500", file=t.proc.stdin, flush=True)
 
             def right_part_lit():
                 cw, _, pixels = capture(wid)
@@ -129,8 +112,7 @@ def case_window_id(hack, config, helper):
                 fail("nothing drawn in the part the resize added")
             if single_buffered and children(wid) != [(700, 500)]:
                 fail("the GL child did not follow the resize: %s" % children(wid))
-            t.stdin.write("destroy\n")
-            t.stdin.flush()
+            print("destroy", file=t.proc.stdin, flush=True)
             h.ends("the window was destroyed", 2)
             if h.stderr().strip():
                 fail("not a quiet end: %r" % h.stderr())
@@ -142,18 +124,17 @@ def case_window_id(hack, config, helper):
         finally:
             if h:
                 h.stop()
-            t.kill()
-            t.wait()
+            t.stop()
 
 
 def case_two_savers(hack, config, helper):
     """Savers started in the same second, as lockers start one per monitor, grow different fields."""
-    helpers = [subprocess.Popen([helper], text=True, stdin=subprocess.PIPE, stdout=subprocess.PIPE) for _ in "ab"]
+    helpers = [Process([helper], stdin=subprocess.PIPE, stdout=subprocess.PIPE) for _ in "ab"]
     savers = []
     try:
-        ids = [t.stdout.readline().strip() for t in helpers]
-        print("move 420 10", file=helpers[1].stdin, flush=True)  # side by side, as captures need
-        helpers[1].stdout.readline()
+        ids = [t.proc.stdout.readline().strip() for t in helpers]
+        print("move 420 10", file=helpers[1].proc.stdin, flush=True)  # side by side, as captures need
+        helpers[1].proc.stdout.readline()
         time.sleep((0.9 - time.time()) % 1)  # start-up takes about 0.6 s: both seed in one second
         args = ["--speed", "1", "--lights", "0", "--no-picture", "--pattern", "randompoints", "--trace"]
         savers = [Hack(hack, ["-window-id", wid] + args, config) for wid in ids]
@@ -172,9 +153,8 @@ def case_two_savers(hack, config, helper):
             fail("not different fields at the same generation: steps %s" % steps)
         print("two savers started together: different fields at step %d" % steps[0], flush=True)
     finally:
-        for p in [h.proc for h in savers] + helpers:
+        for p in savers + helpers:
             p.kill()
-            p.wait()
 
 
 def case_root(hack, config, _):

@@ -15,9 +15,10 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import saver_gui_test as gui  # noqa: E402  (window and capture helpers)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import saver_gui_test as gui  # noqa: E402  (the Windows saver's windows)
+from gui_driver import capture, fail, lit, note, Process, root_size, wait_for, window_tree  # noqa: E402
 
-fail, note = gui.fail, gui.note
 UNINST_KEY = r"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvexScreenSaver"
 CHANGED = "1020\r\n1025\r\n1\r\n3\r\n0\r\n5\r\n300\r\n0\r\n0\r\n1046\r\n1\r\n1\r\n0\r\n1050\r\n30.000000\r\n" \
           "Random_Points\r\nEmber\r\n"
@@ -31,25 +32,16 @@ DESKTOP = r"HKCU\Control Panel\Desktop"
 OTHER_SAVER = r"C:\windows\system32\other.scr"
 
 
-def wait_or_kill(p, seconds, what):
-    try:
-        p.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        p.kill()
-        p.wait()
-        fail("%s still runs after %d s" % (what, seconds))
-
-
 def run(*args, trace="-all"):
     """A Windows program to its end, and whatever it started (the uninstaller
     goes on from a copy of itself): (status, output with Wine's trace)."""
     log_name = os.path.join(PREFIX, "last-run.log")
     with open(log_name, "w") as log:
-        p = subprocess.Popen([WINE_RUN] + list(args), stdout=log, stderr=log, env=dict(os.environ, WINEDEBUG=trace))
-        wait_or_kill(p, 120, args[0])
-    wait_or_kill(subprocess.Popen(["wineserver", "-w"]), 120, "the prefix after " + args[0])
+        p = Process([WINE_RUN] + list(args), stdout=log, stderr=log, env=dict(os.environ, WINEDEBUG=trace))
+        p.ends("the start", 120, status=None)
+    Process(["wineserver", "-w"]).ends("the end of " + args[0], 120, status=None)
     with open(log_name, errors="replace") as log:
-        return p.returncode, log.read()
+        return p.status, log.read()
 
 
 SIDS = {"22": "SYSTEM", "26": "Administrators", "27": "Users"}  # WELL_KNOWN_SID_TYPE
@@ -157,17 +149,17 @@ def case_install():
 def case_saver():
     """The installed saver full screen with the installed settings: a sample picture on."""
     ensure_installed()
-    saver = gui.Saver([WINE_RUN, r"C:\windows\system32\orvex.scr", "/s"])
+    saver = Process([WINE_RUN, r"C:\windows\system32\orvex.scr", "/s"])
     try:
-        rw, rh = gui.root_size()
-        gl = gui.wait_for(gui.saver_window, 20) and gui.wait_for(lambda: gui.gl_window(rw, rh), 10)
+        rw, rh = root_size()
+        gl = wait_for(gui.saver_window, 20) and wait_for(lambda: gui.gl_window(rw, rh), 10)
         if not gl:
             fail("no full-screen OpenGL window")
         time.sleep(2.0)
         if gui.message_boxes():
             fail("a message box came up: %s" % gui.message_boxes())
-        pixels = gui.capture(gl)[2]
-        on = gui.lit(pixels)
+        pixels = capture(gl)[2]
+        on = lit(pixels)
         # Blue cells without a picture; the picture named in the settings is warm.
         warm = [p for p in on if pixels[3 * p] > pixels[3 * p + 2] + 30]
         note("lit pixels %d, warm %d" % (len(on), len(warm)))
@@ -182,10 +174,10 @@ def case_dialog():
     """The installed saver's settings dialog saves into the maker folder: Default, then OK."""
     ensure_installed()
     shutil.copy(os.path.join(SOURCE, "data", "ss_ca_02.ini"), INI)
-    dialog = gui.Saver([WINE_RUN, r"C:\windows\system32\orvex.scr", "/c"])
+    dialog = Process([WINE_RUN, r"C:\windows\system32\orvex.scr", "/c"])
     try:
-        shown = lambda: any(r["top"] and r["name"] == '" Orvex ScreenSaver"' for r in gui.window_tree())
-        if not gui.wait_for(shown, 20):
+        shown = lambda: any(r["top"] and r["name"] == '" Orvex ScreenSaver"' for r in window_tree())
+        if not wait_for(shown, 20):
             fail("no settings dialog")
         time.sleep(0.5)
         driver = subprocess.run([WINE_RUN, DRIVER, "click", "102", "click", "1"], capture_output=True, text=True,

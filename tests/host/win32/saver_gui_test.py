@@ -19,74 +19,15 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from saver_picture import (capture, fail, lit, settings_file, two_blocks_drawn, wait_for,  # noqa: E402
-                           TWO_BLOCKS)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from gui_driver import (capture, fail, lit, note, root_size, settings_file, two_blocks_drawn,  # noqa: E402
+                        wait_for, window_tree, Process as Saver, TWO_BLOCKS)
 
 SKIP = 77
 TITLE = "Orvex ScreenSaver v 2.0"
 
 
-
-def note(message):
-    print(message, flush=True)
-
-
-class Saver:
-    """One process started under Wine, ended by its pid whatever happens."""
-
-    def __init__(self, args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=None):
-        self.proc = subprocess.Popen(args, stdout=stdout, stderr=stderr, text=True, env=env)
-
-    def running(self):
-        return self.proc.poll() is None
-
-    def wait_end(self, seconds):
-        try:
-            self.proc.wait(timeout=seconds)
-            return True
-        except subprocess.TimeoutExpired:
-            return False
-
-    def stop(self):
-        if self.running():
-            self.proc.terminate()
-            if not self.wait_end(3):
-                self.proc.kill()
-                self.proc.wait()
-
-
 # --- X windows -----------------------------------------------------------------
-
-WINDOW_LINE = re.compile(r"^(\s*)(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)")
-
-
-def window_tree():
-    """(indent, id, name, width, height, x, y, parent geometry) for every window."""
-    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    rows, stack = [], []
-    for line in out.splitlines():
-        m = WINDOW_LINE.match(line)
-        if not m:
-            continue
-        indent = len(m.group(1))
-        w, h, x, y = (int(m.group(k)) for k in range(4, 8))
-        while stack and stack[-1][0] >= indent:
-            stack.pop()
-        parent = stack[-1][1] if stack else None
-        rows.append({"id": m.group(2), "name": m.group(3), "w": w, "h": h, "x": x, "y": y,
-                     "parent": parent, "top": len(stack) <= 1})
-        stack.append((indent, (w, h, x, y)))
-    return rows
-
-
-def root_size():
-    out = subprocess.run(["xwininfo", "-root"], capture_output=True, text=True).stdout
-    w = int(re.search(r"Width: (\d+)", out).group(1))
-    h = int(re.search(r"Height: (\d+)", out).group(1))
-    return w, h
-
-
 
 def gl_window(width, height):
     """The offscreen window that holds a child's OpenGL picture."""
