@@ -290,7 +290,7 @@ def case_jpeg_picture(wine_run, saver):
     # (red, green above; blue, yellow below).
     set_maker_folder(settings_file(0, 1028, "Random_Points", 1, "exif6.jpg"))
     made = os.path.join(maker_folder(), "made")
-    subprocess.run([sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools",
+    subprocess.run([sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
                                                  "make_test_pictures.py"), made], check=True)
     os.makedirs(os.path.join(maker_folder(), "Pictures"))
     shutil.copy(os.path.join(made, "exif6.jpg"), os.path.join(maker_folder(), "Pictures"))
