@@ -10,25 +10,24 @@
 
 #include "core/automaton.h"
 #include "core/reference_step.h"
-#include "seed/field_setup.h"
 
 namespace {
 
-using orvex::Settings;
+using orvex::FieldSetup;
 
-Settings settings_for(int family, int size, int wrap) {
-    Settings s;
-    s.Family = family;
+FieldSetup settings_for(int family, int size, int wrap) {
+    FieldSetup s;
+    s.family = family;
     s.life_rule = family == 0 ? 4 : 1;  // Conway's Life; BelZhab (8 states)
     s.field_size = size;
-    s.MatrixTr = wrap;
+    s.wraps = wrap != 0;
     return s;
 }
 
 // 32-bit cells, as every field was held before byte cells: one cell past the
 // rule's states (as a grid file may hold) keeps the field in them.
 struct WideAutomaton : orvex::Automaton {
-    explicit WideAutomaton(const Settings& s) : Automaton(field_setup(s)) {}
+    explicit WideAutomaton(const FieldSetup& s) : Automaton(s) {}
 };
 
 // A third of the cells live: a busy field, as right after a Random seed has grown.
@@ -45,7 +44,7 @@ void seed(Field& f, int size) {
 
 // The plain SSE2 build of the inner loops, as on a processor without AVX2.
 struct Sse2Automaton : orvex::Automaton {
-    explicit Sse2Automaton(const Settings& s) : Automaton(field_setup(s), Kernels::Baseline) {}
+    explicit Sse2Automaton(const FieldSetup& s) : Automaton(s, Kernels::Baseline) {}
 };
 
 template <typename Field>
