@@ -3,23 +3,17 @@
 #include <algorithm>
 
 #include "base/byte_order.h"
+#include "render/bmp_format.h"
 
 namespace orvex {
 
 namespace {
 
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kOs2HeaderSize = 64;
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiBitfields = 3;
-constexpr uint32_t kBiAlphaBitfields = 6;
 constexpr std::size_t kBandBytes = 256 * 1024;  // of file rows per band
 
 bool known_header(uint32_t size) {
-    return size == kCoreHeaderSize || size == kInfoHeaderSize || size == 52 || size == 56 || size == kOs2HeaderSize ||
-           size == 108 || size == 124;
+    return size == kBmpCoreHeaderSize || size == kBmpInfoHeaderSize || size == 52 || size == 56 ||
+           size == kBmpOs2HeaderSize || size == 108 || size == 124;
 }
 
 void put32(uint8_t* p, uint32_t v) {
@@ -30,14 +24,14 @@ void put32(uint8_t* p, uint32_t v) {
 
 std::optional<BmpHeader> read_bmp_header(const uint8_t* head, std::size_t head_size, uint64_t file_size) {
     const bool file_header = head_size >= 2 && head[0] == 'B' && head[1] == 'M';
-    const std::size_t info = file_header ? kFileHeaderSize : 0;
+    const std::size_t info = file_header ? kBmpFileHeaderSize : 0;
     if (head_size < info + 4) return std::nullopt;
     const uint32_t size = le32(head + info);
     if (!known_header(size) || head_size - info < size) return std::nullopt;
     const uint8_t* h = head + info;
     BmpHeader out;
-    out.core = size == kCoreHeaderSize;
-    out.rewritten = !out.core && size != kInfoHeaderSize;
+    out.core = size == kBmpCoreHeaderSize;
+    out.rewritten = !out.core && size != kBmpInfoHeaderSize;
     if (out.core) {
         out.width = le16(h + 4);
         out.height = le16(h + 6);
@@ -50,13 +44,13 @@ std::optional<BmpHeader> read_bmp_header(const uint8_t* head, std::size_t head_s
     }
     // OS/2's 64-byte header numbers its own compressions from 3 on; only those
     // it shares with Windows are taken.
-    if (size == kOs2HeaderSize && out.compression > 2) return std::nullopt;
+    if (size == kBmpOs2HeaderSize && out.compression > 2) return std::nullopt;
 
     // Masks live inside the larger Windows headers and after the 40-byte one.
     std::size_t mask_bytes = 0;
-    if (!out.core && size != kOs2HeaderSize && out.compression == kBiBitfields) mask_bytes = 12;
-    if (!out.core && size != kOs2HeaderSize && out.compression == kBiAlphaBitfields) mask_bytes = 16;
-    const std::size_t masks_at = out.rewritten ? info + kInfoHeaderSize : info + size;
+    if (!out.core && size != kBmpOs2HeaderSize && out.compression == kBiBitfields) mask_bytes = 12;
+    if (!out.core && size != kBmpOs2HeaderSize && out.compression == kBiAlphaBitfields) mask_bytes = 16;
+    const std::size_t masks_at = out.rewritten ? info + kBmpInfoHeaderSize : info + size;
     const std::size_t palette_at = out.rewritten ? info + size : masks_at + mask_bytes;
     if (head_size < palette_at) return std::nullopt;
 
@@ -70,21 +64,21 @@ std::optional<BmpHeader> read_bmp_header(const uint8_t* head, std::size_t head_s
         paletted ? std::min(std::min<uint64_t>(listed, uint64_t{1} << out.bits) * entry, out.data_at - palette_at) : 0;
     if (head_size - palette_at < palette_bytes) return std::nullopt;
 
-    const std::size_t info_size = out.core ? kCoreHeaderSize : kInfoHeaderSize;
-    out.prefix.assign(kFileHeaderSize + info_size + mask_bytes + palette_bytes, 0);
+    const std::size_t info_size = out.core ? kBmpCoreHeaderSize : kBmpInfoHeaderSize;
+    out.prefix.assign(kBmpFileHeaderSize + info_size + mask_bytes + palette_bytes, 0);
     uint8_t* p = out.prefix.data();
     p[0] = 'B';
     p[1] = 'M';
     put32(p + 2, static_cast<uint32_t>(out.prefix.size()));
     put32(p + 10, static_cast<uint32_t>(out.prefix.size()));
-    std::copy_n(h, info_size, p + kFileHeaderSize);
-    put32(p + kFileHeaderSize, static_cast<uint32_t>(info_size));
+    std::copy_n(h, info_size, p + kBmpFileHeaderSize);
+    put32(p + kBmpFileHeaderSize, static_cast<uint32_t>(info_size));
     // A 52-byte header holds three masks; the alpha mask it lacks stays 0.
     const std::size_t masks_held =
-        out.rewritten ? std::min<std::size_t>(mask_bytes, size - kInfoHeaderSize) : mask_bytes;
-    std::copy_n(head + masks_at, masks_held, p + kFileHeaderSize + info_size);
-    std::copy_n(head + palette_at, palette_bytes, p + kFileHeaderSize + info_size + mask_bytes);
-    if (!out.core && paletted) put32(p + kFileHeaderSize + 32, static_cast<uint32_t>(palette_bytes / entry));
+        out.rewritten ? std::min<std::size_t>(mask_bytes, size - kBmpInfoHeaderSize) : mask_bytes;
+    std::copy_n(head + masks_at, masks_held, p + kBmpFileHeaderSize + info_size);
+    std::copy_n(head + palette_at, palette_bytes, p + kBmpFileHeaderSize + info_size + mask_bytes);
+    if (!out.core && paletted) put32(p + kBmpFileHeaderSize + 32, static_cast<uint32_t>(palette_bytes / entry));
     return out;
 }
 
@@ -110,7 +104,7 @@ BmpStreamResult stream_bmp(PictureInput& input, const BmpHeader& header, const P
     BoxReducer reducer(w, h, reduced_side(w, limits.max_side), reduced_side(h, limits.max_side));
 
     std::vector<uint8_t> band(header.prefix);
-    const std::size_t height_at = kFileHeaderSize + (header.core ? 6 : 8);
+    const std::size_t height_at = kBmpFileHeaderSize + (header.core ? 6 : 8);
     for (int64_t first = 0; first < rows; first += band_rows) {
         if (limits.cancelled()) {
             result.failure = kPictureCancelled;
