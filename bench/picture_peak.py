@@ -6,7 +6,9 @@ each format and header, against the same frame with a small picture.
 
 The pictures (made here with ImageMagick, kept in WORK_FOLDER when given): a
 256 x 256 BMP, and the photo as a BMP with ImageMagick's default 124-byte
-header, a BMP with the 40-byte header (BMP3:), a progressive JPEG and a PNG.
+header, a BMP with the 40-byte header (BMP3:), a baseline JPEG, a progressive
+JPEG at full colour resolution (4:4:4, as ImageMagick writes at -quality 90)
+and one with halved colour resolution (4:2:0), and a PNG.
 Each frame is 1920 x 1080 with the picture on; the peak is the child's
 maximum resident size.
 """
@@ -18,18 +20,22 @@ import sys
 import tempfile
 import time
 
-PHOTOS = (("small.bmp", "small"), ("v5.bmp", "v5"), ("bmp3.bmp", "bmp3"), ("progressive.jpg", "progressive.jpg"),
+PHOTOS = (("small.bmp", "small"), ("v5.bmp", "v5"), ("bmp3.bmp", "bmp3"), ("baseline.jpg", "baseline.jpg"),
+          ("progressive.jpg", "progressive.jpg"), ("progressive420.jpg", "progressive420.jpg"),
           ("photo.png", "photo.png"))
 
 
 def make(folder):
     ppm = os.path.join(folder, "photo.ppm")
-    if not os.path.exists(os.path.join(folder, "photo.png")):
+    if not os.path.exists(os.path.join(folder, "progressive420.jpg")):
         subprocess.run(["convert", "-size", "6000x4000", "gradient:red-blue", "-depth", "8", ppm], check=True)
         subprocess.run(["convert", ppm, os.path.join(folder, "v5.bmp")], check=True)
         subprocess.run(["convert", ppm, "BMP3:" + os.path.join(folder, "bmp3.bmp")], check=True)
         subprocess.run(["convert", ppm, "-quality", "90", "-interlace", "JPEG",
                         os.path.join(folder, "progressive.jpg")], check=True)
+        subprocess.run(["convert", ppm, "-quality", "90", os.path.join(folder, "baseline.jpg")], check=True)
+        subprocess.run(["convert", ppm, "-quality", "90", "-sampling-factor", "2x2", "-interlace", "JPEG",
+                        os.path.join(folder, "progressive420.jpg")], check=True)
         subprocess.run(["convert", ppm, os.path.join(folder, "photo.png")], check=True)
         subprocess.run(["convert", "-size", "256x256", "xc:red", "BMP3:" + os.path.join(folder, "small.bmp")],
                        check=True)
