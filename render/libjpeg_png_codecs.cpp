@@ -16,7 +16,6 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "base/byte_order.h"
 #include "render/picture_codecs.h"
 
 namespace orvex {
@@ -206,17 +205,9 @@ struct PngGuard {
     }
 };
 
-constexpr std::size_t kPngIhdrEnd = 24;  // signature, chunk length and type, width, height
-
-CodecResult decode_png(PictureInput& input, const uint8_t* head, std::size_t head_size, const PictureLimits& limits) {
+CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
     CodecResult result;
     result.failure = kBmpConversionError;
-    // The size stands in the first chunk; libpng would read every chunk before the pixels first.
-    if (head_size >= kPngIhdrEnd && std::equal(head + 12, head + 16, "IHDR") &&
-        int64_t{be32(head + 16)} * be32(head + 20) > limits.max_source_pixels) {
-        result.failure = kBmpOutOfMemory;
-        return result;
-    }
     PngRead read{&input, &limits};
     std::vector<uint8_t> pixels;  // one row, or the whole picture when it is interlaced
     std::vector<uint8_t> rgb;
@@ -288,7 +279,7 @@ CodecResult decode_png(PictureInput& input, const uint8_t* head, std::size_t hea
 CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::size_t head_size,
                                  const PictureLimits& limits) {
     if (is_jpeg_signature(head, head_size)) return decode_jpeg(input, limits);
-    if (is_png_signature(head, head_size)) return decode_png(input, head, head_size, limits);
+    if (is_png_signature(head, head_size)) return decode_png(input, limits);
     return {};
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/byte_order.h"
 #include "render/bmp_reader.h"
 #include "render/picture_input.h"
 #include "render/picture_reduce.h"
@@ -33,6 +34,15 @@ inline bool is_jpeg_signature(const uint8_t* data, std::size_t size) {
 inline bool is_png_signature(const uint8_t* data, std::size_t size) {
     static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     return size >= 8 && std::equal(kPng, kPng + 8, data);
+}
+
+// The pixels a PNG's first chunk (IHDR) gives it, from the file's first
+// bytes; 0 when they hold none. The decoders would read every chunk before
+// the pixels first.
+inline int64_t png_header_pixels(const uint8_t* data, std::size_t size) {
+    constexpr std::size_t kIhdrEnd = 24;  // signature, chunk length and type, width, height
+    if (!is_png_signature(data, size) || size < kIhdrEnd || !std::equal(data + 12, data + 16, "IHDR")) return 0;
+    return int64_t{be32(data + 16)} * be32(data + 20);
 }
 
 }  // namespace orvex

@@ -56,7 +56,11 @@ std::optional<RgbImage> decode_input(PictureInput& input, const std::string& fil
             if (image) return reduce_image(std::move(*image), limits.max_side);
         }
     }
-    CodecResult platform = decode_with_platform(input, head.data(), head.size(), limits);
+    CodecResult platform;
+    if (png_header_pixels(head.data(), head.size()) > limits.max_source_pixels)
+        platform.failure = kBmpOutOfMemory;
+    else
+        platform = decode_with_platform(input, head.data(), head.size(), limits);
     if (platform.image) return std::move(platform.image);
     sink.show(kBmpErrorCaption, file_name + ": " + (platform.failure ? platform.failure : bmp_why.c_str()));
     return std::nullopt;
