@@ -51,9 +51,12 @@ def main():
         proc.send_signal(signal.SIGTERM)
         proc.wait(timeout=30)
         err.seek(0)
-        late = [line.split()[-1] for line in err if line.startswith("pictures late")]
-        print("cpu %.1f s in %.0f s, peak %.0f MB, pictures late %s" %
-              (cpu, SECONDS, peak / 1024, late[-1] if late else "?"))
+        lines = err.read().splitlines()
+        late = [line.split()[-1] for line in lines if line.startswith("pictures late")]
+        # Other lines than the trace's (an LD_PRELOAD counter's, for one) are passed on.
+        other = [line for line in lines if not line.startswith(("step ", "frame ", "pictures late", "redraw ticks"))]
+        print("cpu %.1f s in %.0f s, peak %.0f MB, pictures late %s%s" %
+              (cpu, SECONDS, peak / 1024, late[-1] if late else "?", "".join(", " + line for line in other)))
 
 
 if __name__ == "__main__":
