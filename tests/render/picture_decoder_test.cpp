@@ -95,12 +95,15 @@ TEST(PictureDecoder, StreamedBmpEqualsTheReaderReduced) {
 // pixels and damaged streams.
 TEST(PictureDecoder, StreamedRleEqualsTheReaderReduced) {
     const fs::path suite = fs::path(ORVEX_TEST_DATA_DIR) / "bmpsuite";
-    for (const char* name :
-         {"g/pal4rle.bmp", "g/pal8rle.bmp", "q/pal4rlecut.bmp", "q/pal4rletrns.bmp", "q/pal8rlecut.bmp",
-          "q/pal8rletrns.bmp", "b/badrle.bmp", "b/badrlebis.bmp", "b/badrleter.bmp", "b/badrle4.bmp",
-          "b/badrle4bis.bmp", "b/badrle4ter.bmp", "b/rletopdown.bmp"})
+    std::vector<std::string> names = {"g/pal4rle.bmp",    "g/pal8rle.bmp",     "q/pal4rlecut.bmp", "q/pal4rletrns.bmp",
+                                      "q/pal8rlecut.bmp", "q/pal8rletrns.bmp", "b/badrle.bmp",     "b/badrlebis.bmp",
+                                      "b/badrleter.bmp",  "b/badrle4.bmp",     "b/badrle4bis.bmp", "b/badrle4ter.bmp"};
+#ifndef _WIN32
+    names.push_back("b/rletopdown.bmp");  // refused here; WIC reads it
+#endif
+    for (const std::string& name : names)
         for (int max_side : {0, 13}) {
-            SCOPED_TRACE(std::string(name) + " " + std::to_string(max_side));
+            SCOPED_TRACE(name + " " + std::to_string(max_side));
             const Bytes bytes = file_bytes(suite / name);
             RecordingMessageSink read, streamed;
             const auto whole = auxDIBImageLoadA(bytes.data(), bytes.size(), "x.pic", read);
