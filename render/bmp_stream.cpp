@@ -5,6 +5,7 @@
 
 #include "base/byte_order.h"
 #include "render/bmp_format.h"
+#include "render/bmp_rle.h"
 
 namespace orvex {
 
@@ -24,10 +25,10 @@ void put32(uint8_t* p, uint32_t v) {
 bool is_rle(const BmpHeader& header) { return header.compression == kBiRle8 || header.compression == kBiRle4; }
 
 // The input's bytes one at a time, read a band at a time, up to a limit.
-class ByteStream {
+class ByteStream final : public RleBytes {
 public:
     ByteStream(PictureInput& input, uint64_t bytes) : input_(input), left_(bytes) {}
-    bool next(uint8_t& out) {
+    bool next(uint8_t& out) override {
         if (at_ == have_) {
             const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(left_, kBandBytes));
             band_.resize(want);
@@ -47,12 +48,8 @@ private:
     std::size_t at_ = 0, have_ = 0;
 };
 
-// RLE8 and RLE4, unpacked a row at a time into the reduction: runs and
-// absolute groups, escapes for the end of a row, the end of the picture and a
-// move right and up. As the whole-file reader does, runs past the end of a row
-// are clipped, pixels the stream skips and rows after its end stay black, a
-// palette index beyond the palette is black, and a stream that ends before
-// the last row without its end marker is damage. Rows are bottom up.
+// RLE8 and RLE4, unpacked a row at a time into the reduction as their bytes
+// are read, bottom row first.
 const char* stream_rle(PictureInput& input, const BmpHeader& header, int64_t rows, const PictureLimits& limits,
                        BoxReducer& reducer) {
     const bool four = header.compression == kBiRle4;
@@ -65,60 +62,19 @@ const char* stream_rle(PictureInput& input, const BmpHeader& header, int64_t row
     for (std::size_t i = 0; i < entries; ++i)
         for (std::size_t c = 0; c < 3; ++c) palette[i * 3 + c] = header.prefix[palette_at + i * 4 + 2 - c];
 
-    // No more than a stream of one-pixel runs could take: what the whole-file
-    // reader was given.
+    // No more than a stream of one-pixel runs could take.
     const uint64_t most = (static_cast<uint64_t>(header.width) * 2 + 4) * static_cast<uint64_t>(rows) + 2;
     if (!input.seek(header.data_at)) return damaged;
     ByteStream in(input, most);
-
-    const int64_t width = header.width;
-    std::vector<uint8_t> line(static_cast<std::size_t>(width) * 3, 0);
-    bool dirty = false;
-    int64_t x = 0, y = 0;
-    auto put = [&](uint32_t index) {
-        if (x < width) {
-            std::copy_n(&palette[(index & 255) * 3], 3, &line[static_cast<std::size_t>(x) * 3]);
-            dirty = true;
-        }
-        ++x;
-    };
-    // Hands over row y and the rows before row `to`, which stay black.
-    auto move_up = [&](int64_t to) {
-        for (; y < std::min(to, rows); ++y) {
-            if (limits.cancelled()) return false;
-            reducer.add_row(static_cast<int>(y), line.data());
-            if (dirty) std::fill(line.begin(), line.end(), uint8_t{0});
-            dirty = false;
-        }
-        y = to;
+    switch (unpack_rle(in, four, header.width, rows, palette, [&](int64_t y, const uint8_t* rgb) {
+        if (limits.cancelled()) return false;
+        reducer.add_row(static_cast<int>(y), rgb);
         return true;
-    };
-    while (y < rows) {
-        uint8_t count = 0, value = 0;
-        if (!in.next(count) || !in.next(value)) return damaged;  // the stream ends before the picture does
-        if (count > 0) {
-            for (int i = 0; i < count; ++i) put(four ? (i % 2 == 0 ? value >> 4 : value & 15) : value);
-        } else if (value == 0) {
-            if (!move_up(y + 1)) return kPictureCancelled;
-            x = 0;
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            uint8_t dx = 0, dy = 0;
-            if (!in.next(dx) || !in.next(dy)) return damaged;
-            x += dx;
-            if (dy > 0 && !move_up(y + dy)) return kPictureCancelled;
-        } else {
-            uint8_t b = 0;
-            for (int i = 0; i < value; ++i) {
-                if ((!four || i % 2 == 0) && !in.next(b)) return damaged;
-                put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
-            }
-            const unsigned bytes = four ? (value + 1u) / 2 : value;
-            if (bytes % 2 == 1) in.next(b);  // groups are padded to 16 bits
-        }
+    })) {
+        case RleEnd::kDone: return nullptr;
+        case RleEnd::kStopped: return kPictureCancelled;
+        default: return damaged;
     }
-    return move_up(rows) ? nullptr : kPictureCancelled;
 }
 
 }  // namespace
