@@ -8,7 +8,8 @@ The pictures (made here with ImageMagick, kept in WORK_FOLDER when given): a
 256 x 256 BMP, and the photo as a BMP with ImageMagick's default 124-byte
 header, a BMP with the 40-byte header (BMP3:), a baseline JPEG, a progressive
 JPEG at full colour resolution (4:4:4, as ImageMagick writes at -quality 90)
-and one with halved colour resolution (4:2:0), and a PNG.
+and one with halved colour resolution (4:2:0), a PNG, an interlaced PNG and
+an RLE8 BMP of the photo in 256 colours.
 Each frame is 1920 x 1080 with the picture on; the peak is the child's
 maximum resident size.
 """
@@ -22,7 +23,7 @@ import time
 
 PHOTOS = (("small.bmp", "small"), ("v5.bmp", "v5"), ("bmp3.bmp", "bmp3"), ("baseline.jpg", "baseline.jpg"),
           ("progressive.jpg", "progressive.jpg"), ("progressive420.jpg", "progressive420.jpg"),
-          ("photo.png", "photo.png"))
+          ("photo.png", "photo.png"), ("interlaced.png", "interlaced.png"), ("rle8.bmp", "rle8"))
 
 
 def make(folder):
@@ -40,6 +41,11 @@ def make(folder):
         subprocess.run(["convert", "-size", "256x256", "xc:red", "BMP3:" + os.path.join(folder, "small.bmp")],
                        check=True)
         os.remove(ppm)
+    if not os.path.exists(os.path.join(folder, "rle8.bmp")):
+        subprocess.run(["convert", "-size", "6000x4000", "gradient:red-blue", "-depth", "8", "-interlace", "PNG",
+                        os.path.join(folder, "interlaced.png")], check=True)
+        subprocess.run(["convert", "-size", "4000x6000", "gradient:red-blue", "-rotate", "90", "-colors", "256",
+                        "-compress", "RLE", "BMP3:" + os.path.join(folder, "rle8.bmp")], check=True)
 
 
 def main():

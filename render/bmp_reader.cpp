@@ -8,6 +8,7 @@
 
 #include "base/byte_order.h"
 #include "render/bmp_format.h"
+#include "render/bmp_rle.h"
 
 namespace orvex {
 
@@ -178,44 +179,36 @@ void decode_plain(const Bytes& in, uint64_t start, const Header& h, const Palett
     }
 }
 
-// RLE8 and RLE4: rows bottom up, runs and absolute groups, with escapes for the
-// end of a row, the end of the picture and a move right and up.
-void decode_rle(const Bytes& in, uint64_t pos, const Header& h, const Palette& palette, Image& image) {
-    const bool four = h.compression == kBiRle4;
-    const int64_t rows = h.height;
-    int64_t x = 0;
-    int64_t y = 0;
-    auto put = [&](uint32_t index) {
-        if (x < h.width) image.set(y, x, palette[index]);
-        ++x;
-    };
-    while (y < rows) {
-        if (!in.has(pos, 2)) fail(kBmpConversionError);  // stream ends before the picture does
-        const uint8_t count = in.data[pos];
-        const uint8_t value = in.data[pos + 1];
-        pos += 2;
-        if (count > 0) {
-            for (int i = 0; i < count; ++i) put(four ? (i % 2 == 0 ? value >> 4 : value & 15) : value);
-        } else if (value == 0) {
-            x = 0;
-            ++y;
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            if (!in.has(pos, 2)) fail(kBmpConversionError);
-            x += in.data[pos];
-            y += in.data[pos + 1];
-            pos += 2;
-        } else {
-            const uint64_t bytes = four ? (value + 1u) / 2 : value;
-            if (!in.has(pos, bytes)) fail(kBmpConversionError);
-            for (int i = 0; i < value; ++i) {
-                const uint8_t b = in.data[pos + (four ? i / 2 : i)];
-                put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
-            }
-            pos += (bytes + 1) & ~uint64_t{1};  // groups are padded to 16 bits
-        }
+// The file's bytes from the start of an RLE stream.
+class RleFromMemory final : public RleBytes {
+public:
+    RleFromMemory(const Bytes& in, uint64_t pos) : in_(in), pos_(pos) {}
+    bool next(uint8_t& out) override {
+        if (!in_.has(pos_, 1)) return false;
+        out = in_.data[pos_++];
+        return true;
     }
+
+private:
+    const Bytes& in_;
+    uint64_t pos_;
+};
+
+void decode_rle(const Bytes& in, uint64_t pos, const Header& h, const Palette& palette, Image& image) {
+    std::array<uint8_t, 256 * 3> rgb{};
+    for (uint32_t i = 0; i < palette.count; ++i) {
+        rgb[i * 3] = palette.entries[i].r;
+        rgb[i * 3 + 1] = palette.entries[i].g;
+        rgb[i * 3 + 2] = palette.entries[i].b;
+    }
+    RleFromMemory bytes(in, pos);
+    const std::size_t row_bytes = static_cast<std::size_t>(h.width) * 3;
+    const RleEnd end =
+        unpack_rle(bytes, h.compression == kBiRle4, h.width, h.height, rgb, [&](int64_t y, const uint8_t* row) {
+            std::copy_n(row, row_bytes, &image.pixels()[static_cast<std::size_t>(y) * row_bytes]);
+            return true;
+        });
+    if (end != RleEnd::kDone) fail(kBmpConversionError);
 }
 
 RgbImage decode(const Bytes& in, int64_t max_pixels) {

@@ -1,9 +1,11 @@
 #include "render/bmp_stream.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/byte_order.h"
 #include "render/bmp_format.h"
+#include "render/bmp_rle.h"
 
 namespace orvex {
 
@@ -18,6 +20,61 @@ bool known_header(uint32_t size) {
 
 void put32(uint8_t* p, uint32_t v) {
     for (int k = 0; k < 4; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
+}
+
+bool is_rle(const BmpHeader& header) { return header.compression == kBiRle8 || header.compression == kBiRle4; }
+
+// The input's bytes one at a time, read a band at a time, up to a limit.
+class ByteStream final : public RleBytes {
+public:
+    ByteStream(PictureInput& input, uint64_t bytes) : input_(input), left_(bytes) {}
+    bool next(uint8_t& out) override {
+        if (at_ == have_) {
+            const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(left_, kBandBytes));
+            band_.resize(want);
+            have_ = want == 0 ? 0 : input_.read(band_.data(), want);
+            left_ -= have_;
+            at_ = 0;
+            if (have_ == 0) return false;
+        }
+        out = band_[at_++];
+        return true;
+    }
+
+private:
+    PictureInput& input_;
+    uint64_t left_;
+    std::vector<uint8_t> band_;
+    std::size_t at_ = 0, have_ = 0;
+};
+
+// RLE8 and RLE4, unpacked a row at a time into the reduction as their bytes
+// are read, bottom row first.
+const char* stream_rle(PictureInput& input, const BmpHeader& header, int64_t rows, const PictureLimits& limits,
+                       BoxReducer& reducer) {
+    const bool four = header.compression == kBiRle4;
+    const char* damaged = header.rewritten ? kBmpUnknownFormat : kBmpConversionError;
+    if (header.bits != (four ? 4u : 8u) || header.height <= 0) return damaged;
+
+    std::array<uint8_t, 256 * 3> palette{};  // RGB; entries the file lacks stay black
+    const std::size_t palette_at = kBmpFileHeaderSize + kBmpInfoHeaderSize;
+    const std::size_t entries = std::min<std::size_t>((header.prefix.size() - palette_at) / 4, 256);
+    for (std::size_t i = 0; i < entries; ++i)
+        for (std::size_t c = 0; c < 3; ++c) palette[i * 3 + c] = header.prefix[palette_at + i * 4 + 2 - c];
+
+    // No more than a stream of one-pixel runs could take.
+    const uint64_t most = (static_cast<uint64_t>(header.width) * 2 + 4) * static_cast<uint64_t>(rows) + 2;
+    if (!input.seek(header.data_at)) return damaged;
+    ByteStream in(input, most);
+    switch (unpack_rle(in, four, header.width, rows, palette, [&](int64_t y, const uint8_t* rgb) {
+        if (limits.cancelled()) return false;
+        reducer.add_row(static_cast<int>(y), rgb);
+        return true;
+    })) {
+        case RleEnd::kDone: return nullptr;
+        case RleEnd::kStopped: return kPictureCancelled;
+        default: return damaged;
+    }
 }
 
 }  // namespace
@@ -84,7 +141,7 @@ std::optional<BmpHeader> read_bmp_header(const uint8_t* head, std::size_t head_s
 
 bool bmp_streams(const BmpHeader& header) {
     return header.compression == kBiRgb || header.compression == kBiBitfields ||
-           header.compression == kBiAlphaBitfields;
+           header.compression == kBiAlphaBitfields || is_rle(header);
 }
 
 BmpStreamResult stream_bmp(PictureInput& input, const BmpHeader& header, const PictureLimits& limits) {
@@ -95,6 +152,13 @@ BmpStreamResult stream_bmp(PictureInput& input, const BmpHeader& header, const P
     if (header.width <= 0 || rows == 0) return result;
     if (rows > INT32_MAX || header.width * rows > limits.max_source_pixels) {
         result.failure = kBmpOutOfMemory;
+        return result;
+    }
+    if (is_rle(header)) {
+        const int w = static_cast<int>(header.width), h = static_cast<int>(rows);
+        BoxReducer reducer(w, h, reduced_side(w, limits.max_side), reduced_side(h, limits.max_side));
+        result.failure = stream_rle(input, header, rows, limits, reducer);
+        if (result.failure == nullptr) result.image = reducer.finish();
         return result;
     }
     const uint64_t stride = (static_cast<uint64_t>(header.width) * header.bits + 31) / 32 * 4;

@@ -4,7 +4,8 @@
 // colour masks placed after it) and OS/2's 64-byte one; the 12- and 40-byte
 // ones as they are. An uncompressed picture is then read band by band, each
 // band handed to the reader as a small BMP of its own and its rows into the
-// reduction, so that neither the file nor the whole picture is ever held.
+// reduction; an RLE one is unpacked here a row at a time as its bytes are
+// read. So neither the file nor the whole picture is ever held.
 #pragma once
 
 #include <cstddef>
@@ -37,10 +38,10 @@ struct BmpHeader {
 // it, its masks and its palette.
 std::optional<BmpHeader> read_bmp_header(const uint8_t* head, std::size_t head_size, uint64_t file_size);
 
-// Whether stream_bmp reads it: no compression, or colour masks.
+// Whether stream_bmp reads it: no compression, colour masks, RLE8 or RLE4.
 bool bmp_streams(const BmpHeader& header);
 
-// The rows of an uncompressed BMP, reduced to the limits. On failure the BMP
+// The rows of a BMP that streams, reduced to the limits. On failure the BMP
 // reader's message (for a rewritten header "Unknown DIB file format.", as the
 // reader says of the file itself), "Out of memory." over the pixel limit
 // before anything is read, or kPictureCancelled.

@@ -209,7 +209,7 @@ CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
     CodecResult result;
     result.failure = kBmpConversionError;
     PngRead read{&input, &limits};
-    std::vector<uint8_t> pixels;  // one row, or the whole picture when it is interlaced
+    std::vector<uint8_t> pixels;  // one row, or one row of an interlace pass
     std::vector<uint8_t> rgb;
     std::optional<BoxReducer> reducer;
     if (!input.seek(0)) return result;
@@ -233,7 +233,9 @@ CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
     png_set_expand(png);  // palette to RGB, small grey depths to 8 bits, transparency to alpha
     png_set_scale_16(png);
     png_set_gray_to_rgb(png);
-    const int passes = png_set_interlace_handling(png);
+    // An interlaced picture comes pass by pass, each pass's rows holding only
+    // its own pixels; they go into the reduction where they lie.
+    const bool interlaced = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7;
     png_read_update_info(png, info);
     const std::size_t channels = png_get_channels(png, info);
     const std::size_t row_bytes = png_get_rowbytes(png, info);
@@ -241,7 +243,7 @@ CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
     const int iw = static_cast<int>(w), ih = static_cast<int>(h);
     reducer.emplace(iw, ih, reduced_side(iw, limits.max_side), reduced_side(ih, limits.max_side));
     rgb.resize(std::size_t{w} * 3);
-    pixels.resize(row_bytes * (passes > 1 ? h : 1));
+    pixels.resize(row_bytes);
     auto next_row = [&](uint8_t* into) {
         if (limits.cancelled()) {
             read.why = kPictureCancelled;
@@ -249,23 +251,36 @@ CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
         }
         png_read_row(png, into, nullptr);
     };
-    auto add = [&](png_uint_32 y, const uint8_t* src) {
-        for (std::size_t x = 0; x < w; ++x)
+    // count pixels of row y (from the top) at columns x0, x0 + step, ...
+    auto add = [&](png_uint_32 y, png_uint_32 x0, png_uint_32 step, png_uint_32 count, const uint8_t* src) {
+        for (std::size_t x = 0; x < count; ++x)
             for (std::size_t c = 0; c < 3; ++c) {
                 const unsigned v = src[x * channels + c];
                 // Alpha laid over black.
                 rgb[x * 3 + c] = static_cast<uint8_t>(channels == 4 ? (v * src[x * 4 + 3] + 127) / 255 : v);
             }
-        reducer->add_row(ih - 1 - static_cast<int>(y), rgb.data());
+        const int bottom_up = ih - 1 - static_cast<int>(y);
+        if (interlaced)
+            reducer->add_pixels(bottom_up, static_cast<int>(x0), static_cast<int>(step), static_cast<int>(count),
+                                rgb.data());
+        else
+            reducer->add_row(bottom_up, rgb.data());
     };
-    if (passes > 1) {
-        for (int pass = 0; pass < passes; ++pass)
-            for (png_uint_32 y = 0; y < h; ++y) next_row(&pixels[y * row_bytes]);
-        for (png_uint_32 y = 0; y < h; ++y) add(y, &pixels[y * row_bytes]);
+    if (interlaced) {
+        // libpng skips the passes that hold no pixels of a small picture.
+        for (int pass = 0; pass < PNG_INTERLACE_ADAM7_PASSES; ++pass) {
+            const png_uint_32 cols = PNG_PASS_COLS(w, pass), pass_rows = PNG_PASS_ROWS(h, pass);
+            if (cols == 0 || pass_rows == 0) continue;
+            for (png_uint_32 r = 0; r < pass_rows; ++r) {
+                next_row(pixels.data());
+                add(PNG_ROW_FROM_PASS_ROW(r, pass), PNG_PASS_START_COL(pass), PNG_PASS_COL_OFFSET(pass), cols,
+                    pixels.data());
+            }
+        }
     } else {
         for (png_uint_32 y = 0; y < h; ++y) {
             next_row(pixels.data());
-            add(y, pixels.data());
+            add(y, 0, 1, w, pixels.data());
         }
     }
     // What follows the pixels (text, times) is not needed, nor read.

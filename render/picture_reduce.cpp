@@ -61,8 +61,68 @@ void BoxReducer::flush() {
     rows_in_ = 0;
 }
 
+void BoxReducer::start_grid() {
+    row_count_.assign(static_cast<std::size_t>(dst_h_), 0);
+    for (int y = 0; y < src_h_; ++y) ++row_count_[static_cast<std::size_t>(int64_t{y} * dst_h_ / src_h_)];
+    const uint64_t box = uint64_t{*std::max_element(col_count_.begin(), col_count_.end())} *
+                         *std::max_element(row_count_.begin(), row_count_.end());
+    const std::size_t n = out_.pixels.size();
+    if (box <= 1) {
+        grid_bits_ = 8;
+    } else if (box * 255 <= UINT16_MAX) {
+        grid_bits_ = 16;
+        grid16_.assign(n, 0);
+    } else if (box * 255 <= UINT32_MAX) {
+        grid_bits_ = 32;
+        grid32_.assign(n, 0);
+    } else {
+        grid_bits_ = 64;
+        grid64_.assign(n, 0);
+    }
+}
+
+template <class Sum>
+void BoxReducer::add_to(std::vector<Sum>& sums, int y, int x0, int step, int count, const uint8_t* rgb) {
+    const std::size_t row = static_cast<std::size_t>(int64_t{y} * dst_h_ / src_h_);
+    Sum* sum = &sums[row * static_cast<std::size_t>(dst_w_) * 3];
+    for (int i = 0, x = x0; i < count; ++i, x += step) {
+        Sum* s = sum + static_cast<std::size_t>(column_[static_cast<std::size_t>(x)]) * 3;
+        s[0] = static_cast<Sum>(s[0] + rgb[i * 3]);
+        s[1] = static_cast<Sum>(s[1] + rgb[i * 3 + 1]);
+        s[2] = static_cast<Sum>(s[2] + rgb[i * 3 + 2]);
+    }
+}
+
+void BoxReducer::add_pixels(int y, int x0, int step, int count, const uint8_t* rgb) {
+    if (grid_bits_ == 0) start_grid();
+    switch (grid_bits_) {
+        case 8: add_to(out_.pixels, y, x0, step, count, rgb); break;
+        case 16: add_to(grid16_, y, x0, step, count, rgb); break;
+        case 32: add_to(grid32_, y, x0, step, count, rgb); break;
+        default: add_to(grid64_, y, x0, step, count, rgb); break;
+    }
+}
+
+template <class Sum>
+void BoxReducer::settle(std::vector<Sum>& sums) {
+    for (std::size_t r = 0; r < static_cast<std::size_t>(dst_h_); ++r)
+        for (std::size_t x = 0; x < static_cast<std::size_t>(dst_w_); ++x) {
+            const uint64_t n = uint64_t{col_count_[x]} * row_count_[r];
+            const std::size_t at = (r * static_cast<std::size_t>(dst_w_) + x) * 3;
+            for (std::size_t c = 0; c < 3; ++c)
+                out_.pixels[at + c] = static_cast<uint8_t>(n == 0 ? 0 : (sums[at + c] + n / 2) / n);
+        }
+    std::vector<Sum>().swap(sums);
+}
+
 RgbImage BoxReducer::finish() {
-    flush();
+    switch (grid_bits_) {
+        case 0: flush(); break;
+        case 16: settle(grid16_); break;
+        case 32: settle(grid32_); break;
+        case 64: settle(grid64_); break;
+        default: break;  // the pixels went straight into the result
+    }
     row_ = -1;
     return std::move(out_);
 }

@@ -4,6 +4,9 @@
 // keeps only the rows of the reduced picture that are being filled: every
 // pixel of the result is the mean of the source pixels that fall on it. So a
 // decoder that hands over rows holds no more than a few rows of its source.
+// A decoder whose pixels come in another order (an interlaced PNG, pass by
+// pass) hands them over where they lie instead; the reducer then holds a sum
+// for every pixel of the result, never the source.
 #pragma once
 
 #include <atomic>
@@ -42,10 +45,19 @@ public:
     // One source row of src_width RGB pixels; y counts from the bottom row.
     // Rows come in order, bottom up or top down, each once.
     void add_row(int y, const uint8_t* rgb);
+    // count RGB pixels of source row y (from the bottom) that lie at columns
+    // x0, x0 + step, ...: every source pixel once, the rows and pixels in any
+    // order. A reducer takes either rows or these, not both.
+    void add_pixels(int y, int x0, int step, int count, const uint8_t* rgb);
     RgbImage finish();
 
 private:
     void flush();
+    void start_grid();
+    template <class Sum>
+    void add_to(std::vector<Sum>& sums, int y, int x0, int step, int count, const uint8_t* rgb);
+    template <class Sum>
+    void settle(std::vector<Sum>& sums);
 
     int src_w_, src_h_, dst_w_, dst_h_;
     std::vector<int> column_;          // result column of every source column
@@ -54,6 +66,13 @@ private:
     int row_ = -1;                     // which one
     uint64_t rows_in_ = 0;             // source rows added to it
     RgbImage out_;
+    // Pixels that come anywhere: a sum for every result pixel, as narrow as
+    // the largest box of source pixels allows (8 bits: the result itself).
+    int grid_bits_ = 0;                // 0: rows come in order
+    std::vector<uint32_t> row_count_;  // source rows on every result row
+    std::vector<uint16_t> grid16_;
+    std::vector<uint32_t> grid32_;
+    std::vector<uint64_t> grid64_;
 };
 
 // A whole picture reduced so that neither side exceeds max_side (0: unchanged).

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """make_test_pictures.py OUT_DIR: the test pictures, four quarters upright (red
 top left, green top right, blue bottom left, yellow bottom right) as PNGs and
-modern BMPs written by hand and JPEGs by ImageMagick (exif6.jpg turned a quarter
+modern BMPs written by hand and JPEGs by ImageMagick; noise pictures as plain
+and interlaced PNGs (exif6.jpg turned a quarter
 left with EXIF orientation 6; cmyk.jpg in CMYK; damaged.jpg cut in half).
 make_test_pictures.py --quarters FRAME.png: the colour lit in each quarter.
 """
@@ -21,11 +22,20 @@ def quarters(w=W, h=H):
              for x in range(w)] for y in range(h)]
 
 
-def png(path, rows, colour_type, depth=8, palette=None, alpha=None):
+# Adam7: first column and row, column and row steps of each pass.
+ADAM7 = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2))
+
+
+def png(path, rows, colour_type, depth=8, palette=None, alpha=None, interlaced=False):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    if interlaced:  # each pass a picture of its own; empty ones take no bytes
+        passes = [[row[x0::dx] for row in rows[y0::dy]] for x0, y0, dx, dy in ADAM7]
+        lines = [row for rows_of_pass in passes for row in rows_of_pass if row]
+    else:
+        lines = rows
     raw = bytearray()
-    for row in rows:
+    for row in lines:
         raw.append(0)
         for p in row:
             if colour_type == 3:
@@ -33,7 +43,7 @@ def png(path, rows, colour_type, depth=8, palette=None, alpha=None):
             else:
                 for v in p + ((alpha,) if alpha is not None else ()):
                     raw += struct.pack(">H", v * 257) if depth == 16 else bytes([v])
-    head = struct.pack(">IIBBBBB", len(rows[0]), len(rows), depth, colour_type, 0, 0, 0)
+    head = struct.pack(">IIBBBBB", len(rows[0]), len(rows), depth, colour_type, 0, 0, int(interlaced))
     body = chunk(b"IHDR", head)
     if palette:
         body += chunk(b"PLTE", b"".join(bytes(p) for p in palette))
@@ -114,6 +124,13 @@ def main():
     png(os.path.join(out, "rgb16.png"), rows, 2, depth=16)
     png(os.path.join(out, "palette.png"), rows, 3, palette=[RED, GREEN, BLUE, YELLOW])
     png(os.path.join(out, "alpha.png"), rows, 6, alpha=128)  # over black: every colour halved
+    # Every pixel different, at sizes that leave passes short or empty: plain and interlaced.
+    for w, h, kind in ((37, 29, 2), (5, 3, 6)):
+        noise = [[((x * 37 + y * 11) % 256, (x * x + y * 7) % 256, (x * y * 3) % 256) for x in range(w)]
+                 for y in range(h)]
+        for interlaced in (False, True):
+            name = "noise%dx%d%s.png" % (w, h, "-adam7" if interlaced else "")
+            png(os.path.join(out, name), noise, kind, alpha=200 if kind == 6 else None, interlaced=interlaced)
     bmp_v5_top_down(os.path.join(out, "v5.bmp"), rows)
     bmp_v4_rle8(os.path.join(out, "v4rle.bmp"), rows)
     ref = os.path.join(out, "ref.ppm")
