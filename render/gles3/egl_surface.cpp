@@ -87,7 +87,8 @@ EglSurface::~EglSurface() {
     }
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (context_ != nullptr) eglDestroyContext(display_, context_);
-    eglTerminate(display_);
+    // The display is the process's one surfaceless display, which every
+    // surface shares; it stays initialised, and the driver loaded, until exit.
     eglReleaseThread();
 }
 
@@ -99,6 +100,10 @@ bool EglSurface::make_current() {
         return fail("could not make the OpenGL ES context current");
     if (gl_.BindFramebuffer != nullptr) gl_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return true;
+}
+
+void EglSurface::finish() {
+    if (ok_) gl_.Finish();
 }
 
 void EglSurface::clear() {

@@ -33,7 +33,9 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // Waits for drawing to end; red, green, blue rows, the top row first.
+    // Waits for drawing to end.
+    void finish();
+    // Red, green, blue rows, the top row first.
     std::vector<std::uint8_t> rgb_top_down();
 
 private:
