@@ -4,16 +4,21 @@
 ; folder, where the display settings look for screen savers, and the maker
 ; folder "Halvorn ScreenSavers" into the 64-bit Program Files.
 ;
-; Who may do what. Each folder of ours gets an access list of its own, not
-; inherited from Program Files (so an older, broader grant cannot survive an
-; upgrade), set on a handle to the folder itself (never through a link) and
-; without rewriting the lists of what the folder holds (SetSecurityInfo would:
-; a file there may be a hard link a user made to a file elsewhere). SYSTEM and
+; Who may do what. Each folder of ours gets Administrators (S-1-5-32-544) as
+; its owner and an access list of its own, not inherited from Program Files
+; (so an older, broader grant cannot survive an upgrade), both in one call on a
+; handle to the folder itself (never through a link), and without rewriting
+; the lists of what the folder holds (SetSecurityInfo would: a file there may
+; be a hard link a user made to a file elsewhere). The owner matters for an
+; upgrade of the first layout, where any user could make Uninstall\ or
+; Information\ and own it: an owner may always rewrite the list. (The setup
+; program enables the administrators' restore privilege for this, so that a
+; list such a user set to keep administrators out does not stop it.) SYSTEM and
 ; Administrators have full control of every folder and what it holds. Users
 ; (by SID S-1-5-32-545; group names are localised) get:
 ;
 ;   path in the maker folder    Users may                      why
-;   .  (the folder itself)      list, read, create files       the settings dialog creates ss_ca_02.ini.tmp
+;   .  (the folder itself)      list, read, create files       the settings dialog creates ss_ca_02.ini.*.tmp
 ;                               (0x1200ab, not inherited);     and renames it over ss_ca_02.ini; no user can
 ;                               no folders, no deleting or     add, rename or replace a folder here
 ;                               renaming of the folder
@@ -29,14 +34,24 @@
 ;   Orvex ScreenSaver\ (guide)                                 last page, elevated
 ;   System32\orvex.scr          read and run (System32's own)  the display settings run it
 ;
-; A user can still turn Patterns2d or Pictures into a junction once it is
-; empty (creating files there is writing the folder), so the setup program and
-; the uninstaller check each folder for a reparse point before they write into
-; it or delete from it, and leave one alone; a maker folder that is one stops
-; them. Sample files are written only where no file of that name exists (no
-; overwrite: CREATE_NEW); the guide and the uninstaller, whose names any user
-; could take in the first layout, are deleted before they are written, so a
-; link in their place goes and nothing is written through it.
+; Nothing is written into or deleted from a folder by a path that was checked
+; earlier. The setup program and the uninstaller open each folder as itself
+; (FILE_FLAG_OPEN_REPARSE_POINT), check on that handle that it is a folder and
+; not a junction or other link (else the folder is left alone; a maker folder
+; that is one stops them), and keep the handle open while they write into the
+; folder or delete from it, sharing it for reading only. While it is open no
+; one can rename or delete the folder (that needs DELETE access, not shared),
+; nor open it for writing, which making a junction of an empty folder needs
+; (FILE_WRITE_DATA, not shared; Users never have FILE_WRITE_ATTRIBUTES on a
+; folder of ours), so the checked folder is the one the paths reach: the
+; maker folder stays open until the end, and Program Files above it belongs to
+; the administrators. A program that holds a folder open for writing or
+; deleting makes the open fail, and the folder is treated as unsound. Sample
+; files are written only where no file of that name exists (no overwrite:
+; CREATE_NEW); the guide and the uninstaller, whose names any user could take
+; in the first layout, are deleted before they are written, so a link in their
+; place goes and nothing is written through it; so does any other file a user
+; put in Uninstall\ in the first layout.
 ;
 ;   Halvorn ScreenSavers\ss_ca_02.ini                    settings, kept if already there
 ;   Halvorn ScreenSavers\Patterns2d\*.lif *.rle *.cells  sample patterns
@@ -150,6 +165,13 @@ Your own pictures and patterns go into $\"${MAKER}$\" in Program Files."
 
 Var purge_settings
 Var make_current
+; Handles on our folders, held while files are written into or deleted from them.
+Var maker_folder
+Var uninstall_folder
+Var patterns_folder
+Var pictures_folder
+Var information_folder
+Var guide_folder
 
 !macro OrvexNothing
 !macroend
@@ -157,28 +179,83 @@ Var make_current
   Delete "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
 !macroend
 
-; Pushes 1 when the path on the stack is a folder itself, not a junction, mount
-; point or other link to one, nor a file in a folder's place; else 0 (also when
-; it doesn't exist). Nothing is written into or deleted from a folder that fails.
-!macro PlainFolderFunction UN
-Function ${UN}PlainFolder
+; Pushes 1 when HANDLE is open on a folder itself, not on a junction, mount
+; point or other link to one, nor on a file, and PATH, looked up while the
+; handle holds the folder, is a folder too (Wine opens through a link even when
+; asked not to, but shows the link in the path's attributes); else 0.
+; Usage: Push PATH, Push HANDLE, Call IsPlainFolder, Pop RESULT.
+!macro IsPlainFolderFunction UN
+Function ${UN}IsPlainFolder
   Exch $0
-  System::Call 'kernel32::GetFileAttributesW(w r0) i .r0'
-  ${If} $0 = -1
-    StrCpy $0 0
-  ${Else}
-    IntOp $0 $0 & 0x410  ; FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY
-    ${If} $0 = ${FILE_ATTRIBUTE_DIRECTORY}
-      StrCpy $0 1
-    ${Else}
-      StrCpy $0 0
-    ${EndIf}
+  Exch
+  Exch $1
+  Push $2
+  Push $3
+  System::Alloc 52  ; BY_HANDLE_FILE_INFORMATION, dwFileAttributes first
+  Pop $3
+  System::Call 'kernel32::GetFileInformationByHandle(p r0, p r3) i .r2'
+  System::Call '*$3(i .r0)'
+  System::Free $3
+  ${If} $2 = 0
+    StrCpy $0 -1  ; INVALID_FILE_ATTRIBUTES: every bit
   ${EndIf}
+  System::Call 'kernel32::GetFileAttributesW(w r1) i .r1'
+  IntOp $0 $0 | $1
+  IntOp $0 $0 & 0x410  ; FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY
+  ${If} $0 = ${FILE_ATTRIBUTE_DIRECTORY}
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
   Exch $0
 FunctionEnd
 !macroend
-!insertmacro PlainFolderFunction ""
-!insertmacro PlainFolderFunction "un."
+!insertmacro IsPlainFolderFunction ""
+!insertmacro IsPlainFolderFunction "un."
+
+; Opens the folder at the path on the stack as itself and pushes the handle: 0
+; when the path is a junction, mount point or other link to a folder, a file in
+; a folder's place, missing, or held by another program for writing or
+; deleting. Until the handle is closed (CloseFolder) no one can delete or rename
+; the folder, nor open it to write, so it cannot become a junction either:
+; deleting from it by path stays inside it.
+!macro HoldFolderFunction UN
+Function ${UN}HoldFolder
+  Exch $0
+  Push $1
+  ; FILE_READ_ATTRIBUTES, shared for reading only;
+  ; FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT
+  System::Call 'kernel32::CreateFileW(w r0, i 0x80, i 1, p 0, i 3, i 0x02200000, p 0) p .r1'
+  ${If} $1 P= -1
+    StrCpy $0 0
+  ${Else}
+    Push $0
+    Push $1
+    Call ${UN}IsPlainFolder
+    Pop $0
+    ${If} $0 = 1
+      StrCpy $0 $1
+    ${Else}
+      System::Call 'kernel32::CloseHandle(p r1)'
+      StrCpy $0 0
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro HoldFolderFunction "un."
+
+; Closes a folder handle of HoldFolder or MakeOwnFolder, if there is one.
+!macro CloseFolder HANDLE
+  ${If} ${HANDLE} P<> 0
+    System::Call 'kernel32::CloseHandle(p ${HANDLE})'
+    StrCpy ${HANDLE} 0
+  ${EndIf}
+!macroend
 
 ; The SID in register SID as text (S-1-5-...) into OUT; OUT stays as it is on failure.
 !macro SidText SID OUT
@@ -252,6 +329,19 @@ FunctionEnd
 
 Function .onInit
   StrCpy $make_current 0
+  ; The restore privilege of the administrator's token, enabled: see MakeOwnFolder.
+  System::Call 'kernel32::GetCurrentProcess() p .r0'
+  System::Call 'advapi32::OpenProcessToken(p r0, i 0x20, *p .r1) i .r2'  ; TOKEN_ADJUST_PRIVILEGES
+  ${If} $2 <> 0
+    System::Call '*(i 1, i 0, i 0, i 2) p .r2'  ; TOKEN_PRIVILEGES: one LUID, SE_PRIVILEGE_ENABLED
+    IntPtrOp $3 $2 + 4
+    System::Call 'advapi32::LookupPrivilegeValueW(p 0, w "SeRestorePrivilege", p r3) i .r0'
+    ${If} $0 <> 0
+      System::Call 'advapi32::AdjustTokenPrivileges(p r1, i 0, p r2, i 0, p 0, p 0)'
+    ${EndIf}
+    System::Free $2
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/CURRENT" $1
@@ -269,22 +359,39 @@ FunctionEnd
   System::Call 'advapi32::BuildTrusteeWithSidW(p r5, p ${SID})'
 !macroend
 
-; Creates the folder $R0 if it is missing and gives it the access list $R1
-; ("user" or "read", see the table at the top): SYSTEM and Administrators full
-; control, Users what the table says, nothing inherited. The list is set on a
-; handle to the folder itself, so a junction in its place is refused, not
-; followed, and what the folder holds keeps its own lists. $R9: "ok", or what
-; the path is instead. Uses $0 to $9.
+; Creates the folder $R0 if it is missing, opens it as itself (a junction, a
+; link or a file in its place is refused, not followed) and sets, on that
+; handle, Administrators as its owner and the access list $R1 ("user" or
+; "read", see the table at the top): SYSTEM and Administrators full control,
+; Users what the table says, nothing inherited. Both are set together, so a
+; user who made the folder in the first layout is no longer its owner and
+; cannot give the list back to himself; what the folder holds keeps its own
+; lists. $R9: "ok", or what the path is instead. $R8: on "ok" the handle, held
+; open (see HoldFolder) until the caller is done in the folder and closes it
+; (CloseFolder); else 0. Uses $0 to $9.
 Function MakeOwnFolder
-  StrCpy $R9 "not a folder: a junction, a link or a file"
+  StrCpy $R8 0
+  StrCpy $R9 "not a folder: a junction, a link or a file, or one that another program holds open"
   CreateDirectory $R0
-  Push $R0
-  Call PlainFolder
-  Pop $0
-  ${If} $0 <> 1
+  ; WRITE_OWNER | WRITE_DAC | FILE_READ_ATTRIBUTES, shared for reading only;
+  ; FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT. With backup
+  ; semantics the restore privilege (see .onInit) grants the first two also
+  ; when the folder's list, set by a user who owned it, keeps administrators out.
+  System::Call 'kernel32::CreateFileW(w R0, i 0xc0080, i 1, p 0, i 3, i 0x02200000, p 0) p .R8'
+  ${If} $R8 P= -1
+    StrCpy $R8 0
     Return
   ${EndIf}
-  StrCpy $R9 "a folder whose access list could not be set"
+  Push $R0
+  Push $R8
+  Call IsPlainFolder
+  Pop $0
+  ${If} $0 <> 1
+    StrCpy $R9 "not a folder: a junction, a link or a file"
+    !insertmacro CloseFolder $R8
+    Return
+  ${EndIf}
+  StrCpy $R9 "a folder whose owner and access list could not be set"
   System::Alloc 204  ; three SIDs of SECURITY_MAX_SID_SIZE
   Pop $6
   IntPtrOp $7 $6 + 68
@@ -312,28 +419,15 @@ Function MakeOwnFolder
       System::Alloc 64  ; SECURITY_DESCRIPTOR
       Pop $2
       System::Call 'advapi32::InitializeSecurityDescriptor(p r2, i 1)'
+      System::Call 'advapi32::SetSecurityDescriptorOwner(p r2, p r7, i 0)'
       System::Call 'advapi32::SetSecurityDescriptorDacl(p r2, i 1, p r4, i 0)'
       System::Call 'advapi32::SetSecurityDescriptorControl(p r2, i 0x1000, i 0x1000)'  ; SE_DACL_PROTECTED
-      ; WRITE_DAC | FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT
-      System::Call 'kernel32::CreateFileW(w R0, i 0x40080, i 7, p 0, i 3, i 0x02200000, p 0) p .r1'
-      ${If} $1 P<> -1
-        System::Alloc 52  ; BY_HANDLE_FILE_INFORMATION
-        Pop $9
-        System::Call 'kernel32::GetFileInformationByHandle(p r1, p r9) i .r0'
-        System::Call '*$9(i .r5)'
-        System::Free $9
-        IntOp $5 $5 & 0x410
-        ${If} $0 = 0
-        ${OrIf} $5 <> ${FILE_ATTRIBUTE_DIRECTORY}
-          StrCpy $R9 "not a folder: a junction, a link or a file"
-        ${Else}
-          ; No propagation to what the folder holds (SetSecurityInfo would rewrite it).
-          System::Call 'advapi32::SetKernelObjectSecurity(p r1, i 4, p r2) i .r0'
-          ${If} $0 <> 0
-            StrCpy $R9 "ok"
-          ${EndIf}
-        ${EndIf}
-        System::Call 'kernel32::CloseHandle(p r1)'
+      ; OWNER_ and DACL_SECURITY_INFORMATION on the handle, with no propagation to
+      ; what the folder holds (SetSecurityInfo would rewrite it: a file there may be
+      ; a hard link a user made to a file elsewhere).
+      System::Call 'advapi32::SetKernelObjectSecurity(p R8, i 5, p r2) i .r0'
+      ${If} $0 <> 0
+        StrCpy $R9 "ok"
       ${EndIf}
       System::Free $2
       System::Call 'kernel32::LocalFree(p r4)'
@@ -341,10 +435,14 @@ Function MakeOwnFolder
     System::Free $3
   ${EndIf}
   System::Free $6
+  ${If} $R9 != "ok"
+    !insertmacro CloseFolder $R8
+  ${EndIf}
 FunctionEnd
 
-; A folder of ours that must be sound for the installation to go on.
-!macro NeedOwnFolder PATH RIGHTS
+; A folder of ours that must be sound for the installation to go on; HANDLE
+; receives its handle.
+!macro NeedOwnFolder PATH RIGHTS HANDLE
   StrCpy $R0 "${PATH}"
   StrCpy $R1 ${RIGHTS}
   Call MakeOwnFolder
@@ -355,13 +453,16 @@ FunctionEnd
     SetErrorLevel 2
     Abort
   ${EndIf}
+  StrCpy ${HANDLE} $R8
 !macroend
 
-; A folder of ours that is left alone, and its files not installed, when it isn't sound.
-!macro InstallInto PATH RIGHTS FILES
+; A folder of ours that is left alone, and its files not installed, when it
+; isn't sound; HANDLE receives its handle, or 0.
+!macro InstallInto PATH RIGHTS FILES HANDLE
   StrCpy $R0 "${PATH}"
   StrCpy $R1 ${RIGHTS}
   Call MakeOwnFolder
+  StrCpy ${HANDLE} $R8
   ${If} $R9 == "ok"
     !insertmacro ${FILES}
   ${Else}
@@ -375,10 +476,11 @@ Section "Orvex ScreenSaver" SecMain
   SetOutPath "$SYSDIR"
   File "/oname=${SCR_NAME}" "${SCR}"
 
-  ; The maker folder first: from then on no user can add or rename a folder in it.
-  !insertmacro NeedOwnFolder "$INSTDIR" user
-  !insertmacro NeedOwnFolder "$INSTDIR\${UNINSTALL_DIR}" read
-  Delete "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
+  ; The maker folder first: from then on no user can add or rename a folder in
+  ; it. Each folder stays open, as checked, until the files are in (see the top).
+  !insertmacro NeedOwnFolder "$INSTDIR" user $maker_folder
+  !insertmacro NeedOwnFolder "$INSTDIR\${UNINSTALL_DIR}" read $uninstall_folder
+  Delete "$INSTDIR\${UNINSTALL_DIR}\*"  ; the uninstaller, and what a user left beside it
   WriteUninstaller "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
   Delete "${OLD_UNINSTALLER}"
   IfFileExists "${OLD_UNINSTALLER}" 0 +2
@@ -387,14 +489,20 @@ Section "Orvex ScreenSaver" SecMain
   SetOutPath "$INSTDIR"
   SetOverwrite off  ; an upgrade keeps the user's settings, patterns and pictures
   File "/oname=ss_ca_02.ini" "${SETTINGS}"
-  !insertmacro InstallInto "$INSTDIR\Patterns2d" user OrvexInstallPatterns
-  !insertmacro InstallInto "$INSTDIR\Pictures" user OrvexInstallPictures
+  !insertmacro InstallInto "$INSTDIR\Patterns2d" user OrvexInstallPatterns $patterns_folder
+  !insertmacro InstallInto "$INSTDIR\Pictures" user OrvexInstallPictures $pictures_folder
   SetOverwrite on
-  !insertmacro InstallInto "$INSTDIR\Information" read OrvexNothing
+  !insertmacro InstallInto "$INSTDIR\Information" read OrvexNothing $information_folder
   ${If} $R9 == "ok"
-    !insertmacro InstallInto "$INSTDIR\${GUIDE_DIR}" read OrvexInstallGuide
+    !insertmacro InstallInto "$INSTDIR\${GUIDE_DIR}" read OrvexInstallGuide $guide_folder
   ${EndIf}
   SetOutPath "$INSTDIR"
+  !insertmacro CloseFolder $guide_folder
+  !insertmacro CloseFolder $information_folder
+  !insertmacro CloseFolder $pictures_folder
+  !insertmacro CloseFolder $patterns_folder
+  !insertmacro CloseFolder $uninstall_folder
+  !insertmacro CloseFolder $maker_folder
 
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT} ${VERSION}"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -521,7 +629,7 @@ Function un.RemoveSettings
   remove:
   Delete "$INSTDIR\ss_ca_02.ini"
   done:
-  Delete "$INSTDIR\ss_ca_02.ini.tmp"  ; left behind only if a save was cut short
+  Delete "$INSTDIR\ss_ca_02.ini.*.tmp"  ; left behind only by saves cut short
 FunctionEnd
 
 ; The screen saver of the user with SID $R0 goes back to what it was before
@@ -553,25 +661,34 @@ Function un.PutBackScreenSaver
   DetailPrint "The screen saver of $R0 is again $\"$0$\""
 FunctionEnd
 
+; Removes FILES from FOLDER, held open as checked (see HoldFolder) while they
+; go, then the folder if it is empty: files the user added stay.
 !macro RemoveFrom FOLDER FILES
   Push "${FOLDER}"
-  Call un.PlainFolder
+  Call un.HoldFolder
   Pop $0
-  ${If} $0 = 1
+  ${If} $0 P<> 0
+    Push $0
     !insertmacro ${FILES}
-    RMDir "${FOLDER}"  ; only when empty: files the user added stay
+    Pop $0
+    System::Call 'kernel32::CloseHandle(p r0)'
+    RMDir "${FOLDER}"
   ${Else}
-    DetailPrint "Left alone: ${FOLDER} is not a folder (a junction, a link or a file)"
+    DetailPrint "Left alone: ${FOLDER} is not a folder (a junction, a link or a file), \
+      or another program holds it open"
   ${EndIf}
+!macroend
+!macro OrvexRemoveInformation
+  !insertmacro RemoveFrom "$INSTDIR\${GUIDE_DIR}" OrvexRemoveGuide
 !macroend
 
 Section "Uninstall"
   Push "$INSTDIR"
-  Call un.PlainFolder
-  Pop $0
-  ${If} $0 <> 1
-    MessageBox MB_OK|MB_ICONSTOP "$\"$INSTDIR$\" is not a folder (a junction, a link or a file). \
-      Nothing is removed; an administrator should look at it." /SD IDOK
+  Call un.HoldFolder
+  Pop $maker_folder
+  ${If} $maker_folder P= 0
+    MessageBox MB_OK|MB_ICONSTOP "$\"$INSTDIR$\" is not a folder (a junction, a link or a file), \
+      or another program holds it open. Nothing is removed; an administrator should look at it." /SD IDOK
     SetErrorLevel 2
     Abort
   ${EndIf}
@@ -597,15 +714,10 @@ Section "Uninstall"
   Call un.RemoveSettings
   !insertmacro RemoveFrom "$INSTDIR\Patterns2d" OrvexRemovePatterns
   !insertmacro RemoveFrom "$INSTDIR\Pictures" OrvexRemovePictures
-  Push "$INSTDIR\Information"
-  Call un.PlainFolder
-  Pop $0
-  ${If} $0 = 1
-    !insertmacro RemoveFrom "$INSTDIR\${GUIDE_DIR}" OrvexRemoveGuide
-  ${EndIf}
-  !insertmacro RemoveFrom "$INSTDIR\Information" OrvexNothing
+  !insertmacro RemoveFrom "$INSTDIR\Information" OrvexRemoveInformation
   !insertmacro RemoveFrom "$INSTDIR\${UNINSTALL_DIR}" OrvexRemoveUninstaller
   Delete "${OLD_UNINSTALLER}"
+  !insertmacro CloseFolder $maker_folder
   RMDir "$INSTDIR"  ; stays while other screen savers of the maker live in it
 
   DeleteRegKey HKLM "${UNINST_KEY}"

@@ -7,6 +7,7 @@ CASE: prefix, install, saver, dialog, upgrade, uninstall; CTest runs them in thi
 Every process is ended by its own pid. Exit 77: no X display.
 """
 import filecmp
+import glob
 import os
 import re
 import shutil
@@ -44,32 +45,61 @@ def run(*args, trace="-all"):
         return p.status, log.read()
 
 
-SIDS = {"22": "SYSTEM", "26": "Administrators", "27": "Users"}  # WELL_KNOWN_SID_TYPE
-ADMINS_ONLY = {("SYSTEM", "0x1f01ff", "0x3"), ("Administrators", "0x1f01ff", "0x3")}
-USER_FOLDER = ADMINS_ONLY | {("Users", "0x1200ab", "0x0"),  # list, read, add files: no folders, no delete
-                             ("Users", "0x1301bf", "0xd")}  # modify the files directly inside
-READ_ONLY = ADMINS_ONLY | {("Users", "0x1200a9", "0x3")}  # read and execute
+ADMINS_ONLY = {("S-1-5-18", "1f01ff", "3"), ("S-1-5-32-544", "1f01ff", "3")}  # SYSTEM, Administrators
+USER_FOLDER = ADMINS_ONLY | {("S-1-5-32-545", "1200ab", "0"),  # Users: list, read, add files; no folders, no delete
+                             ("S-1-5-32-545", "1301bf", "d")}  # modify the files directly inside
+READ_ONLY = ADMINS_ONLY | {("S-1-5-32-545", "1200a9", "3")}  # read and execute
 EXPECTED_RIGHTS = {"": USER_FOLDER, r"\Patterns2d": USER_FOLDER, r"\Pictures": USER_FOLDER,
                    r"\Uninstall": READ_ONLY, r"\Information": READ_ONLY,
                    r"\Information\Orvex ScreenSaver": READ_ONLY}
+# GENERIC_WRITE, GENERIC_ALL, DELETE, FILE_WRITE_DATA, _APPEND_DATA, _WRITE_EA, _WRITE_ATTRIBUTES
+WRITE_ACCESS = 0x40000000 | 0x10000000 | 0x10000 | 0x2 | 0x4 | 0x10 | 0x100
+TRACE = "-all,trace+server"  # the requests to wineserver: opens, handles, security descriptors
 
 
-def access_requests(log):
-    """{folder below the maker folder: {(SID, rights, inheritance)}} that the trace shows granted: entries
-    of SetEntriesInAclW, then the folder opened with FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT."""
-    sids, entries, found = {}, [], {}
-    for line in re.split(r"\n(?=[0-9a-f]{4}:)", log):  # a trace line, with what it continues on
-        m = re.search(r"CreateWellKnownSid \((\d+), \S+, (\w+),", line)
-        if m:
-            sids[m.group(2)] = SIDS.get(m.group(1), m.group(1))
-        m = re.search(r"SetEntriesInAclW \[\d+\]:\s+grfAccessPermissions = (\S+)\s+grfAccessMode = 1\s+"
-                      r"grfInheritance = (\S+).*TrusteeForm = 0.*ptstrName = (\w+)", line, re.S)
-        if m:
-            entries.append((sids.get(m.group(3), m.group(3)), m.group(1), m.group(2)))
-        m = re.search(r'CreateFileW L"C:\\\\Program Files\\\\Halvorn ScreenSavers(.*)" .* attributes 0x2200000$', line)
-        if m and entries:
-            found[m.group(1).replace("\\\\", "\\")], entries = set(entries), []
-    return found
+def folder_use(log):
+    """Wine's server trace of a run, read for the maker folder and what is below it: ({folder: (owner,
+    SE_DACL_PROTECTED, {(SID, rights, inheritance)})} as set on a handle of that folder held open for
+    sole writing (backup semantics, shared for reading only), [paths opened to write or delete while
+    neither they nor their folder were held so], the number of security descriptors set on anything else)."""
+    held, pending, found, unheld, stray = {}, {}, {}, [], 0
+    for m in re.finditer(r"^([0-9a-f]{4}): (\w+)\((.*)\)(?: = (\w+))?(.*)$", log, re.M):
+        thread, call, args, status, reply = m.groups()
+        if call == "create_file" and status is None:
+            path = re.search(r'name=L"\\\\\?\?\\\\C:\\\\Program Files\\\\Halvorn ScreenSavers((?:\\\\[^"\\]+)*)', args)
+            if path:
+                path = path.group(1).replace("\\\\", "\\")
+                opts = re.search(r"access=(\w+), sharing=(\w+), create=(\w+), options=(\w+)", args)
+                writes = int(opts.group(1), 16) & WRITE_ACCESS or opts.group(3) != "1"  # or FILE_OPEN
+                if opts.group(2) == "00000001" and int(opts.group(4), 16) & 0x4000:
+                    pending[thread] = path
+                elif path and writes and not {path, path.rpartition("\\")[0]} & {
+                        p for (t, _), p in held.items() if t == thread}:
+                    unheld.append(path)
+        elif call == "create_file" and status == "0" and thread in pending:
+            held[thread, re.search(r"handle=(\w+)", reply).group(1)] = pending.pop(thread)
+        elif call == "set_security_object" and status is None:
+            folder = held.get((thread, re.search(r"handle=(\w+)", args).group(1)))
+            sd = re.search(r"control=(\w+),owner=([^,]*),.*dacl=\{(.*)\}\}", args)
+            if folder is None or not sd:
+                stray += 1
+            else:
+                aces = re.findall(r"type=ACCESS_ALLOWED,flags=(\w+),mask=(\w+),sid=([^}]+)", sd.group(3))
+                found[folder] = (sd.group(2), bool(int(sd.group(1), 16) & 0x1000), {(s, r, f) for f, r, s in aces})
+        elif call == "close_handle" and status is None:
+            held.pop((thread, re.search(r"handle=(\w+)", args).group(1)), None)
+    return found, unheld, stray
+
+
+def check_folders(log, what):
+    """Every folder of ours owned by Administrators, with its access list, set on a handle that stays open
+    while anything in the folder is written or deleted; no descriptor set on anything else (a call that
+    propagates into what the folder holds would set them on its files)."""
+    found, unheld, stray = folder_use(log)
+    wanted = {f: ("S-1-5-32-544", True, rights) for f, rights in EXPECTED_RIGHTS.items()}
+    if found != wanted or unheld or stray:
+        fail("%s: owners and access lists %s; opened while their folder was not held: %s; other security "
+             "descriptors set: %d" % (what, found, unheld, stray))
 
 
 def install(*options, trace="-all"):
@@ -79,9 +109,11 @@ def install(*options, trace="-all"):
     return log
 
 
-def uninstall(*options):
-    if run(UNINSTALLER, "/S", *options)[0] != 0:
+def uninstall(*options, trace="-all"):
+    rc, log = run(UNINSTALLER, "/S", *options, trace=trace)
+    if rc != 0:
         fail("the uninstaller failed")
+    return log
 
 
 def uninstall_key():
@@ -120,7 +152,7 @@ def ensure_installed():
 
 def case_install():
     shutil.rmtree(MAKER, ignore_errors=True)
-    log = install(trace="-all,trace+advapi,trace+security,trace+file")
+    log = install(trace=TRACE)
     for installed, source in shipped_files():
         if not os.path.isfile(installed) or not filecmp.cmp(installed, source, shallow=False):
             fail("%s is missing or differs from %s" % (installed, source))
@@ -134,15 +166,11 @@ def case_install():
             fail("%s is %s, not %s" % (name, key.get(name), value))
     if int(key.get("EstimatedSize", "dword:0").split(":")[1], 16) < 500:
         fail("EstimatedSize %s is not the size in KB" % key.get("EstimatedSize"))
-    # Wine keeps no access lists on files (its icacls is a stub; a list that is set
-    # is answered with success and not stored), so the requests are what can be
-    # checked: per folder, opened as itself (not through a link), which rights go
-    # to which well-known SID, by a call that doesn't rewrite what the folder holds.
-    if re.search(r"SetNamedSecurityInfo|SetSecurityInfo|TreeSetNamedSecurityInfo", log):
-        fail("an access list is set by a call that propagates it into what the folder holds")
-    if access_requests(log) != EXPECTED_RIGHTS:
-        fail("access lists requested: %s" % access_requests(log))
-    note("installed; access lists as expected on %d folders, none on the uninstaller or the saver"
+    # Wine keeps neither owners nor access lists on files (a descriptor that is set
+    # is answered with success and not stored; the owner always reads back as the
+    # one user), so the requests are what can be checked.
+    check_folders(log, "install")
+    note("installed; owner and access list set on %d folders, each held open while written into"
          % len(EXPECTED_RIGHTS))
 
 
@@ -193,7 +221,7 @@ def case_dialog():
     expected[1], expected[11], expected[12], expected[16] = "1027", "0", "0", "--none--"
     with open(INI, newline="") as f:
         saved = f.read().split("\r\n")
-    if len(saved) != len(expected) or saved[:9] + saved[10:] != expected[:9] + expected[10:] or os.path.exists(INI + ".tmp"):
+    if len(saved) != len(expected) or saved[:9] + saved[10:] != expected[:9] + expected[10:] or glob.glob(INI + ".*tmp"):
         fail("the settings file in the maker folder was not saved: %s" % saved)
     note("the dialog saved the settings file in the maker folder")
 
@@ -209,19 +237,27 @@ def add_user_files():
 
 def case_upgrade():
     """Over changed settings and user files, and over the first layout: its uninstaller in the maker
-    folder, and (as any user could make there) a hard link to another file in place of the guide."""
+    folder and, as any user could make there, an Uninstall folder of the user's with a DLL in it, and
+    a hard link to another file in place of the guide. Under Wine every file reads back as owned by
+    the one user, as a user-made folder would: the upgrade must ask for Administrators on it."""
     ensure_installed()
     mine = add_user_files()
     os.remove(SYS_SCR)
     old_uninstaller = os.path.join(MAKER, "Uninstall Orvex ScreenSaver.exe")
     shutil.copy(UNINSTALLER, old_uninstaller)
+    planted = os.path.join(os.path.dirname(UNINSTALLER), "version.dll")
+    shutil.rmtree(os.path.dirname(UNINSTALLER))
+    os.mkdir(os.path.dirname(UNINSTALLER))
+    shutil.copy(old_uninstaller, planted)
     other, guide = os.path.join(PREFIX, "drive_c", "other.txt"), os.path.join(MAKER, "Information", "Orvex ScreenSaver",
                                                                                 "index.html")
     with open(other, "w") as f:
         f.write("another file")
     os.remove(guide)
     os.link(other, guide)
-    install()
+    check_folders(install(trace=TRACE), "upgrade")
+    if os.path.exists(planted) or not os.path.isfile(UNINSTALLER):
+        fail("the upgrade kept what a user put beside the uninstaller, or wrote no uninstaller")
     missing = [f for f, _ in shipped_files() if not os.path.isfile(f)] + [f for f in mine if not os.path.isfile(f)]
     with open(INI, newline="") as f:
         if f.read() != CHANGED or missing:
@@ -273,7 +309,9 @@ def case_uninstall():
     for f in leftovers():
         if "Mine." in f:
             os.remove(f)
-    uninstall()
+    use = folder_use(uninstall(trace=TRACE))
+    if use != ({}, [], 0):
+        fail("the uninstaller deleted from a folder it did not hold, or set a security descriptor: %s" % (use,))
     if leftovers() or os.path.exists(MAKER) or uninstall_key() is not None:
         fail("left behind: %s" % (leftovers() or [MAKER, UNINST_KEY]))
     if screen_saver() != (r'"c:\\windows\\system32\\other.scr"', '"0"'):
