@@ -15,7 +15,8 @@ namespace {
 std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture& pictures,
                                              SessionServices& services, CalendarClock clock, MessageSink& messages) {
     if (services.renderer)
-        return services.renderer(settings, std::move(clock), std::move(services.light_random), messages);
+        return services.renderer(settings, std::move(clock), std::move(services.light_random), messages,
+                                 services.glyphs);
     SceneServices s;
     s.glyphs = services.glyphs;
     s.gl_procs = services.gl_procs;

@@ -63,9 +63,11 @@ unsigned simulation_interval_ms(int speed);
 struct SessionMessage;
 
 // Makes the renderer a session draws with, from the settings, the lights'
-// clock and generator, and where its failures go.
-using RendererFactory = std::function<std::unique_ptr<FrameRenderer>(
-    const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> light_random, MessageSink& messages)>;
+// clock and generator, where its failures go and the font of its text (the
+// session's glyph source, may be null).
+using RendererFactory = std::function<std::unique_ptr<FrameRenderer>(const Settings& settings, CalendarClock clock,
+                                                                     std::unique_ptr<RandomSource> light_random,
+                                                                     MessageSink& messages, GlyphSource* glyphs)>;
 
 struct SessionMessage {
     std::string caption;
@@ -79,7 +81,7 @@ struct SessionServices {
     std::unique_ptr<RandomSource> seed_random;      // null: an LcgRandom
     std::unique_ptr<RandomSource> light_random;     // null: an LcgRandom
     PictureLister pictures_lister;                  // null: lists the start's pictures folder
-    GlyphSource* glyphs = nullptr;                  // the window system's font; null: no glyphs
+    GlyphSource* glyphs = nullptr;                  // the window system's font, for either renderer; null: no glyphs
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
     // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture

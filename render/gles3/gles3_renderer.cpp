@@ -104,10 +104,11 @@ void main() {
 }
 )";
 
-// The text: one textured square per character, the glyphs side by side in one row.
+// The text: one square per character, each pixel of it the glyph's texel
+// under it, so the glyphs land on the pixels the OpenGL 1.1 bitmaps fill.
 const char* const kTextVertexSource = R"(#version 300 es
 precision highp float;
-layout(location = 0) in vec4 a_corner;  // window position, glyph texture position
+layout(location = 0) in vec4 a_corner;  // window position, glyph texel position
 uniform vec2 u_text_scale;              // 2 / window size
 out vec2 v_glyph;
 void main() {
@@ -122,10 +123,17 @@ in vec2 v_glyph;
 uniform sampler2D u_text_glyphs;
 out vec4 o_colour;
 void main() {
-    if (texture(u_text_glyphs, v_glyph).r < 0.5) discard;
+    if (texelFetch(u_text_glyphs, ivec2(floor(v_glyph)), 0).r < 0.5) discard;
     o_colour = vec4(1.0, 1.0, 0.0, 1.0);
 }
 )";
+
+// The glyph texture: the cells in rows of 16, the top row of each cell first.
+constexpr int kGlyphColumns = 16;
+constexpr int kGlyphRows = (kGlyphCount + kGlyphColumns - 1) / kGlyphColumns;
+// The text's distance from the window's left and top edges, as the OpenGL 1.1 overlay places it.
+constexpr int kTextMargin = 8;
+constexpr std::size_t kMaxTextLength = 255;
 
 constexpr int kLights = kMovingLights + 1;  // the moving lights and the viewer light
 constexpr int kViewerLight = kMovingLights;
@@ -247,7 +255,8 @@ Gles3Renderer::Gles3Renderer(const Settings& settings, Gles3Services services)
       lights_(std::move(services.clock), std::move(services.random)),
       loader_(services.gl_procs),
       vertex_source_(services.vertex_source.empty() ? kVertexSource : services.vertex_source),
-      fragment_source_(services.fragment_source.empty() ? kFragmentSource : services.fragment_source) {}
+      fragment_source_(services.fragment_source.empty() ? kFragmentSource : services.fragment_source),
+      glyphs_(services.glyphs) {}
 
 Gles3Renderer::~Gles3Renderer() = default;
 
@@ -371,25 +380,48 @@ bool Gles3Renderer::setup() {
     if (LightingNum_ != 0) set_lights();
     gl_.UseProgram(0);
 
-    // The text's glyphs: one row of 8 x 8 cells, a byte per texel.
-    std::vector<std::uint8_t> texels(96 * 8 * 8);
-    for (int c = 0; c < 96; ++c)
-        for (int row = 0; row < 8; ++row)
-            for (int bit = 0; bit < 8; ++bit)
-                texels[static_cast<std::size_t>((7 - row) * 96 * 8 + c * 8 + bit)] =
-                    (glyphs_[static_cast<std::size_t>(c)][static_cast<std::size_t>(row)] >> (7 - bit)) & 1 ? 255 : 0;
+    gl_.GenBuffers(1, &text_buffer_);
+    if (gl_.GetError() != GL_NO_ERROR) return report("the driver refused the storage for the text");
+    if (!make_glyph_texture()) glyph_cells_ = {};
+    return ok_;
+}
+
+// The glyphs of the glyph source as a texture; false, and no text, when the
+// source has none or the GL can't hold them.
+bool Gles3Renderer::make_glyph_texture() {
+    GlyphBitmaps cells;
+    if (glyphs_ == nullptr || !glyphs_->glyph_bitmaps(kFirstGlyph, kGlyphCount, cells) || !cells.usable(kGlyphCount))
+        return false;
+    const int width = cells.width * kGlyphColumns, height = cells.height * kGlyphRows;
+    if (width > max_texture_size() || height > max_texture_size()) return false;
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    const std::size_t cell_bytes = static_cast<std::size_t>(cells.width) * static_cast<std::size_t>(cells.height);
+    for (int c = 0; c < kGlyphCount; ++c)
+        for (int row = 0; row < cells.height; ++row)
+            for (int x = 0; x < cells.width; ++x) {
+                const std::size_t from =
+                    static_cast<std::size_t>(c) * cell_bytes + static_cast<std::size_t>(row * cells.width + x);
+                const int tx = c % kGlyphColumns * cells.width + x, ty = c / kGlyphColumns * cells.height + row;
+                texels[static_cast<std::size_t>(ty) * static_cast<std::size_t>(width) + static_cast<std::size_t>(tx)] =
+                    cells.pixels[from] != 0 ? 255 : 0;
+            }
+    gl_.clear_errors();
     gl_.GenTextures(1, &glyph_texture_);
     gl_.BindTexture(GL_TEXTURE_2D, glyph_texture_);
     gl_.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_R8, 96 * 8, 8, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
+    gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
     gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    gl_.GenBuffers(1, &text_buffer_);
     gl_.BindTexture(GL_TEXTURE_2D, 0);
-    if (gl_.GetError() != GL_NO_ERROR) return report("the driver refused the storage for the text's glyphs");
-    return ok_;
+    if (gl_.GetError() != GL_NO_ERROR) {
+        gl_.DeleteTextures(1, &glyph_texture_);
+        glyph_texture_ = 0;
+        return false;
+    }
+    cells.pixels.clear();
+    cells.pixels.shrink_to_fit();
+    glyph_cells_ = cells;
+    return true;
 }
 
 // The light table into the program: the lights in use, the viewer light
@@ -584,20 +616,28 @@ bool Gles3Renderer::load_picture(const RgbImage& image) {
     return true;
 }
 
+// The text's baseline starts line_height pixels and a margin below the
+// window's top edge, as the OpenGL 1.1 overlay's raster position does; each
+// glyph advances the pen by one cell, and a character the font lacks draws
+// nothing and does not move it.
 void Gles3Renderer::draw_text(int width, int height, int line_height, const char* text) {
-    if (!ok_ || text == nullptr || width < 1 || height < 1) return;
-    constexpr int kMargin = 8;
-    const float scale = std::max(1.0f, static_cast<float>(line_height) / 8.0f);
+    if (!ok_ || text == nullptr || width < 1 || height < 1 || glyph_texture_ == 0) return;
+    const GlyphBitmaps& g = glyph_cells_;
     std::vector<float> corners;
-    float x = kMargin;
-    const float y = static_cast<float>(height - kMargin - line_height);
-    for (const char* c = text; *c != '\0' && c - text < 255; ++c, x += 8 * scale) {
-        const int code = static_cast<unsigned char>(*c);
-        if (code < 32 || code > 127) continue;
-        const float s0 = static_cast<float>(code - 32) / 96.0f, s1 = static_cast<float>(code - 31) / 96.0f;
-        const float x1 = x + 8 * scale, y1 = y + 8 * scale;
-        corners.insert(corners.end(), {x, y, s0, 0.0f, x1, y,  s1, 0.0f, x1, y1, s1, 1.0f,
-                                       x, y, s0, 0.0f, x1, y1, s1, 1.0f, x,  y1, s0, 1.0f});
+    float x = kTextMargin;
+    const float y0 = static_cast<float>(height - kTextMargin - line_height - g.descent);
+    const float y1 = y0 + static_cast<float>(g.height);
+    const std::size_t length = std::min(std::strlen(text), kMaxTextLength);
+    for (std::size_t k = 0; k < length; ++k) {
+        const int code = static_cast<unsigned char>(text[k]) - kFirstGlyph;
+        if (code < 0 || code >= kGlyphCount) continue;
+        const float s0 = static_cast<float>(code % kGlyphColumns * g.width), s1 = s0 + static_cast<float>(g.width);
+        const float t0 = static_cast<float>(code / kGlyphColumns * g.height), t1 = t0 + static_cast<float>(g.height);
+        const float x1 = x + static_cast<float>(g.width);
+        // The cell's top row (t0) at the top of the square (y1).
+        corners.insert(corners.end(),
+                       {x, y0, s0, t1, x1, y0, s1, t1, x1, y1, s1, t0, x, y0, s0, t1, x1, y1, s1, t0, x, y1, s0, t0});
+        x = x1;
     }
     if (corners.empty()) return;
     gl_.Disable(GL_DEPTH_TEST);

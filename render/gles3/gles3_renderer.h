@@ -28,6 +28,7 @@
 #include "base/random_source.h"
 #include "config/settings.h"
 #include "render/gles3/gles3_api.h"
+#include "render/glyph_source.h"
 #include "render/renderer.h"
 
 namespace orvex {
@@ -39,6 +40,7 @@ struct Gles3Services {
     MessageSink* messages = nullptr;       // where failures go; null: nowhere
     CalendarClock clock;                   // null: the system clock
     std::unique_ptr<RandomSource> random;  // the lights' generator; null: an LcgRandom
+    GlyphSource* glyphs = nullptr;         // the frame-rate text's font; null: no text
     // Replacements for the cell shaders' sources (empty: the renderer's own).
     std::string vertex_source, fragment_source;
 };
@@ -64,10 +66,6 @@ public:
     // Bytes of vertex data uploaded for the last frame (0 when the geometry was kept).
     std::size_t bytes_last_frame() const { return bytes_last_frame_; }
 
-    // Glyphs of the frame-rate text: 8 x 8 bits per character 32..127, one
-    // byte per row from the top, the highest bit leftmost; set before setup.
-    void set_glyphs(const std::array<std::array<std::uint8_t, 8>, 96>& glyphs) { glyphs_ = glyphs; }
-
 private:
     struct Key {
         std::uint64_t version = 0;
@@ -80,6 +78,7 @@ private:
 
     bool report(const std::string& what, const std::string& log = {});
     bool build_programs();
+    bool make_glyph_texture();
     void upload_cells(const Automaton& field);
     void draw_cells();
     void set_lights();
@@ -102,7 +101,7 @@ private:
           u_light_ambient_ = -1, u_light_diffuse_ = -1, u_light_specular_ = -1, u_spot_direction_ = -1,
           u_spot_exponent_ = -1, u_spot_cos_cutoff_ = -1, u_attenuation_ = -1, u_scene_ambient_ = -1, u_specular_ = -1,
           u_shininess_ = -1, u_point_shift_ = -1, u_pixel_ = -1, u_picture_mode_ = -1, u_picture_ = -1;
-    GLint u_text_origin_ = -1, u_text_scale_ = -1, u_text_glyphs_ = -1;
+    GLint u_text_scale_ = -1, u_text_glyphs_ = -1;
     GLuint vertex_array_ = 0, vertex_buffer_ = 0, index_buffer_ = 0, text_buffer_ = 0;
     std::size_t vertex_buffer_bytes_ = 0;
     GLuint picture_ = 0, glyph_texture_ = 0;
@@ -116,7 +115,8 @@ private:
 
     float xf_ = 1.0f;
     std::array<float, 16> projection_{};
-    std::array<std::array<std::uint8_t, 8>, 96> glyphs_{};
+    GlyphSource* glyphs_;
+    GlyphBitmaps glyph_cells_;  // their metrics, once the texture holds them
 };
 
 }  // namespace orvex
