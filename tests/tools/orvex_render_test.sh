@@ -74,7 +74,7 @@ import sys
 a, b = (open(name, "rb").read() for name in sys.argv[1:3])
 lit = sum(1 for k in range(0, len(a), 3) if max(a[k:k + 3]) > 40)
 mean = sum(abs(x - y) for x, y in zip(a, b)) / max(len(a), 1)
-print("yes" if len(a) == len(b) == 320 * 240 * 3 and lit > 1000 and mean <= 0.5 else f"no: lit {lit}, mean {mean:.3f}")
+print("yes" if len(a) == len(b) == 320 * 240 * 3 and lit > 500 and mean <= 0.5 else f"no: lit {lit}, mean {mean:.3f}")
 PY
 )
 [ "$alike" = yes ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL gles3 against gl11: $alike"; }
