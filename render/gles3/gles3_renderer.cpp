@@ -12,7 +12,10 @@ namespace orvex {
 
 namespace {
 
-// The cells: position on the plane and colour (the material when lit) per vertex.
+// The cells: position on the plane and colour (the material when lit) per
+// vertex. LIGHTING (true or false) is defined after the version line, so
+// that an unlit scene's shader holds no lighting at all: a software
+// rasteriser runs every branch of a shader for every vertex.
 const char* const kVertexSource = R"(#version 300 es
 precision highp float;
 layout(location = 0) in vec2 a_position;
@@ -21,7 +24,6 @@ uniform mat4 u_mvp;
 uniform mat4 u_modelview;
 uniform vec2 u_point_shift;  // window pixels
 uniform vec2 u_pixel;        // 2 / viewport size
-uniform bool u_lighting;
 uniform bool u_light_on[4];
 uniform vec4 u_light_position[4];
 uniform vec3 u_light_ambient[4];
@@ -43,7 +45,7 @@ void main() {
     gl_Position.xy += u_point_shift * u_pixel * gl_Position.w;
     gl_PointSize = 1.0;
     v_texcoord = a_position;
-    if (!u_lighting) {
+    if (!LIGHTING) {
         v_colour = a_colour;
         return;
     }
@@ -303,11 +305,16 @@ bool Gles3Renderer::build_programs() {
         program = 0;
         return report(std::string("the ") + name + " shaders do not link", log);
     };
-    if (!link(vertex_source_, fragment_source_, "cell", program_)) return false;
+    // The lighting switch goes right after the version line, which must come first.
+    std::string vertex = vertex_source_;
+    const std::size_t line_end = vertex.rfind("#version", 0) == 0 ? vertex.find('\n') : std::string::npos;
+    if (line_end != std::string::npos)
+        vertex.insert(line_end + 1, std::string("#define LIGHTING ") + (LightingNum_ != 0 ? "true" : "false") + "\n");
+    if (!link(vertex, fragment_source_, "cell", program_)) return false;
     if (!link(kTextVertexSource, kTextFragmentSource, "text", text_program_)) return false;
 
     auto at = [&](const char* name) { return gl_.GetUniformLocation(program_, name); };
-    u_mvp_ = at("u_mvp"), u_modelview_ = at("u_modelview"), u_lighting_ = at("u_lighting");
+    u_mvp_ = at("u_mvp"), u_modelview_ = at("u_modelview");
     u_point_shift_ = at("u_point_shift"), u_pixel_ = at("u_pixel");
     u_light_on_ = at("u_light_on"), u_light_position_ = at("u_light_position");
     u_light_ambient_ = at("u_light_ambient"), u_light_diffuse_ = at("u_light_diffuse");
@@ -376,7 +383,6 @@ bool Gles3Renderer::setup() {
     gl_.Enable(GL_DEPTH_TEST);
     gl_.UseProgram(program_);
     gl_.Uniform1i(u_picture_, 0);
-    gl_.Uniform1i(u_lighting_, LightingNum_ != 0);
     if (LightingNum_ != 0) set_lights();
     gl_.UseProgram(0);
 
