@@ -7,7 +7,8 @@
 // worked out per vertex, as that pipeline does, so the frames agree; the
 // picture is a mipmapped texture that modulates the lit cells or replaces the
 // colour of unlit ones, clamped at its edges against a black border as GL_CLAMP
-// does.
+// does. The frame-rate text takes its glyphs from the host's glyph source,
+// as bitmaps in a small texture.
 //
 // The cell geometry stays in a buffer object from one change of the field to
 // the next: a frame without a step draws without uploading anything.

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "render/gles3/egl_surface.h"
 #include "render/gl.h"
+#include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
 #include "render/picture_decoder.h"
 #include "render/text_overlay.h"
