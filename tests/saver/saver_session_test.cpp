@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -86,16 +87,19 @@ TEST(SaverSession, EachMonitorHasItsOwnSeedAndFirstPicture) {
     EXPECT_EQ(std::set<std::string>(fields.begin() + 1, fields.end()).size(), 4u);
 }
 
-// A worker that runs its jobs only when told: a reseed whose picture isn't
-// decoded keeps the previous texture, ticks go on, and the first tick after
-// the decoding uploads it and asks for the next one.
+// A worker that runs its jobs only when told: the first seeding keeps the
+// picture already shown without decoding it again; a reseed whose picture
+// isn't decoded keeps the previous texture, and so do the reseeds that come
+// before it is, without moving the cycle on or asking for more; the first
+// tick after the decoding uploads it and asks for the next one.
 struct HeldWorker final : PictureWorker {
-    std::vector<std::function<void()>> jobs;
-    void post(std::function<void()> job) override { jobs.push_back(std::move(job)); }
+    std::vector<PictureJob> jobs;
+    std::atomic<bool> cancel{false};
+    void post(PictureJob job) override { jobs.push_back(std::move(job)); }
     void run() {
         auto now = std::move(jobs);
         jobs.clear();
-        for (auto& job : now) job();
+        for (auto& job : now) job(cancel);
     }
 };
 
@@ -111,27 +115,27 @@ TEST(SaverSession, PictureNotDecodedAtItsReseedKeepsThePreviousOne) {
     services.pictures_lister = [&] { return names; };
     services.picture_worker = worker;
     SaverSession session(cycling_start(folder.path), std::move(services));
-    session.init(640, 480);  // the first picture at once; its first reseed waits
+    session.init(640, 480);  // the first picture at once, and its first seeding with it
     const unsigned texture = session.pictures().texture();
     ASSERT_NE(texture, 0u);
-    EXPECT_TRUE(session.pictures().waiting());
-    worker->run();
-    session.tick();
     EXPECT_FALSE(session.pictures().waiting());
-    ASSERT_EQ(worker->jobs.size(), 1u);  // p1 asked for as soon as p0 shows
+    ASSERT_EQ(worker->jobs.size(), 1u);  // p1 asked for; p0 decoded once
 
-    now += 11;
-    EXPECT_TRUE(session.tick());
-    EXPECT_EQ(session.pictures().picture_name(), "p1.bmp");
-    EXPECT_TRUE(session.pictures().waiting());
-    session.tick();
-    EXPECT_TRUE(session.pictures().waiting());
+    for (int reseed = 0; reseed < 2; ++reseed) {
+        now += 11;
+        EXPECT_TRUE(session.tick());
+        EXPECT_EQ(session.pictures().picture_name(), "p1.bmp");
+        EXPECT_TRUE(session.pictures().waiting());
+    }
+    EXPECT_EQ(worker->jobs.size(), 1u);
     EXPECT_EQ(session.pictures().TextureFlag(), 1);
     EXPECT_EQ(session.pictures().texture(), texture);
     worker->run();
     session.tick();
     EXPECT_FALSE(session.pictures().waiting());
     EXPECT_EQ(session.pictures().late_pictures(), 2);
+    EXPECT_EQ(session.pictures().schedule().shown_pictures(), 2);
+    EXPECT_EQ(worker->jobs.size(), 1u);  // p0 again, for the next reseed
     EXPECT_FALSE(session.has_message());
 }
 
