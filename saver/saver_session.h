@@ -44,6 +44,7 @@
 #include "base/clock.h"
 #include "base/message_sink.h"
 #include "base/random_source.h"
+#include "render/picture_schedule.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
 #include "render/renderer.h"
@@ -86,7 +87,7 @@ struct SessionServices {
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
     // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
     // texture holds. Any other takes each picture decoded (load_picture),
-    // listed, chosen and decoded by the session within the tick.
+    // listed, chosen and decoded as for the OpenGL 1.1 scene, on the worker.
     RendererFactory renderer;
     // Where picture cycling starts: this many pictures past the stored one
     // (each monitor's session its own).
@@ -134,10 +135,12 @@ public:
     // Ticks refused because they came from inside a tick.
     std::int64_t nested_ticks() const { return nested_ticks_; }
     // Reseeds that came before their picture was decoded, and so kept the one before.
-    int late_pictures() const { return pictures_.late_pictures(); }
+    int late_pictures() const { return decoded_ ? decoded_->late_pictures() : pictures_.late_pictures(); }
     // Read-only views for tools and tests.
     const Simulation& simulation() const { return simulation_; }
     const PictureTexture& pictures() const { return pictures_; }
+    // Which pictures show and when, whichever renderer shows them.
+    const PictureSchedule& picture_schedule() const { return decoded_ ? *decoded_ : pictures_.schedule(); }
 
 private:
     class QueuedMessages final : public MessageSink {
@@ -156,19 +159,15 @@ private:
     };
 
     void next_picture();
-    // Pictures for a renderer that takes them decoded.
-    void load_decoded_picture();
 
     CalendarClock clock_;  // one clock for seeding, reset check and lights
     Settings settings_;
     QueuedMessages messages_;
     PictureTexture pictures_;
     std::unique_ptr<FrameRenderer> renderer_;
-    bool decoded_pictures_ = false;  // the renderer takes pictures through load_picture
-    Settings picture_settings_;      // the picture fields' running state, then
-    PictureCycler picture_cycler_;
-    std::filesystem::path pictures_folder_;
-    int picture_side_ = 0;
+    // The pictures of a renderer that takes them decoded (load_picture); null
+    // for the OpenGL 1.1 scene, whose pictures_ hold them.
+    std::unique_ptr<PictureSchedule> decoded_;
     Simulation simulation_;
     bool initialised_ = false;
     bool released_ = false;
