@@ -210,18 +210,6 @@ TEST(Gles3Renderer, WritesTheFrameRateTextWithTheSameGlyphs) {
     EXPECT_GT(std::count(want.begin(), want.end(), true), 300);
     EXPECT_EQ(got, want);
     shaded.release();
-
-    // Without a glyph source the text stays blank.
-    Gles3Services blind;
-    blind.gl_procs = EglSurface::gl_proc;
-    Gles3Renderer plain(s, std::move(blind));
-    ASSERT_TRUE(plain.setup());
-    plain.resize(kWidth, kHeight);
-    plain.draw_frame(field);
-    plain.draw_text(kWidth, kHeight, kLine, text);
-    const std::vector<bool> none = yellow(egl().rgb_top_down());
-    EXPECT_EQ(std::count(none.begin(), none.end(), true), 0);
-    plain.release();
 }
 
 TEST(Gles3Renderer, ShaderThatDoesNotCompileIsReportedAndDrawsNothing) {
