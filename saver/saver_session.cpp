@@ -3,21 +3,24 @@
 #include <cstdio>
 #include <utility>
 
-#include "render/text_overlay.h"
+#include "render/gl11_renderer.h"
 #include "saver/frame_pacer.h"
 
 namespace orvex {
 
 namespace {
 
-SceneServices scene_services(const PictureTexture& pictures, SessionServices& services, CalendarClock clock) {
+std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture& pictures,
+                                             SessionServices& services, CalendarClock clock, MessageSink& messages) {
+    if (services.renderer)
+        return services.renderer(settings, std::move(clock), std::move(services.light_random), messages,
+                                 services.glyphs);
     SceneServices s;
-    s.pictures = &pictures;
     s.glyphs = services.glyphs;
     s.gl_procs = services.gl_procs;
     s.clock = std::move(clock);
     s.random = std::move(services.light_random);
-    return s;
+    return std::make_unique<Gl11Renderer>(settings, std::move(s), &pictures);
 }
 
 }  // namespace
@@ -40,10 +43,18 @@ unsigned simulation_interval_ms(int speed) {
 SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
-      pictures_(settings_, start.pictures_folder, messages_, std::move(services.pictures_lister),
-                std::move(services.picture_worker), services.picture_offset),
-      scene_(settings_, scene_services(pictures_, services, clock_)),
+      pictures_(settings_, start.pictures_folder, messages_, services.pictures_lister,
+                services.renderer ? nullptr : services.picture_worker, services.picture_offset),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
+    const bool decoded = static_cast<bool>(services.renderer);
+    renderer_ = make_renderer(settings_, pictures_, services, clock_, messages_);
+    // A renderer of its own takes the pictures that the same schedule as the
+    // OpenGL 1.1 texture's decodes, on the same worker.
+    if (decoded)
+        decoded_ = std::make_unique<PictureSchedule>(
+            settings_, start.pictures_folder, messages_,
+            [this](const RgbImage& image) { return renderer_->load_picture(image); }, services.pictures_lister,
+            std::move(services.picture_worker), services.picture_offset);
     simulation_.set_picture_step([this] { next_picture(); });
 }
 
@@ -53,11 +64,18 @@ unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation
 
 void SaverSession::init(int width, int height) {
     if (initialised_) return;
-    scene_.GLSetupRC();
-    pictures_.set_window_size(width, height);
-    pictures_.load_first_picture();
-    pictures_.list_pictures();
-    scene_.GLResize(width, height);
+    renderer_->setup();
+    if (decoded_) {
+        decoded_->set_max_texture_size(renderer_->max_texture_size());
+        decoded_->set_window_size(width, height);
+        decoded_->load_first_picture();
+        decoded_->list_pictures();
+    } else {
+        pictures_.set_window_size(width, height);
+        pictures_.load_first_picture();
+        pictures_.list_pictures();
+    }
+    renderer_->resize(width, height);
     simulation_.start();
     width_ = width;
     height_ = height;
@@ -66,8 +84,11 @@ void SaverSession::init(int width, int height) {
 
 void SaverSession::resize(int width, int height) {
     if (!initialised_ || released_) return;
-    scene_.GLResize(width, height);
-    pictures_.set_window_size(width, height);
+    renderer_->resize(width, height);
+    if (decoded_)
+        decoded_->set_window_size(width, height);
+    else
+        pictures_.set_window_size(width, height);
     width_ = width;
     height_ = height;
     exposed_ = true;
@@ -84,7 +105,10 @@ bool SaverSession::tick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{ticking_};
-    pictures_.upload_ready();
+    if (decoded_)
+        decoded_->upload_ready();
+    else
+        pictures_.upload_ready();
     return simulation_.tick();
 }
 
@@ -95,7 +119,7 @@ bool SaverSession::redraw_wanted() const {
 
 void SaverSession::draw() {
     if (!initialised_ || released_) return;
-    scene_.GLRenderScene(simulation_.field());
+    renderer_->draw_frame(simulation_.field());
     shown_version_ = simulation_.field().version();
     exposed_ = false;
     frame_rate_.frame(FrameRate::Clock::now());
@@ -111,14 +135,14 @@ void SaverSession::FrameRate::frame(Clock::time_point now) {
 }
 
 void SaverSession::draw_frame_rate(int line_height) {
-    if (initialised_ && !released_) draw_text_overlay(scene_.font(), width_, height_, line_height, frame_rate_.text);
+    if (initialised_ && !released_) renderer_->draw_text(width_, height_, line_height, frame_rate_.text);
 }
 
 void SaverSession::release() {
     if (!initialised_ || released_) return;
     released_ = true;
-    scene_.GLFree();
-    pictures_.free();
+    renderer_->release();
+    if (!decoded_) pictures_.free();
 }
 
 std::optional<SessionMessage> SaverSession::take_message() {
@@ -128,9 +152,14 @@ std::optional<SessionMessage> SaverSession::take_message() {
     return m;
 }
 
-// The picture step of every seeding: the next picture when cycling, loaded
+// The picture step of every seeding: the next picture when cycling, shown
 // when pictures are on. A failure turns pictures off before its message is
 // taken, so a damaged picture is met once per run.
-void SaverSession::next_picture() { pictures_.picture_step(); }
+void SaverSession::next_picture() {
+    if (decoded_)
+        decoded_->picture_step();
+    else
+        pictures_.picture_step();
+}
 
 }  // namespace orvex

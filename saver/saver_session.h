@@ -36,6 +36,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,8 +44,10 @@
 #include "base/clock.h"
 #include "base/message_sink.h"
 #include "base/random_source.h"
+#include "render/picture_schedule.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
+#include "render/renderer.h"
 #include "render/scene.h"
 #include "render/text_font.h"
 #include "saver/saver_start.h"
@@ -58,6 +61,15 @@ constexpr unsigned kRedrawIntervalMs = 20;
 // A speed below 1 counts as 1.
 unsigned simulation_interval_ms(int speed);
 
+struct SessionMessage;
+
+// Makes the renderer a session draws with, from the settings, the lights'
+// clock and generator, where its failures go and the font of its text (the
+// session's glyph source, may be null).
+using RendererFactory = std::function<std::unique_ptr<FrameRenderer>(const Settings& settings, CalendarClock clock,
+                                                                     std::unique_ptr<RandomSource> light_random,
+                                                                     MessageSink& messages, GlyphSource* glyphs)>;
+
 struct SessionMessage {
     std::string caption;
     std::string text;
@@ -70,9 +82,13 @@ struct SessionServices {
     std::unique_ptr<RandomSource> seed_random;      // null: an LcgRandom
     std::unique_ptr<RandomSource> light_random;     // null: an LcgRandom
     PictureLister pictures_lister;                  // null: lists the start's pictures folder
-    GlyphSource* glyphs = nullptr;                  // the window system's font; null: no glyphs
+    GlyphSource* glyphs = nullptr;                  // the window system's font, for either renderer; null: no glyphs
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
+    // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
+    // texture holds. Any other takes each picture decoded (load_picture),
+    // listed, chosen and decoded as for the OpenGL 1.1 scene, on the worker.
+    RendererFactory renderer;
     // Where picture cycling starts: this many pictures past the stored one
     // (each monitor's session its own).
     int picture_offset = 0;
@@ -119,10 +135,12 @@ public:
     // Ticks refused because they came from inside a tick.
     std::int64_t nested_ticks() const { return nested_ticks_; }
     // Reseeds that came before their picture was decoded, and so kept the one before.
-    int late_pictures() const { return pictures_.late_pictures(); }
+    int late_pictures() const { return decoded_ ? decoded_->late_pictures() : pictures_.late_pictures(); }
     // Read-only views for tools and tests.
     const Simulation& simulation() const { return simulation_; }
     const PictureTexture& pictures() const { return pictures_; }
+    // Which pictures show and when, whichever renderer shows them.
+    const PictureSchedule& picture_schedule() const { return decoded_ ? *decoded_ : pictures_.schedule(); }
 
 private:
     class QueuedMessages final : public MessageSink {
@@ -146,7 +164,10 @@ private:
     Settings settings_;
     QueuedMessages messages_;
     PictureTexture pictures_;
-    Scene scene_;
+    std::unique_ptr<FrameRenderer> renderer_;
+    // The pictures of a renderer that takes them decoded (load_picture); null
+    // for the OpenGL 1.1 scene, whose pictures_ hold them.
+    std::unique_ptr<PictureSchedule> decoded_;
     Simulation simulation_;
     bool initialised_ = false;
     bool released_ = false;
