@@ -100,6 +100,7 @@
     canvasSize();
     M.startRun(shown || '', canvas.width, seed, steps || 0);
     if (M.runFrame(!contextLost)) drawFrame();
+    if (window.orvexPage.firstFrameMs === undefined) window.orvexPage.firstFrameMs = performance.now();
   }
 
   function drawFrame() {

@@ -116,6 +116,7 @@ def page_checks(b, base):
     b.open(base)
     b.js("localStorage.clear(), true")
     b.open(base)
+    print(f"load to first frame: {b.js('orvexPage.firstFrameMs'):.0f} ms")
 
     # The panel, set as the dialog test sets the Windows dialog, stores the same 18 lines.
     b.js("""(() => { const p = document.getElementById('panel');
