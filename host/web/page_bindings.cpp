@@ -124,9 +124,8 @@ val dialog_view() {
     view.set("picture", list_to_js(dialog->picture_list()));
     val checked = val::object();
     for (int id : {IDC_ONE_COLOR, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_POINTS, IDC_TRIANGLES, IDC_LINES, IDC_QUADS,
-                   IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS, IDC_PICTURE_CYCLING,
-                   IDC_LIGHTS_OFF, IDC_LIGHTS_1, IDC_LIGHTS_2, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_REPEAT,
-                   IDC_RESET_ON_TIME})
+                   IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS, IDC_PICTURE_CYCLING, IDC_LIGHTS_OFF,
+                   IDC_LIGHTS_1, IDC_LIGHTS_2, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_REPEAT, IDC_RESET_ON_TIME})
         checked.set(std::to_string(id), dialog->checked(id));
     view.set("checked", checked);
     view.set("fieldSize", dialog->field_size_text());

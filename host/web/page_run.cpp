@@ -61,8 +61,7 @@ PageRun::PageRun(const std::optional<std::string>& settings_text, int width, std
         },
         [this] { frame_wanted_ = true; },
         [this] {
-            return redraw_tick_needs_frame(start_.settings.LightingNum, shown_version_,
-                                           simulation_->field().version());
+            return redraw_tick_needs_frame(start_.settings.LightingNum, shown_version_, simulation_->field().version());
         });
     pacer_->start(std::chrono::milliseconds(interval_ms(start_.settings.speed)),
                   std::chrono::milliseconds(kPageRedrawIntervalMs), FramePacer::Clock::now());
@@ -77,8 +76,6 @@ bool PageRun::frame(bool may_draw) {
     return true;
 }
 
-RunCounts PageRun::counts() const {
-    return {steps_, frames_, simulation_->resets(), simulation_->generation()};
-}
+RunCounts PageRun::counts() const { return {steps_, frames_, simulation_->resets(), simulation_->generation()}; }
 
 }  // namespace orvex::web
