@@ -27,8 +27,8 @@ bool write_all(int fd, std::string_view bytes) {
 
 }  // namespace
 
-FileReplace replace_file_durably(const std::filesystem::path& target, const std::filesystem::path& temporary,
-                                 std::string_view bytes, const std::function<void()>& before_replace) {
+FileReplace replace_file_durably(const std::filesystem::path& target, std::string_view bytes,
+                                 const std::function<void()>& before_replace) {
     FileReplace result;
     auto failed = [&](int error) {
         result.ok = false;
@@ -37,7 +37,8 @@ FileReplace replace_file_durably(const std::filesystem::path& target, const std:
     };
 
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing) {
         // No write bit for anyone is the user's "read-only", which holds for
         // an administrator too; past that the system decides.
         if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
@@ -47,12 +48,12 @@ FileReplace replace_file_durably(const std::filesystem::path& target, const std:
         if (::access(target.c_str(), W_OK) != 0) return failed(errno);
     }
 
-    // A file left there (a save cut short, or a link someone planted) is
-    // removed, never written through: the new file is always one of ours.
-    ::unlink(temporary.c_str());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // A name no file or link has yet, made for this call alone (O_EXCL).
+    std::string temporary = target.native() + ".XXXXXX.tmp";
+    const int fd = ::mkostemps(temporary.data(), 4, O_CLOEXEC);
     if (fd < 0) return failed(errno);
-    if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
+    const mode_t mode = replacing ? (old.st_mode & 0777) : (S_IRUSR | S_IWUSR);
+    if (::fchmod(fd, mode) != 0 || !write_all(fd, bytes) || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);
         ::unlink(temporary.c_str());

@@ -2,6 +2,9 @@
 // move over the old file; failures in the system's own words.
 #include <windows.h>
 
+#include <atomic>
+#include <string>
+
 #include "base/file_write.h"
 
 namespace orvex {
@@ -27,10 +30,24 @@ std::string system_error_text(DWORD error) {
     return utf8;
 }
 
+// A file of this call's own beside target, "<target>.<process>-<count>.tmp",
+// created only where no file or link has that name yet (CREATE_NEW), so it is
+// never written through and never shared with another writer.
+HANDLE create_temporary(const std::filesystem::path& target, std::wstring& name) {
+    static std::atomic<unsigned> made{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target.native() + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(made.fetch_add(1)) + L".tmp";
+        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
-FileReplace replace_file_durably(const std::filesystem::path& target, const std::filesystem::path& temporary,
-                                 std::string_view bytes, const std::function<void()>& before_replace) {
+FileReplace replace_file_durably(const std::filesystem::path& target, std::string_view bytes,
+                                 const std::function<void()>& before_replace) {
     FileReplace result;
     auto failed = [&](DWORD error) {
         result.ok = false;
@@ -53,10 +70,8 @@ FileReplace replace_file_durably(const std::filesystem::path& target, const std:
         CloseHandle(old);
     }
 
-    // A file left there (a save cut short, or a link someone planted) is
-    // removed, never written through: the new file is always one of ours.
-    DeleteFileW(temporary.c_str());
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring temporary;
+    HANDLE file = create_temporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE) return failed(GetLastError());
     bool written = true;
     while (written && !bytes.empty()) {

@@ -6,6 +6,11 @@
 // cells in random states). way 0 fills client arrays every frame, as before
 // geometry was kept; way 1 keeps it in buffer objects.
 //   build/linux-release/bench/frame_bench --benchmark_filter='size:1000/dense:1'
+// BM_Gles3Frame draws the same fields with the OpenGL ES 3.0 renderer through
+// EGL (llvmpipe as well), geometry kept in a buffer object, beside BM_Frame's
+// kept way:
+//   build/linux-release/bench/frame_bench
+//   --benchmark_filter='Gles3|size:1000/dense:1/kept:1/step:./lights:3|family:0/size:1000/dense:1/kept:1'
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -16,6 +21,8 @@
 
 #include "config/settings.h"
 #include "core/automaton.h"
+#include "render/gles3/egl_surface.h"
+#include "render/gles3/gles3_renderer.h"
 #include "render/osmesa_surface.h"
 #include "render/scene.h"
 #include "seed/field_setup.h"
@@ -140,5 +147,48 @@ void Args(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Frame)->Apply(Args);
+
+EglSurface& egl_surface() {
+    static EglSurface* s = new EglSurface(kWidth, kHeight);  // lives as long as the process
+    if (!s->ok()) throw std::runtime_error(s->error());
+    return *s;
+}
+
+// range: style index, step (1) or redraw (0), lights; field 1000, dense, Life.
+void BM_Gles3Frame(benchmark::State& state) {
+    const int style = kStyles[state.range(0)];
+    const bool step = state.range(1) != 0;
+    const int lights = static_cast<int>(state.range(2));
+    EglSurface& out = egl_surface();
+    out.make_current();
+    const Fields& f = fields(kFamilyLife, 1000, true);
+    Gles3Services services;
+    services.gl_procs = EglSurface::gl_proc;
+    services.clock = [] { return std::int64_t{1700000000}; };
+    Gles3Renderer renderer(settings_for(style, kFamilyLife, 1000, lights), std::move(services));
+    if (!renderer.setup()) throw std::runtime_error("the OpenGL ES renderer could not be set up");
+    renderer.resize(kWidth, kHeight);
+    renderer.draw_frame(*f.b);
+    out.rgb_top_down();
+    double bytes = 0;
+    bool first = true;
+    for (auto _ : state) {
+        const Automaton& field = step && first ? *f.a : *f.b;
+        if (step) first = !first;
+        renderer.draw_frame(field);
+        out.finish();
+        bytes += static_cast<double>(renderer.bytes_last_frame());
+    }
+    renderer.release();
+    state.counters["live"] = static_cast<double>(f.b->population());
+    state.counters["bytes"] = bytes / static_cast<double>(state.iterations());
+}
+
+BENCHMARK(BM_Gles3Frame)
+    ->ArgNames({"style", "step", "lights"})
+    ->ArgsProduct({{0, 1, 2, 3}, {1, 0}, {0, 3}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(0.2);
 
 }  // namespace

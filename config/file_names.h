@@ -18,6 +18,19 @@ namespace orvex {
 // The path of a file called name inside folder.
 std::filesystem::path path_for_name(const std::filesystem::path& folder, const std::string& name);
 
+// Whether name, joined to its folder by path_for_name, names a file in that
+// folder: not empty; no separator ('/' or '\\'), no colon (a drive, a
+// stream), no control character; not ".", ".." or any name Windows trims to
+// nothing (it drops trailing dots and blanks); and not a device Windows
+// reserves in every folder (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0..COM9,
+// LPT0..LPT9, COM and LPT with a superscript 1..3), in any case, also with an
+// extension or blanks before it ("nul.bmp", "Com1 .lif"). Judged by the same
+// rules on every system, on the name the file system is given (on Windows the
+// wide name, where a double-byte character's second byte is no separator), so
+// a settings file means the same to every reader. Names from the settings
+// file, which any user may write, are used only when this holds.
+bool is_plain_file_name(const std::string& name);
+
 // The held name of a path's last part; nothing when it can't be spelt in the
 // held encoding (on Windows: a character outside the ANSI code page), since
 // such a name could neither be stored nor opened again.

@@ -1,26 +1,19 @@
 #include "config/picture_names.h"
 
-#include <algorithm>
-#include <cctype>
+#include "base/text_chars.h"
 
 namespace orvex {
 
 namespace {
 
-bool ends_with_nocase(const std::string& name, const std::string& lower_suffix) {
-    if (name.size() <= lower_suffix.size()) return false;  // "x.bmp" at least
-    return std::equal(name.end() - static_cast<std::ptrdiff_t>(lower_suffix.size()), name.end(), lower_suffix.begin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
 bool has_other_extension(const std::string& name) {
-    return ends_with_nocase(name, ".jpg") || ends_with_nocase(name, ".jpeg") || ends_with_nocase(name, ".png");
+    return has_extension(name, ".jpg") || has_extension(name, ".jpeg") || has_extension(name, ".png");
 }
 
 }  // namespace
 
 PictureKind picture_kind(const std::string& name) {
-    if (ends_with_nocase(name, ".bmp")) return PictureKind::Bmp;
+    if (has_extension(name, ".bmp")) return PictureKind::Bmp;
     return has_other_extension(name) ? PictureKind::Other : PictureKind::None;
 }
 

@@ -9,6 +9,8 @@
 #include <system_error>
 
 #include "base/file_write.h"
+#include "base/text_chars.h"
+#include "config/file_names.h"
 #include "config/picture_names.h"
 
 namespace orvex {
@@ -22,16 +24,14 @@ struct StoredValues {
     int one_color = 0, all_patterns = 0, lighting_id = 0, matrix_tr = 0;
     int texture = 0, cycle_texture = 0, reset_mode_id = 0;
     float reset_time = 0.0f;
-    std::string pattern_name, picture_name;
+    // A name that would not stay in its folder is none (is_plain_file_name).
+    std::string pattern_name;
+    std::optional<std::string> picture_name;
     int field_per_monitor = 0;
 };
 
 // Line 18 holds one digit; a longer line is cut, as the names are.
 constexpr std::size_t kMaxLine18Length = 30;
-
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Reads numbers the way "%d" and "%f" do, in the C locale, and whole lines.
 class Scanner {
@@ -118,13 +118,13 @@ public:
 
 private:
     void skip_space() {
-        while (pos_ < text_.size() && is_space(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
     }
 
     // Length of word (or of its first `shortest` letters) at p, case-insensitive; 0 if absent.
     std::size_t match_word(std::size_t p, std::string_view word, std::size_t shortest) const {
         std::size_t n = 0;
-        while (n < word.size() && p + n < text_.size() && lower(text_[p + n]) == word[n]) ++n;
+        while (n < word.size() && p + n < text_.size() && ascii_lower(text_[p + n]) == word[n]) ++n;
         if (n == word.size()) return n;
         return n >= shortest ? shortest : 0;
     }
@@ -172,7 +172,9 @@ StoredValues scan(std::string_view text) {
     if (reading) in.read_float(v.reset_time);
     in.skip_line();
     v.pattern_name = in.read_line(kMaxStoredNameLength);
+    if (!v.pattern_name.empty() && !is_plain_file_name(v.pattern_name)) v.pattern_name.clear();
     v.picture_name = in.read_line(kMaxStoredNameLength);
+    if (!v.picture_name->empty() && !is_plain_file_name(*v.picture_name)) v.picture_name.reset();
     v.field_per_monitor = line_number(in.read_line(kMaxLine18Length));
     return v;
 }
@@ -227,7 +229,8 @@ Settings parse_startup_settings(std::string_view text) {
     s.ResetMode = from_identifier(v.reset_mode_id, kResetModeIdBase);
     s.ResetTimeValue = static_cast<double>(v.reset_time);
     s.pattern_name = v.pattern_name;
-    s.picture_name = picture_file_for_stored(v.picture_name);
+    // No name opens no file: the first picture load fails and pictures go off.
+    s.picture_name = v.picture_name ? picture_file_for_stored(*v.picture_name) : std::string();
     s.FieldPerMonitor = v.field_per_monitor;
     normalize_first_stage(s);
     return s;
@@ -273,7 +276,7 @@ DialogSettings parse_dialog_settings(std::string_view text) {
     d.iResetMode = v.reset_mode_id;
     d.iResetTime = v.reset_time;
     d.pattern_name = v.pattern_name;
-    d.picture_name = v.picture_name;
+    d.picture_name = v.picture_name.value_or(std::string());
     d.iFieldPerMonitor = v.field_per_monitor;
     normalize_dialog_settings(d);
     return d;
@@ -349,8 +352,7 @@ DialogSettings load_dialog_settings(const std::filesystem::path& folder) {
 WriteResult save_settings_file(const std::filesystem::path& folder, const DialogSettings& d,
                                const std::function<void()>& before_replace) {
     const std::filesystem::path target = folder / kSettingsFileName;
-    const std::filesystem::path temporary = folder / (std::string(kSettingsFileName) + ".tmp");
-    const FileReplace replaced = replace_file_durably(target, temporary, format_settings_file(d), before_replace);
+    const FileReplace replaced = replace_file_durably(target, format_settings_file(d), before_replace);
     if (replaced) return {};
     return WriteResult{false, "cannot write '" + target.u8string() + "': " + replaced.error};
 }

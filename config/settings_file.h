@@ -15,9 +15,12 @@
 // a file that ends early leaves the rest at 0 and the names empty. Then the line
 // end after the last number read is skipped and the next two lines are the
 // names, cut to 30 characters, and the line after them is line 18: only 1 turns
-// its setting on. Anything after it is ignored. Lines may end in
-// CR LF or LF alone. Every value then goes through the range rules, so callers
-// always get usable settings and never an error.
+// its setting on. Anything after it is ignored. Lines may end in CR LF or LF
+// alone. A stored name that would not stay in its folder (config/file_names.h,
+// is_plain_file_name) reads as no name, whoever reads it: the pattern falls
+// back to Random_Points and no picture is opened. Every value then goes
+// through the range rules, so callers always get usable settings and never an
+// error.
 //
 // Writing produces CR LF lines on every platform and replaces the old file only
 // once the new one is complete.

@@ -1,10 +1,10 @@
 #include "dialog/dialog_lists.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
 #include "base/file_read.h"
+#include "base/text_chars.h"
 #include "config/file_names.h"
 #include "config/picture_names.h"
 #include "seed/pattern_file.h"
@@ -18,12 +18,6 @@ namespace {
 constexpr std::size_t kExtensionLength = 4;
 constexpr const char* kPatternsSubfolder = "Patterns2d";
 constexpr const char* kPicturesSubfolder = "Pictures";
-
-bool ends_with_extension(const std::string& name, const char* extension) {
-    if (name.size() <= kExtensionLength) return false;  // "x.lif" at least
-    return std::equal(name.end() - kExtensionLength, name.end(), extension,
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
 
 }  // namespace
 
@@ -46,7 +40,7 @@ std::optional<std::string> entry_for(const std::string& file_name, ListMask mask
         if (file_name.size() > kMaxStoredNameLength) return std::nullopt;
         return file_name;
     }
-    if (!ends_with_extension(file_name, ".lif")) return std::nullopt;
+    if (!has_extension(file_name, ".lif")) return std::nullopt;
     return file_name.substr(0, std::min(file_name.size() - kExtensionLength, kMaxEntryText));
 }
 

@@ -18,7 +18,7 @@
 ; (by SID S-1-5-32-545; group names are localised) get:
 ;
 ;   path in the maker folder    Users may                      why
-;   .  (the folder itself)      list, read, create files       the settings dialog creates ss_ca_02.ini.tmp
+;   .  (the folder itself)      list, read, create files       the settings dialog creates ss_ca_02.ini.*.tmp
 ;                               (0x1200ab, not inherited);     and renames it over ss_ca_02.ini; no user can
 ;                               no folders, no deleting or     add, rename or replace a folder here
 ;                               renaming of the folder
@@ -629,7 +629,7 @@ Function un.RemoveSettings
   remove:
   Delete "$INSTDIR\ss_ca_02.ini"
   done:
-  Delete "$INSTDIR\ss_ca_02.ini.tmp"  ; left behind only if a save was cut short
+  Delete "$INSTDIR\ss_ca_02.ini.*.tmp"  ; left behind only by saves cut short
 FunctionEnd
 
 ; The screen saver of the user with SID $R0 goes back to what it was before

@@ -3,21 +3,25 @@
 #include <cstdio>
 #include <utility>
 
-#include "render/text_overlay.h"
+#include "config/file_names.h"
+#include "render/gl11_renderer.h"
+#include "render/picture_decoder.h"
 #include "saver/frame_pacer.h"
 
 namespace orvex {
 
 namespace {
 
-SceneServices scene_services(const PictureTexture& pictures, SessionServices& services, CalendarClock clock) {
+std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture& pictures,
+                                             SessionServices& services, CalendarClock clock, MessageSink& messages) {
+    if (services.renderer)
+        return services.renderer(settings, std::move(clock), std::move(services.light_random), messages);
     SceneServices s;
-    s.pictures = &pictures;
     s.glyphs = services.glyphs;
     s.gl_procs = services.gl_procs;
     s.clock = std::move(clock);
     s.random = std::move(services.light_random);
-    return s;
+    return std::make_unique<Gl11Renderer>(settings, std::move(s), &pictures);
 }
 
 }  // namespace
@@ -40,10 +44,15 @@ unsigned simulation_interval_ms(int speed) {
 SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
-      pictures_(settings_, start.pictures_folder, messages_, std::move(services.pictures_lister),
+      pictures_(settings_, start.pictures_folder, messages_, services.pictures_lister,
                 std::move(services.picture_worker), services.picture_offset),
-      scene_(settings_, scene_services(pictures_, services, clock_)),
+      decoded_pictures_(static_cast<bool>(services.renderer)),
+      picture_settings_(settings_),
+      picture_cycler_(services.pictures_lister ? services.pictures_lister : folder_lister(start.pictures_folder),
+                      services.picture_offset),
+      pictures_folder_(start.pictures_folder),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
+    renderer_ = make_renderer(settings_, pictures_, services, clock_, messages_);
     simulation_.set_picture_step([this] { next_picture(); });
 }
 
@@ -53,11 +62,17 @@ unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation
 
 void SaverSession::init(int width, int height) {
     if (initialised_) return;
-    scene_.GLSetupRC();
-    pictures_.set_window_size(width, height);
-    pictures_.load_first_picture();
-    pictures_.list_pictures();
-    scene_.GLResize(width, height);
+    renderer_->setup();
+    if (decoded_pictures_) {
+        picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
+        if (picture_settings_.TextureFlag) load_decoded_picture();
+        if (picture_settings_.Texture_Renew == 1) picture_cycler_.Find_Pictures(picture_settings_);
+    } else {
+        pictures_.set_window_size(width, height);
+        pictures_.load_first_picture();
+        pictures_.list_pictures();
+    }
+    renderer_->resize(width, height);
     simulation_.start();
     width_ = width;
     height_ = height;
@@ -66,8 +81,11 @@ void SaverSession::init(int width, int height) {
 
 void SaverSession::resize(int width, int height) {
     if (!initialised_ || released_) return;
-    scene_.GLResize(width, height);
-    pictures_.set_window_size(width, height);
+    renderer_->resize(width, height);
+    if (decoded_pictures_)
+        picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
+    else
+        pictures_.set_window_size(width, height);
     width_ = width;
     height_ = height;
     exposed_ = true;
@@ -84,7 +102,7 @@ bool SaverSession::tick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{ticking_};
-    pictures_.upload_ready();
+    if (!decoded_pictures_) pictures_.upload_ready();
     return simulation_.tick();
 }
 
@@ -95,7 +113,7 @@ bool SaverSession::redraw_wanted() const {
 
 void SaverSession::draw() {
     if (!initialised_ || released_) return;
-    scene_.GLRenderScene(simulation_.field());
+    renderer_->draw_frame(simulation_.field());
     shown_version_ = simulation_.field().version();
     exposed_ = false;
     frame_rate_.frame(FrameRate::Clock::now());
@@ -111,14 +129,14 @@ void SaverSession::FrameRate::frame(Clock::time_point now) {
 }
 
 void SaverSession::draw_frame_rate(int line_height) {
-    if (initialised_ && !released_) draw_text_overlay(scene_.font(), width_, height_, line_height, frame_rate_.text);
+    if (initialised_ && !released_) renderer_->draw_text(width_, height_, line_height, frame_rate_.text);
 }
 
 void SaverSession::release() {
     if (!initialised_ || released_) return;
     released_ = true;
-    scene_.GLFree();
-    pictures_.free();
+    renderer_->release();
+    if (!decoded_pictures_) pictures_.free();
 }
 
 std::optional<SessionMessage> SaverSession::take_message() {
@@ -131,6 +149,22 @@ std::optional<SessionMessage> SaverSession::take_message() {
 // The picture step of every seeding: the next picture when cycling, loaded
 // when pictures are on. A failure turns pictures off before its message is
 // taken, so a damaged picture is met once per run.
-void SaverSession::next_picture() { pictures_.picture_step(); }
+void SaverSession::next_picture() {
+    if (!decoded_pictures_) {
+        pictures_.picture_step();
+        return;
+    }
+    picture_cycler_.advance_for_seeding(picture_settings_);
+    if (picture_settings_.Texture_Renew == 1 && picture_settings_.TextureFlag == 1) load_decoded_picture();
+}
+
+void SaverSession::load_decoded_picture() {
+    PictureLimits limits;
+    limits.max_side = picture_side_;
+    const std::string& name = picture_settings_.picture_name;
+    const std::optional<RgbImage> image =
+        name.empty() ? std::nullopt : LoadPicture(path_for_name(pictures_folder_, name), messages_, limits);
+    if (!image || !renderer_->load_picture(*image)) picture_settings_.TextureFlag = 0;
+}
 
 }  // namespace orvex

@@ -36,6 +36,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,7 @@
 #include "base/random_source.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
+#include "render/renderer.h"
 #include "render/scene.h"
 #include "render/text_font.h"
 #include "saver/saver_start.h"
@@ -57,6 +59,13 @@ constexpr unsigned kRedrawIntervalMs = 20;
 // 750 / speed ms, integer division: speed 1..25 gives 750 down to 30 ms.
 // A speed below 1 counts as 1.
 unsigned simulation_interval_ms(int speed);
+
+struct SessionMessage;
+
+// Makes the renderer a session draws with, from the settings, the lights'
+// clock and generator, and where its failures go.
+using RendererFactory = std::function<std::unique_ptr<FrameRenderer>(
+    const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> light_random, MessageSink& messages)>;
 
 struct SessionMessage {
     std::string caption;
@@ -73,6 +82,10 @@ struct SessionServices {
     GlyphSource* glyphs = nullptr;                  // the window system's font; null: no glyphs
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
+    // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
+    // texture holds. Any other takes each picture decoded (load_picture),
+    // listed, chosen and decoded by the session within the tick.
+    RendererFactory renderer;
     // Where picture cycling starts: this many pictures past the stored one
     // (each monitor's session its own).
     int picture_offset = 0;
@@ -141,12 +154,19 @@ private:
     };
 
     void next_picture();
+    // Pictures for a renderer that takes them decoded.
+    void load_decoded_picture();
 
     CalendarClock clock_;  // one clock for seeding, reset check and lights
     Settings settings_;
     QueuedMessages messages_;
     PictureTexture pictures_;
-    Scene scene_;
+    std::unique_ptr<FrameRenderer> renderer_;
+    bool decoded_pictures_ = false;  // the renderer takes pictures through load_picture
+    Settings picture_settings_;      // the picture fields' running state, then
+    PictureCycler picture_cycler_;
+    std::filesystem::path pictures_folder_;
+    int picture_side_ = 0;
     Simulation simulation_;
     bool initialised_ = false;
     bool released_ = false;

@@ -33,9 +33,11 @@ std::optional<std::string> read_settings(const std::filesystem::path& file, std:
     return text;
 }
 
-// The first folder that holds the settings' pattern file, else the first folder.
+// The first folder that holds the settings' pattern file, else the first
+// folder. A name that would leave its folder is not looked for at all.
 std::filesystem::path pattern_folder_for(const Settings& s, const std::vector<std::filesystem::path>& folders) {
     if (folders.empty()) return {};
+    if (s.pattern != kPatternFromFile || !is_plain_file_name(s.pattern_name)) return folders.front();
     std::error_code ec;
     for (const auto& folder : folders)
         if (std::filesystem::is_regular_file(path_for_name(folder, pattern_file_name(s.pattern_name)), ec))

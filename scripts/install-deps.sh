@@ -6,6 +6,8 @@ packages=(
   # native build and tests
   cmake ninja-build g++ git python3 googletest libgtest-dev libbenchmark-dev libcli11-dev
   libpng-dev libjpeg62-turbo-dev libosmesa6-dev libglu1-mesa-dev mesa-common-dev
+  # the OpenGL ES 3.0 renderer, drawn headless through EGL on Mesa's surfaceless platform
+  libegl-dev libgles-dev libegl-mesa0
   # fuzz targets
   clang libclang-rt-14-dev clang-format
   # Windows cross build, run under Wine on a virtual X display

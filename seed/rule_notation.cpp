@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/text_chars.h"
 #include "core/rules.h"
 
 namespace orvex {
@@ -9,9 +10,6 @@ namespace orvex {
 namespace {
 
 constexpr int kMaxStates = 256;
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Neighbour counts as digits 0..8; nothing for any other character.
 std::optional<unsigned> counts(std::string_view digits) {
@@ -100,7 +98,7 @@ std::optional<RuleSets> parse_rule(std::string_view text) {
     text = text.substr(0, text.find(':'));
     std::string rule;
     for (char c : text)
-        if (c != ' ' && c != '\t') rule += lower(c);
+        if (c != ' ' && c != '\t') rule += ascii_lower(c);
     if (rule.empty()) return std::nullopt;
     return is_digit(rule[0]) || rule[0] == '/' ? positional(rule) : lettered(rule);
 }

@@ -25,6 +25,12 @@ layer_of() {
     esac
 }
 
+# Whether render/NAME.h belongs to the OpenGL 1.1 renderer.
+is_gl11() {
+    local stem=${1%.*}
+    grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*("render/gl\.h"|<GL/)' "$stem.h" "$stem.cpp" 2>/dev/null
+}
+
 check() {
     local root=$1 bad=0 file from to line target
     cd "$root" || return 2
@@ -35,6 +41,18 @@ check() {
             target=${target%%\"*}
             to=$(layer_of "$target")
             [ -z "$to" ] && continue  # beside the including file
+            if [ "$to" = render ] && [ "$from" = render ]; then
+                case $file:$target in
+                render/gles3/*:render/gles3/*) ;;
+                render/gles3/*:*) if is_gl11 "$target"; then
+                    echo "$file: $target: the OpenGL ES renderer includes none of the OpenGL 1.1 one"
+                    bad=1
+                fi ;;
+                *:render/gles3/*)
+                    echo "$file: $target: the OpenGL 1.1 renderer includes none of the OpenGL ES one"
+                    bad=1 ;;
+                esac
+            fi
             if [ "$to" = "$from" ]; then continue; fi
             if [ "$from" = host ] || [ "$to" = host ]; then
                 echo "$file: $target: files of one host belong in that host's folder"
@@ -59,7 +77,14 @@ if [ "${1:-}" = --self-test ]; then
     printf '#include "core/rules.h"\n' >"$scratch/render/scene.h"
     printf '#include <vector>\n#include "render/scene.h"\n' >"$scratch/host/x11/main.cpp"
     (check "$scratch") >/dev/null || { echo "self-test: a tree that keeps the order was refused"; exit 1; }
+    mkdir -p "$scratch/render/gles3"
+    printf '#include <GL/gl.h>\n' >"$scratch/render/gl.h"
+    printf '#include "render/gl.h"\n' >"$scratch/render/scene.cpp"
+    printf '#include "render/cell_walk.h"\n' >"$scratch/render/gles3/gles3_renderer.cpp"
+    (check "$scratch") >/dev/null || { echo "self-test: a tree that keeps the renderers apart was refused"; exit 1; }
     planted=("core/automaton.h:#include \"render/scene.h\""
+             "render/gles3/shaded.cpp:#include \"render/scene.h\""
+             "render/cell_walk.h:#include \"render/gles3/gles3_renderer.h\""
              "tools/main.cpp:  #  include \"host/x11/main.cpp\"")
     for plant in "${planted[@]}"; do
         printf '%s\n' "${plant#*:}" >"$scratch/${plant%%:*}"

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/maker_folder.h"
 #include "tests/support/temp_folder.h"
@@ -141,6 +143,23 @@ TEST(SettingsFileReading, NameLengths) {
 
     // A NUL ends a name, as it would end a C string.
     EXPECT_EQ(parse_dialog_settings(with_names(std::string("ab\0cd", 5), "p")).pattern_name, "ab");
+}
+
+// Names that would leave their folder are no names to every reader: the
+// pattern falls back and no picture file is named (an empty line 17 keeps
+// naming ".bmp" in the folder, as before).
+TEST(SettingsFileReading, NamesOutsideTheirFolderAreNoNames) {
+    for (auto [pattern, picture] :
+         {std::pair{"..\\..\\Users\\bob\\x", "..\\..\\Users\\bob\\a.jpg"}, {"../x", "D:\\x.png"}, {"NUL", "com1"}}) {
+        const std::string text = crlf({"1022", "1026", "0", "0", "9", "1", "100", "0", "0", "1045", "0", "1", "1",
+                                       "1049", "10.0", pattern, picture});
+        const Settings s = parse_startup_settings(text);
+        EXPECT_EQ(s.pattern, kPatternFromFile);
+        EXPECT_EQ(s.pattern_name, "") << pattern;
+        EXPECT_EQ(s.picture_name, "") << picture;
+        const DialogSettings d = parse_dialog_settings(text);
+        EXPECT_EQ(d.pattern_name + d.picture_name, "") << pattern << " " << picture;
+    }
 }
 
 TEST(SettingsFileReading, NonNumberStopsTheNumbers) {
@@ -315,6 +334,18 @@ protected:
         for ([[maybe_unused]] auto& e : fs::directory_iterator(p)) ++n;
         return n;
     }
+    // Where the temporary file went when it had one fixed name.
+    static constexpr const char* kPlanted = "ss_ca_02.ini.tmp";
+    // What the files a save writes before it replaces the old one hold.
+    std::vector<std::string> temporaries() {
+        std::vector<std::string> found;
+        for (auto& e : fs::directory_iterator(folder_)) {
+            const std::string name = e.path().filename().string();
+            if (name.rfind(std::string(kSettingsFileName) + ".", 0) == 0 && name != kPlanted)
+                found.push_back(read(e.path()));
+        }
+        return found;
+    }
     test::TempFolder scratch_;
     const fs::path folder_ = scratch_.path;
 };
@@ -341,30 +372,20 @@ TEST_F(SettingsFileOnDisk, FailedSaveKeepsTheOldFile) {
     write(target, kTypical);
     DialogSettings d = dialog_settings_without_file();
 
-    // The temporary file's place is taken by a folder: nothing can be written.
-    fs::create_directories(folder_ / "ss_ca_02.ini.tmp" / "inside");
-    WriteResult r = save_settings_file(folder_, d);
-    EXPECT_FALSE(r);
-    EXPECT_NE(r.message.find(kSettingsFileName), std::string::npos);
-    // The system's own words, not a generic input/output error.
-    EXPECT_NE(r.message.find("exists"), std::string::npos) << r.message;
-    EXPECT_EQ(read(target), kTypical);
-    EXPECT_TRUE(fs::is_directory(folder_ / "ss_ca_02.ini.tmp" / "inside"));  // not ours to remove
-
     // A read-only file stays as it is.
-    fs::remove_all(folder_ / "ss_ca_02.ini.tmp");
     fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    r = save_settings_file(folder_, d);
+    WriteResult r = save_settings_file(folder_, d);
     EXPECT_NE(r.message.find("read-only"), std::string::npos) << r.message;
     EXPECT_EQ(read(target), kTypical);
     EXPECT_EQ(entries(folder_), 1);
     fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
 
-    // A folder that does not exist.
+    // A folder that does not exist: the file named, and why in the system's words.
     r = save_settings_file(folder_ / "missing", d);
     EXPECT_FALSE(r);
-    EXPECT_FALSE(r.message.empty());
+    EXPECT_NE(r.message.find(kSettingsFileName), std::string::npos);
+    EXPECT_GT(r.message.size(), r.message.find("': ") + 10) << r.message;
     EXPECT_FALSE(fs::exists(folder_ / "missing"));
 }
 
@@ -374,21 +395,46 @@ TEST_F(SettingsFileOnDisk, FailedSaveKeepsTheOldFile) {
 TEST_F(SettingsFileOnDisk, NewFileIsWholeBeforeItReplacesTheOld) {
     const fs::path target = folder_ / kSettingsFileName;
     write(target, kTypical);
-    // A link planted where the temporary file goes is not written through.
+    // A link planted where a temporary file could go is not written through.
     write(folder_ / "elsewhere", "someone else's");
     std::error_code no_links;
-    fs::create_hard_link(folder_ / "elsewhere", folder_ / "ss_ca_02.ini.tmp", no_links);
+    fs::create_hard_link(folder_ / "elsewhere", folder_ / kPlanted, no_links);
     DialogSettings d = dialog_settings_without_file();
     d.speed = 9;
-    std::string old_then, new_then;
+    std::string old_then;
+    std::vector<std::string> new_then;
     ASSERT_TRUE(save_settings_file(folder_, d, [&] {
         old_then = read(target);
-        new_then = read(folder_ / "ss_ca_02.ini.tmp");
+        new_then = temporaries();
     }));
     EXPECT_EQ(old_then, kTypical);
-    EXPECT_EQ(new_then, format_settings_file(d));
-    EXPECT_EQ(read(target), new_then);
+    EXPECT_EQ(new_then, std::vector<std::string>{format_settings_file(d)});
+    EXPECT_EQ(read(target), format_settings_file(d));
     EXPECT_EQ(read(folder_ / "elsewhere"), "someone else's");
+}
+
+// Two saves at once, the second run whole while the first waits to replace
+// the old file: each writes a temporary file of its own, so both end well and
+// the file is whole, the one replaced last.
+TEST_F(SettingsFileOnDisk, OverlappingSavesEachReplaceWithAWholeFile) {
+    DialogSettings first = dialog_settings_without_file(), second = first;
+    first.speed = 3;
+    first.pattern_name = std::string(30, 'a');
+    second.speed = 22;
+    std::vector<std::string> while_both;
+    WriteResult inner;
+    const WriteResult outer = save_settings_file(folder_, first, [&] {
+        inner = save_settings_file(folder_, second, [&] { while_both = temporaries(); });
+        EXPECT_EQ(read(folder_ / kSettingsFileName), format_settings_file(second));
+    });
+    EXPECT_TRUE(inner) << inner.message;
+    EXPECT_TRUE(outer) << outer.message;
+    std::vector<std::string> both{format_settings_file(first), format_settings_file(second)};
+    std::sort(both.begin(), both.end());
+    std::sort(while_both.begin(), while_both.end());
+    EXPECT_EQ(while_both, both);
+    EXPECT_EQ(read(folder_ / kSettingsFileName), format_settings_file(first));
+    EXPECT_EQ(entries(folder_), 1);
 }
 
 TEST_F(SettingsFileOnDisk, FailedReplaceRemovesTheTemporaryFile) {

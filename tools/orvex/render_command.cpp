@@ -1,4 +1,5 @@
-// orvex render: the saver's frame drawn headless (OSMesa) into PNG files.
+// orvex render: the saver's frame drawn headless into PNG files, by the
+// OpenGL 1.1 scene through OSMesa or by the OpenGL ES 3.0 renderer through EGL.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "render/gles3/egl_surface.h"
+#include "render/gles3/gles3_renderer.h"
 #include "render/osmesa_surface.h"
 #include "saver/saver_session.h"
 #include "tools/orvex/commands.h"
@@ -27,6 +30,8 @@ struct RenderOptions {
     long long steps = 0;
     int frames = 1;
     std::string out = "frame.png";
+    std::string renderer = "gl11";
+    std::optional<std::int64_t> rng_seed;
 };
 
 void print_messages(SaverSession& session) {
@@ -63,13 +68,36 @@ int run_render(const RenderOptions& o) {
         return kExitFile;
     }
 
-    OsMesaSurface surface(o.width, o.height);
-    if (!surface.ok()) {
-        std::cerr << "orvex: " << surface.error() << "\n";
-        return kExitFile;
-    }
+    const bool gles3 = o.renderer == "gles3";
+    std::unique_ptr<OsMesaSurface> fixed;
+    std::unique_ptr<EglSurface> shaded;
     SessionServices services;
-    services.gl_procs = OsMesaSurface::gl_proc;
+    if (gles3) {
+        shaded = std::make_unique<EglSurface>(o.width, o.height);
+        if (!shaded->ok()) {
+            std::cerr << "orvex: " << shaded->error() << "\n";
+            return kExitFile;
+        }
+        services.renderer = [](const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> random,
+                               MessageSink& messages) -> std::unique_ptr<FrameRenderer> {
+            Gles3Services s;
+            s.gl_procs = EglSurface::gl_proc;
+            s.messages = &messages;
+            s.clock = std::move(clock);
+            s.random = std::move(random);
+            return std::make_unique<Gles3Renderer>(settings, std::move(s));
+        };
+    } else {
+        fixed = std::make_unique<OsMesaSurface>(o.width, o.height);
+        if (!fixed->ok()) {
+            std::cerr << "orvex: " << fixed->error() << "\n";
+            return kExitFile;
+        }
+        services.gl_procs = OsMesaSurface::gl_proc;
+    }
+    // A calendar clock that stands still: every seeding, light and reset
+    // draws from the same seeds on every run.
+    if (o.rng_seed) services.clock = [seed = *o.rng_seed] { return seed; };
     SaverSession session(std::move(start), std::move(services));
     session.init(o.width, o.height);
     print_messages(session);
@@ -83,15 +111,16 @@ int run_render(const RenderOptions& o) {
     for (int f = 1; f <= o.frames && status == kExitOk; ++f) {
         session.draw();
         if (!every_frame && f < o.frames) continue;
-        surface.finish();
+        if (fixed) fixed->finish();
         const std::string name = every_frame ? frame_name(o.out, f) : o.out;
         std::string error;
-        if (!write_png(name, o.width, o.height, surface.rgb_top_down(), &error)) {
+        if (!write_png(name, o.width, o.height, fixed ? fixed->rgb_top_down() : shaded->rgb_top_down(), &error)) {
             std::cerr << "orvex: " << error << "\n";
             status = kExitFile;
         }
     }
     session.release();
+    if (session.has_message()) print_messages(session);
     if (status == kExitOk)
         std::cout << "population " << session.simulation().field().population() << ", " << o.frames << " frame"
                   << (o.frames == 1 ? "" : "s") << " drawn, written to " << o.out << "\n";
@@ -114,6 +143,12 @@ CommandRun add_render_command(CLI::App& app) {
         ->check(CLI::Range(1, kMaxFrames));
     sub->add_option("--out", o->out,
                     "PNG file for the last frame, or a pattern such as frame-%03d.png for every frame");
+    sub->add_option("--renderer", o->renderer,
+                    "gl11: the OpenGL 1.1 scene the savers draw with (OSMesa); gles3: the OpenGL ES 3.0 renderer "
+                    "(EGL, surfaceless)")
+        ->check(CLI::IsMember({"gl11", "gles3"}));
+    sub->add_option("--rng-seed", o->rng_seed,
+                    "Hold the calendar clock at S seconds, so that seeding, lights and pictures repeat exactly");
     return [o] { return run_render(*o); };
 }
 

@@ -75,8 +75,8 @@ def set_maker_folder(settings=None, patterns=None):
 
 # --- cases -------------------------------------------------------------------------
 
-def start_full_screen(wine_run, saver):
-    s = Saver([wine_run, saver, "/s"])
+def start_full_screen(wine_run, saver, **options):
+    s = Saver([wine_run, saver, "/s"], **options)
     if not wait_for(saver_window, 20):
         s.stop()
         fail("no full-screen window")
@@ -165,16 +165,34 @@ def case_pattern(wine_run, saver):
 
 
 def case_missing_files(wine_run, saver):
-    # A pattern file and a picture that are not there, pictures on and cycling.
-    set_maker_folder(settings_file(7, 1026, "nowhere", 1, "nothing"))
-    s = start_full_screen(wine_run, saver)
+    # A pattern file and a picture that are not in their folders, pictures on
+    # and cycling: the names on lines 16 and 17 point one folder up, where a
+    # pattern and a red picture lie. Neither is opened nor even looked for
+    # (Wine's file trace); the fall-back seed is drawn without a picture.
+    set_maker_folder(settings_file(7, 1026, "..\\outside", 1, "..\\outside"))
+    for name, data in (("outside.lif", TWO_BLOCKS.encode()), ("outside.bmp", bmp_file(8, 8, (255, 0, 0)))):
+        with open(os.path.join(maker_folder(), name), "wb") as f:
+            f.write(data)
+    log_path = os.path.join(os.environ["WINEPREFIX"], "missing-files.log")
+    with open(log_path, "w") as log:
+        s = start_full_screen(wine_run, saver, stderr=log, env=dict(os.environ, WINEDEBUG="-all,+file"))
     try:
-        if not lit(settled_frame(1.5)[2]):
-            fail("nothing drawn with the fall-back seed")
+        pixels = settled_frame(1.5)[2]
+        on = lit(pixels)
+        red = [p for p in on if pixels[3 * p] > 2 * max(pixels[3 * p + 1], pixels[3 * p + 2])]
+        note("lit pixels %d, of them red %d" % (len(on), len(red)))
+        if not on or red:
+            fail("the fall-back seed is not drawn, or drawn with the outside picture")
         ended_within(s, 1.0, "a key press", ["xdotool", "key", "space"])
     finally:
         s.stop()
         set_maker_folder(None)
+    with open(log_path, errors="replace") as log:
+        trace = [line for line in log if "\\" in line]
+    touched = [line.strip() for line in trace if "outside" in line.lower()]
+    if not any("ss_ca_02.ini" in line for line in trace) or touched:
+        fail("the file trace does not show the settings read, or shows a file outside: %s" % touched[:3])
+    note("%d traced file names, none outside the folders" % len(trace))
 
 
 def case_preview(wine_run, saver, parent):

@@ -1,0 +1,168 @@
+// The OpenGL ES 3.0 renderer against the fixed-function one: the same
+// settings, seed and light motion drawn by both at 640 x 480, after 0 and 25
+// steps, must give nearly the same pixels. And a shader that does not compile
+// is reported with the driver's log, and nothing is drawn.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "render/gles3/egl_surface.h"
+#include "render/gles3/gles3_renderer.h"
+#include "render/picture_decoder.h"
+#include "seed/simulation.h"
+#include "tests/support/gl_test_support.h"
+
+namespace orvex::test {
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+constexpr std::int64_t kNow = 1700000000;
+
+EglSurface& egl() {
+    static EglSurface* surface = new EglSurface(kWidth, kHeight);  // lives as long as the process
+    if (!surface->ok()) throw std::runtime_error(surface->error());
+    return *surface;
+}
+
+struct Difference {
+    double mean = 0.0;  // mean absolute difference per channel
+    double far = 0.0;   // share of pixels with a channel more than 8 apart
+};
+
+Difference compare(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    Difference d;
+    std::size_t far = 0;
+    double sum = 0.0;
+    for (std::size_t p = 0; p + 2 < a.size(); p += 3) {
+        int most = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int diff = std::abs(int(a[p + c]) - int(b[p + c]));
+            sum += diff;
+            most = std::max(most, diff);
+        }
+        far += most > 8;
+    }
+    d.mean = sum / static_cast<double>(a.size());
+    d.far = static_cast<double>(far) / static_cast<double>(a.size() / 3);
+    return d;
+}
+
+struct Case {
+    int style, family, lights, picture, one_color, wrap, main_color, size;
+};
+
+TEST(Gles3Renderer, DrawsTheFixedFunctionFrames) {
+    TempFolder folder("gles3_compare");
+    RgbImage picture;  // 300 x 200: smooth colour ramps and a few hard edges
+    picture.width = 300, picture.height = 200;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.pixels.insert(picture.pixels.end(),
+                                  {static_cast<std::uint8_t>(x * 255 / 299), static_cast<std::uint8_t>(y * 255 / 199),
+                                   static_cast<std::uint8_t>((x / 30 + y / 25) % 2 ? 230 : 40)});
+    write_bmp(folder.path / "p.bmp", picture);
+
+    const Case cases[] = {
+        {kStylePoints, kFamilyLife, 0, 0, 0, 0, kColorBlue, 200},
+        {kStyleTriangles, kFamilyLife, 1, 0, 0, 0, kColorBlue, 100},
+        {kStyleLines, kFamilyLife, 3, 0, 0, 0, kColorRed, 150},
+        {kStyleQuads, kFamilyLife, 0, 1, 0, 0, kColorBlue, 100},
+        {kStylePoints, kFamilyGeneration, 3, 1, 0, 0, kColorGreen, 300},
+        {kStyleTriangles, kFamilyGeneration, 0, 1, 0, 1, kColorBlue, 120},
+        {kStyleLines, kFamilyGeneration, 1, 1, 0, 0, kColorBlue, 100},
+        {kStyleQuads, kFamilyGeneration, 3, 0, 0, 1, kColorRed, 100},
+        {kStylePoints, kFamilyLife, 1, 1, 1, 0, kColorBlue, 400},
+        {kStyleTriangles, kFamilyLife, 3, 1, 0, 1, kColorGreen, 100},
+        {kStyleLines, kFamilyLife, 0, 0, 1, 1, kColorBlue, 200},
+        {kStyleQuads, kFamilyLife, 1, 0, 0, 0, kColorRed, 150},
+        {kStylePoints, kFamilyModifiedGeneration, 0, 0, 0, 1, kColorGreen, 100},
+        {kStyleTriangles, kFamilyGeneration, 2, 0, 1, 0, kColorRed, 100},
+        {kStyleLines, kFamilyModifiedGeneration, 3, 1, 0, 1, kColorBlue, 100},
+        {kStyleQuads, kFamilyGeneration, 1, 1, 1, 1, kColorGreen, 250},
+        {kStyleTriangles, kFamilyLife, 2, 1, 0, 0, kColorBlue, 1000},
+    };
+    Difference worst;
+    for (const Case& c : cases) {
+        Settings s;
+        s.DrawStyle = c.style, s.Family = c.family, s.LightingNum = c.lights, s.TextureFlag = c.picture;
+        s.OneColor = c.one_color, s.MatrixTr = c.wrap, s.MainColor = c.main_color, s.field_size = c.size;
+        s.life_rule = c.family == kFamilyLife ? 0 : 2;
+        s.picture_name = "p.bmp";
+        normalize_first_stage(s);
+        normalize_second_stage(s);
+        const auto clock = [] { return kNow; };
+        Simulation simulation(s, {}, clock);
+        simulation.start();
+
+        SceneServices scene_services;
+        scene_services.clock = clock;
+        Drawn fixed(s, kWidth, kHeight, std::move(scene_services), folder.path);
+        ASSERT_EQ(fixed.pictures->TextureFlag(), c.picture);
+
+        egl().make_current();
+        RecordingMessageSink said;
+        Gles3Services services;
+        services.gl_procs = EglSurface::gl_proc;
+        services.messages = &said;
+        services.clock = clock;
+        Gles3Renderer shaded(s, std::move(services));
+        ASSERT_TRUE(shaded.setup()) << (said.messages.empty() ? "" : said.messages[0].text);
+        if (c.picture) {
+            PictureLimits limits;
+            limits.max_side = shaded.max_texture_size();
+            const auto image = LoadPicture(folder.path / "p.bmp", said, limits);
+            ASSERT_TRUE(image && shaded.load_picture(*image));
+        }
+        shaded.resize(kWidth, kHeight);
+
+        for (int steps : {0, 25}) {
+            for (int k = 0; k < steps; ++k) simulation.tick();
+            fixed.surface->resize(kWidth, kHeight);  // makes the OSMesa context current again
+            const std::vector<std::uint8_t> want = fixed.frame(simulation.field()).rgb_top_down();
+            egl().make_current();
+            shaded.draw_frame(simulation.field());
+            const std::vector<std::uint8_t> got = egl().rgb_top_down();
+            const Difference d = compare(want, got);
+            std::printf(
+                "style %d family %d lights %d picture %d one colour %d wrap %d side %4d steps %2d: "
+                "mean %.4f, beyond 8: %.4f %%\n",
+                c.style, c.family, c.lights, c.picture, c.one_color, c.wrap, c.size, steps, d.mean, d.far * 100.0);
+            EXPECT_LE(d.mean, 0.5) << "style " << c.style << " family " << c.family << " steps " << steps;
+            EXPECT_LE(d.far, 0.005) << "style " << c.style << " family " << c.family << " steps " << steps;
+            if (d.mean > worst.mean) worst.mean = d.mean;
+            if (d.far > worst.far) worst.far = d.far;
+        }
+        EXPECT_TRUE(said.messages.empty());
+        shaded.release();
+        fixed.surface->resize(kWidth, kHeight);
+    }
+    std::printf("worst: mean %.4f, beyond 8: %.4f %%\n", worst.mean, worst.far * 100.0);
+}
+
+TEST(Gles3Renderer, ShaderThatDoesNotCompileIsReportedAndDrawsNothing) {
+    egl().make_current();
+    egl().clear();
+    RecordingMessageSink said;
+    Gles3Services services;
+    services.gl_procs = EglSurface::gl_proc;
+    services.messages = &said;
+    services.vertex_source = "#version 300 es\nvoid main() { gl_Position = undeclared; }\n";
+    Settings s = scene_settings(kStyleQuads);
+    Gles3Renderer shaded(s, std::move(services));
+    EXPECT_FALSE(shaded.setup());
+    ASSERT_EQ(said.messages.size(), 1u);
+    EXPECT_EQ(said.messages[0].caption, kGles3ErrorCaption);
+    EXPECT_NE(said.messages[0].text.find("cell shader does not compile:\n"), std::string::npos);
+    EXPECT_NE(said.messages[0].text.find("undeclared"), std::string::npos) << said.messages[0].text;
+
+    shaded.resize(kWidth, kHeight);
+    shaded.draw_frame(full_field(s));
+    const std::vector<std::uint8_t> frame = egl().rgb_top_down();
+    EXPECT_TRUE(std::all_of(frame.begin(), frame.end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(said.messages.size(), 1u);
+    shaded.release();
+}
+
+}  // namespace
+}  // namespace orvex::test
