@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "config/file_names.h"
+#if ORVEX_GL11_SCENE
 #include "render/gl11_renderer.h"
+#endif
 #include "render/picture_decoder.h"
 #include "saver/frame_pacer.h"
 
@@ -12,16 +14,21 @@ namespace orvex {
 
 namespace {
 
-std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture& pictures,
+std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture* pictures,
                                              SessionServices& services, CalendarClock clock, MessageSink& messages) {
     if (services.renderer)
         return services.renderer(settings, std::move(clock), std::move(services.light_random), messages);
+#if !ORVEX_GL11_SCENE
+    (void)pictures;
+    return nullptr;
+#else
     SceneServices s;
     s.glyphs = services.glyphs;
     s.gl_procs = services.gl_procs;
     s.clock = std::move(clock);
     s.random = std::move(services.light_random);
-    return std::make_unique<Gl11Renderer>(settings, std::move(s), &pictures);
+    return std::make_unique<Gl11Renderer>(settings, std::move(s), pictures);
+#endif
 }
 
 }  // namespace
@@ -44,15 +51,19 @@ unsigned simulation_interval_ms(int speed) {
 SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
-      pictures_(settings_, start.pictures_folder, messages_, services.pictures_lister,
-                std::move(services.picture_worker), services.picture_offset),
       decoded_pictures_(static_cast<bool>(services.renderer)),
       picture_settings_(settings_),
       picture_cycler_(services.pictures_lister ? services.pictures_lister : folder_lister(start.pictures_folder),
                       services.picture_offset),
       pictures_folder_(start.pictures_folder),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
-    renderer_ = make_renderer(settings_, pictures_, services, clock_, messages_);
+#if ORVEX_GL11_SCENE
+    if (!decoded_pictures_)
+        pictures_ = std::make_unique<PictureTexture>(settings_, start.pictures_folder, messages_, services.pictures_lister,
+                                                     std::move(services.picture_worker), services.picture_offset);
+#endif
+    renderer_factory_ = services.renderer;
+    renderer_ = make_renderer(settings_, pictures_.get(), services, clock_, messages_);
     simulation_.set_picture_step([this] { next_picture(); });
 }
 
@@ -61,16 +72,18 @@ SaverSession::~SaverSession() { release(); }
 unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation_interval_ms(settings_.speed); }
 
 void SaverSession::init(int width, int height) {
-    if (initialised_) return;
+    if (initialised_ || !renderer_) return;
     renderer_->setup();
     if (decoded_pictures_) {
         picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
         if (picture_settings_.TextureFlag) load_decoded_picture();
         if (picture_settings_.Texture_Renew == 1) picture_cycler_.Find_Pictures(picture_settings_);
     } else {
-        pictures_.set_window_size(width, height);
-        pictures_.load_first_picture();
-        pictures_.list_pictures();
+#if ORVEX_GL11_SCENE
+        pictures_->set_window_size(width, height);
+        pictures_->load_first_picture();
+        pictures_->list_pictures();
+#endif
     }
     renderer_->resize(width, height);
     simulation_.start();
@@ -84,8 +97,10 @@ void SaverSession::resize(int width, int height) {
     renderer_->resize(width, height);
     if (decoded_pictures_)
         picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
+#if ORVEX_GL11_SCENE
     else
-        pictures_.set_window_size(width, height);
+        pictures_->set_window_size(width, height);
+#endif
     width_ = width;
     height_ = height;
     exposed_ = true;
@@ -102,7 +117,9 @@ bool SaverSession::tick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{ticking_};
-    if (!decoded_pictures_) pictures_.upload_ready();
+#if ORVEX_GL11_SCENE
+    if (!decoded_pictures_) pictures_->upload_ready();
+#endif
     return simulation_.tick();
 }
 
@@ -117,6 +134,16 @@ void SaverSession::draw() {
     shown_version_ = simulation_.field().version();
     exposed_ = false;
     frame_rate_.frame(FrameRate::Clock::now());
+}
+
+void SaverSession::renew_renderer() {
+    if (!initialised_ || released_ || !renderer_factory_) return;
+    renderer_->release();
+    renderer_ = renderer_factory_(settings_, clock_, std::make_unique<LcgRandom>(), messages_);
+    renderer_->setup();
+    renderer_->resize(width_, height_);
+    if (picture_settings_.TextureFlag) load_decoded_picture();
+    exposed_ = true;
 }
 
 void SaverSession::FrameRate::frame(Clock::time_point now) {
@@ -136,7 +163,9 @@ void SaverSession::release() {
     if (!initialised_ || released_) return;
     released_ = true;
     renderer_->release();
-    if (!decoded_pictures_) pictures_.free();
+#if ORVEX_GL11_SCENE
+    if (!decoded_pictures_) pictures_->free();
+#endif
 }
 
 std::optional<SessionMessage> SaverSession::take_message() {
@@ -150,10 +179,12 @@ std::optional<SessionMessage> SaverSession::take_message() {
 // when pictures are on. A failure turns pictures off before its message is
 // taken, so a damaged picture is met once per run.
 void SaverSession::next_picture() {
+#if ORVEX_GL11_SCENE
     if (!decoded_pictures_) {
-        pictures_.picture_step();
+        pictures_->picture_step();
         return;
     }
+#endif
     picture_cycler_.advance_for_seeding(picture_settings_);
     if (picture_settings_.Texture_Renew == 1 && picture_settings_.TextureFlag == 1) load_decoded_picture();
 }

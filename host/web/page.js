@@ -21,7 +21,6 @@
   const wallpaper = body.classList.contains('wallpaper');
   const canvas = document.getElementById('field');
   const panel = document.getElementById('panel');
-  const fpsText = document.getElementById('fps');
   const messageBox = document.getElementById('message');
 
   let M = null;             // the module
@@ -34,9 +33,9 @@
   let hostPaused = false;   // the wallpaper program's pause
   let fpsCap = 0;
   let lastDraw = 0;
-  let framesThisSecond = 0;
-  let secondStart = performance.now();
+  let showFrameRate = false; // F: the session's frame-rate text over the field
   let panelOpen = false;
+  let messageShown = false;  // the run's messages: the first one stays on the page
 
   function readStored() {
     try { return localStorage.getItem(STORE_KEY); } catch (e) { return null; }
@@ -98,32 +97,41 @@
 
   function startRun(steps) {
     canvasSize();
-    M.startRun(shown || '', canvas.width, seed, steps || 0);
+    if (!M.startRun(shown || '', canvas.width, canvas.height, seed, steps || 0)) {
+      noWebGL();
+      return;
+    }
+    takeMessages();
     if (M.runFrame(!contextLost)) drawFrame();
     if (window.orvexPage.firstFrameMs === undefined) window.orvexPage.firstFrameMs = performance.now();
   }
 
+  // The session draws the frame into the canvas (the frame-rate text over it when asked for).
   function drawFrame() {
     if (!gl || contextLost) return;
-    // The shader renderer draws here; until it is built in, the field stays black.
-    gl.viewport(0, 0, canvas.width, canvas.height);
-    gl.clearColor(0, 0, 0, 1);
-    gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
+    M.runDraw(showFrameRate);
+    takeMessages();
+  }
+
+  // A damaged picture: the saver's one message, named, on the page; the run goes on.
+  function takeMessages() {
+    for (const text of M.runMessages()) {
+      if (messageShown) continue;
+      messageShown = true;
+      showMessage(text);
+      setTimeout(() => { messageBox.hidden = true; messageShown = false; }, 8000);
+    }
   }
 
   function animate(now) {
     requestAnimationFrame(animate);
     if (!M || document.hidden || paused || hostPaused) return;
     const mayDraw = !contextLost && (fpsCap <= 0 || now - lastDraw >= 1000 / fpsCap - 1);
-    if (M.runFrame(mayDraw)) {
+    const due = M.runFrame(mayDraw);
+    takeMessages();
+    if (due) {
       lastDraw = now;
       drawFrame();
-      framesThisSecond++;
-    }
-    if (now - secondStart >= 1000) {
-      fpsText.textContent = 'FPS: ' + Math.round(framesThisSecond * 1000 / (now - secondStart));
-      framesThisSecond = 0;
-      secondStart = now;
     }
   }
 
@@ -231,7 +239,8 @@
       paused = !paused;
       e.preventDefault();
     } else if (e.key === 'f' || e.key === 'F') {
-      fpsText.hidden = !fpsText.hidden;
+      showFrameRate = !showFrameRate;
+      M.runExpose();
     } else if (e.key === 's' || e.key === 'S') {
       openPanel();
     }
@@ -265,17 +274,51 @@
     if (PICTURE_EXT.test(name)) return MAKER + '/Pictures';
     return null;
   }
-  function putFile(name, bytes) {
+  async function putFile(name, bytes) {
     const folder = folderFor(name);
     if (!folder || name.includes('/') || name.startsWith('.')) return false;
     M.FS.writeFile(folder + '/' + name, bytes);
+    if (JPEG_PNG_EXT.test(name)) await decodePicture(bytes);
     return true;
   }
+
+  // JPEG and PNG: the browser's decoder, off the animation's path; the pixels
+  // (alpha over black, turned upright) go to the module, which reduces them
+  // as the saver does when the run takes the picture. A file the browser
+  // can't read is remembered as damaged, and the saver's message names it.
+  const JPEG_PNG_EXT = /\.(jpe?g|png)$/i;
+  async function decodePicture(bytes) {
+    let bitmap = null;
+    try {
+      bitmap = await createImageBitmap(new Blob([bytes]), { imageOrientation: 'from-image',
+        premultiplyAlpha: 'premultiply', colorSpaceConversion: 'none' });
+    } catch (e) {
+      M.rememberUndecodable(bytes);
+      return;
+    }
+    const w = bitmap.width;
+    const h = bitmap.height;
+    const c = typeof OffscreenCanvas === 'function' ? new OffscreenCanvas(w, h)
+      : Object.assign(document.createElement('canvas'), { width: w, height: h });
+    const g = c.getContext('2d');
+    g.fillStyle = '#000';
+    g.fillRect(0, 0, w, h);
+    g.drawImage(bitmap, 0, 0);
+    bitmap.close();
+    M.rememberDecoded(bytes, w, h, g.getImageData(0, 0, w, h).data);
+  }
+  async function decodeSamplePictures() {
+    const folder = MAKER + '/Pictures';
+    for (const name of M.FS.readdir(folder)) {
+      if (JPEG_PNG_EXT.test(name)) await decodePicture(M.FS.readFile(folder + '/' + name));
+    }
+  }
+
   async function addFiles(files) {
     let lastPattern = null;
     for (const file of files) {
       const bytes = new Uint8Array(await file.arrayBuffer());
-      if (!putFile(file.name, bytes)) continue;
+      if (!(await putFile(file.name, bytes))) continue;
       await dbPut({ name: file.name, bytes });
       if (PATTERN_EXT.test(file.name)) lastPattern = file.name;
     }
@@ -340,21 +383,27 @@
   };
 
   // ---- start ----
+  function noWebGL() {
+    showMessage('Orvex needs WebGL 2, which this browser does not offer (or has switched off).');
+    document.querySelector('.controls').hidden = true;
+    window.orvexPage.noWebGL = true;
+  }
+
   async function start() {
-    gl = canvas.getContext('webgl2', { antialias: false, preserveDrawingBuffer: true });
+    // The module's renderer draws into this context (the same attributes).
+    gl = canvas.getContext('webgl2', { alpha: false, antialias: false, depth: true, preserveDrawingBuffer: true });
     if (!gl) {
-      showMessage('Orvex needs WebGL 2, which this browser does not offer (or has switched off).');
-      document.querySelector('.controls').hidden = true;
-      window.orvexPage.noWebGL = true;
+      noWebGL();
       return;
     }
     canvas.addEventListener('webglcontextlost', (e) => { e.preventDefault(); contextLost = true; });
     canvas.addEventListener('webglcontextrestored', () => {
       contextLost = false;
-      if (M) M.runExpose();
+      if (M) M.runContextRestored();
     });
     M = await OrvexModule({ locateFile: (p) => p });
-    for (const f of await dbFiles()) putFile(f.name, f.bytes);
+    await decodeSamplePictures();
+    for (const f of await dbFiles()) await putFile(f.name, f.bytes);
     const link = parseLink(location.hash);
     if (link) {
       shown = M.correctedSettings(link.settings);
@@ -371,7 +420,7 @@
         addFiles(Array.from(e.dataTransfer.files));
       });
     }
-    new ResizeObserver(() => { if (canvasSize() && M) M.runExpose(); }).observe(canvas);
+    new ResizeObserver(() => { if (canvasSize() && M) M.runResize(canvas.width, canvas.height); }).observe(canvas);
     window.orvexPage.ready = true;
     requestAnimationFrame(animate);
   }

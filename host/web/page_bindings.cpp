@@ -9,10 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/settings_file.h"
 #include "dialog/configure_dialog.h"
 #include "dialog/dialog_ids.h"
+#include "host/web/page_codecs.h"
+#include "host/web/page_gl.h"
 #include "host/web/page_run.h"
 
 namespace orvex::web {
@@ -23,21 +26,44 @@ using emscripten::val;
 std::unique_ptr<PageRun> run;
 std::unique_ptr<FolderMakerFiles> dialog_files;
 std::unique_ptr<ConfigureDialogState> dialog;
+bool have_context = false;
 
-// settings_text "" stands for no stored settings; seed NaN for none.
-void start_run(const std::string& settings_text, int width, double seed, double steps) {
+// settings_text "" stands for no stored settings; seed NaN for none. False
+// when the canvas has no WebGL 2 context.
+bool start_run(const std::string& settings_text, int width, int height, double seed, double steps) {
+    if (run) run->session().release();
     run.reset();
+    if (!have_context) have_context = make_page_context("#field");
+    if (!have_context) return false;
     std::optional<std::string> text;
     if (!settings_text.empty()) text = settings_text;
     std::optional<std::int64_t> s;
     if (std::isfinite(seed)) s = static_cast<std::int64_t>(seed);
     const std::int64_t k = std::isfinite(steps) && steps > 0 ? static_cast<std::int64_t>(steps) : 0;
-    run = std::make_unique<PageRun>(text, width, s, k);
+    run = std::make_unique<PageRun>(text, width, height, s, k, &page_gl_proc);
+    return true;
 }
 
 bool run_frame(bool may_draw) { return run && run->frame(may_draw); }
+void run_draw(bool frame_rate) {
+    if (run) run->draw(frame_rate);
+}
 void run_expose() {
     if (run) run->expose();
+}
+void run_resize(int width, int height) {
+    if (run) run->resize(width, height);
+}
+void run_context_restored() {
+    if (run) run->context_restored();
+}
+
+// The messages the run has for the user since the last call: "caption: text" each.
+val run_messages() {
+    val out = val::array();
+    if (!run) return out;
+    while (std::optional<SessionMessage> m = run->take_message()) out.call<void>("push", m->caption + ": " + m->text);
+    return out;
 }
 
 val run_info() {
@@ -83,9 +109,9 @@ std::string run_cells() {
 // Milliseconds per generation step of the run's field, over n steps.
 double time_steps(int n) {
     if (!run || n <= 0) return 0;
-    Simulation& sim = run->simulation();
+    SaverSession& session = run->session();
     const auto begin = std::chrono::steady_clock::now();
-    for (int i = 0; i < n; ++i) sim.tick();
+    for (int i = 0; i < n; ++i) session.tick();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
     return took.count() / n;
 }
@@ -141,6 +167,27 @@ std::string dialog_take(const std::string& field_size, const std::string& speed,
     return format_settings_file(dialog->take(field_size, speed, reset_time, family, rule, pattern, picture));
 }
 
+std::vector<std::uint8_t> bytes_of(const val& array) {
+    const std::size_t n = array["length"].as<std::size_t>();
+    std::vector<std::uint8_t> bytes(n);
+    val(emscripten::typed_memory_view(n, bytes.data())).call<void>("set", array);
+    return bytes;
+}
+
+// The browser decoded a JPEG or PNG file into RGBA pixels, top row first.
+void remember_decoded_js(const val& file, int width, int height, const val& rgba) {
+    const std::vector<std::uint8_t> f = bytes_of(file);
+    const std::vector<std::uint8_t> pixels = bytes_of(rgba);
+    if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u)
+        remember_undecodable(f.data(), f.size());
+    else
+        remember_decoded(f.data(), f.size(), width, height, pixels.data());
+}
+void remember_undecodable_js(const val& file) {
+    const std::vector<std::uint8_t> f = bytes_of(file);
+    remember_undecodable(f.data(), f.size());
+}
+
 }  // namespace
 }  // namespace orvex::web
 
@@ -149,10 +196,16 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("correctedSettings", &corrected_settings_text);
     emscripten::function("startRun", &start_run);
     emscripten::function("runFrame", &run_frame);
+    emscripten::function("runDraw", &run_draw);
     emscripten::function("runExpose", &run_expose);
+    emscripten::function("runResize", &run_resize);
+    emscripten::function("runContextRestored", &run_context_restored);
+    emscripten::function("runMessages", &run_messages);
     emscripten::function("runInfo", &run_info);
     emscripten::function("runCells", &run_cells);
     emscripten::function("timeSteps", &time_steps);
+    emscripten::function("rememberDecoded", &remember_decoded_js);
+    emscripten::function("rememberUndecodable", &remember_undecodable_js);
     emscripten::function("dialogOpen", &dialog_open);
     emscripten::function("dialogCommand", &dialog_command);
     emscripten::function("dialogChoose", &dialog_choose);

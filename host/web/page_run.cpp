@@ -5,15 +5,14 @@
 #include <system_error>
 
 #include "config/settings_file.h"
+#include "render/gles3/gles3_renderer.h"
 
 namespace orvex::web {
 
 namespace {
 
-constexpr unsigned kPageRedrawIntervalMs = 20;
-
-// The simulation timer's period: 750 / speed ms, integer division.
-unsigned interval_ms(int speed) { return 750u / static_cast<unsigned>(speed < 1 ? 1 : speed); }
+// The frame-rate text's glyph height in device pixels.
+constexpr int kTextLineHeight = 16;
 
 void write_settings_file(const std::optional<std::string>& text) {
     const std::filesystem::path file = page_maker_folder() / kSettingsFileName;
@@ -43,39 +42,63 @@ CalendarClock clock_from_seed(std::int64_t seed) {
     };
 }
 
-PageRun::PageRun(const std::optional<std::string>& settings_text, int width, std::optional<std::int64_t> seed,
-                 std::int64_t steps) {
+PageRun::PageRun(const std::optional<std::string>& settings_text, int width, int height,
+                 std::optional<std::int64_t> seed, std::int64_t steps, Gles3ProcLoader gl_procs) {
     write_settings_file(settings_text);
-    start_ = resolve_saver_start(files_in_maker_folder(page_maker_folder()), width);
-    simulation_ = std::make_unique<Simulation>(start_.settings, start_.pattern_matrix,
-                                               seed ? clock_from_seed(*seed) : CalendarClock{});
-    simulation_->start();
+    SessionServices services;
+    if (seed) services.clock = clock_from_seed(*seed);
+    services.renderer = [gl_procs](const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> random,
+                                   MessageSink& messages) -> std::unique_ptr<FrameRenderer> {
+        Gles3Services s;
+        s.gl_procs = gl_procs;
+        s.messages = &messages;
+        s.clock = std::move(clock);
+        s.random = std::move(random);
+        return std::make_unique<Gles3Renderer>(settings, std::move(s));
+    };
+    session_ = std::make_unique<SaverSession>(resolve_saver_start(files_in_maker_folder(page_maker_folder()), width),
+                                              std::move(services));
+    session_->init(width, height);
     for (std::int64_t i = 0; i < steps; ++i) {
-        simulation_->tick();
+        session_->tick();
         ++steps_;
     }
     pacer_ = std::make_unique<FramePacer>(
         [this] {
-            simulation_->tick();
+            session_->tick();
             ++steps_;
         },
-        [this] { frame_wanted_ = true; },
-        [this] {
-            return redraw_tick_needs_frame(start_.settings.LightingNum, shown_version_, simulation_->field().version());
-        });
-    pacer_->start(std::chrono::milliseconds(interval_ms(start_.settings.speed)),
-                  std::chrono::milliseconds(kPageRedrawIntervalMs), FramePacer::Clock::now());
+        [this] { frame_wanted_ = true; }, [this] { return session_->redraw_wanted(); });
+    pacer_->start(std::chrono::milliseconds(session_->simulation_interval_ms()),
+                  std::chrono::milliseconds(SaverSession::redraw_interval_ms()), FramePacer::Clock::now());
 }
 
 bool PageRun::frame(bool may_draw) {
     pacer_->poll(FramePacer::Clock::now());
     if (!frame_wanted_ || !may_draw) return false;
     frame_wanted_ = false;
-    shown_version_ = simulation_->field().version();
-    ++frames_;
     return true;
 }
 
-RunCounts PageRun::counts() const { return {steps_, frames_, simulation_->resets(), simulation_->generation()}; }
+void PageRun::draw(bool frame_rate) {
+    session_->draw();
+    if (frame_rate) session_->draw_frame_rate(kTextLineHeight);
+    ++frames_;
+}
+
+void PageRun::resize(int width, int height) {
+    session_->resize(width, height);
+    frame_wanted_ = true;
+}
+
+void PageRun::context_restored() {
+    session_->renew_renderer();
+    frame_wanted_ = true;
+}
+
+RunCounts PageRun::counts() const {
+    const Simulation& sim = session_->simulation();
+    return {steps_, frames_, sim.resets(), sim.generation()};
+}
 
 }  // namespace orvex::web

@@ -1,12 +1,14 @@
-// One saver run in the page, without the browser: the run's start from the
-// stored settings text (read by the same settings file code as on Windows and
-// Linux, through an in-memory maker folder), the simulation and the frame
-// pacer's own deadlines, polled from the page's animation callback.
+// One saver run in the page: the run's start from the stored settings text
+// (read by the same settings file code as on Windows and Linux, through an
+// in-memory maker folder), the saver session drawing with the OpenGL ES 3.0
+// renderer into the page's WebGL 2 canvas, and the frame pacer's own
+// deadlines at the session's intervals, polled from the page's animation
+// callback.
 //
 // The page calls frame() once per animation frame while it is visible and not
 // paused: the pacer runs the ticks that are due (each timer at most once, so a
-// page that was hidden or paused does not catch up), and a frame is made only
-// when one was asked for since the last one.
+// page that was hidden or paused does not catch up), and frame() says whether
+// a frame was asked for since the last one; the page then calls draw().
 #pragma once
 
 #include <cstdint>
@@ -15,9 +17,9 @@
 #include <optional>
 #include <string>
 
+#include "render/gles3/gles3_api.h"
 #include "saver/frame_pacer.h"
-#include "saver/saver_start.h"
-#include "seed/simulation.h"
+#include "saver/saver_session.h"
 
 namespace orvex::web {
 
@@ -42,30 +44,36 @@ struct RunCounts {
 class PageRun {
 public:
     // settings_text: the stored settings, or nothing for the start values.
-    // width: the canvas's width in device pixels (the picture-width rule).
+    // width, height: the canvas in device pixels; its WebGL 2 context current,
+    // its entry points found through gl_procs.
     // steps: simulation ticks run before the first frame.
-    PageRun(const std::optional<std::string>& settings_text, int width, std::optional<std::int64_t> seed,
-            std::int64_t steps);
+    PageRun(const std::optional<std::string>& settings_text, int width, int height, std::optional<std::int64_t> seed,
+            std::int64_t steps, Gles3ProcLoader gl_procs);
     PageRun(const PageRun&) = delete;
     PageRun& operator=(const PageRun&) = delete;
 
     // Polls the pacer; true when a frame is due and may_draw allows it (a frame
     // held back stays due).
     bool frame(bool may_draw);
-    // The next frame is due whatever the field did (a resize, a restored context).
+    // One frame into the canvas, with the frame-rate text when asked for.
+    void draw(bool frame_rate);
+    // The canvas's new size in device pixels; the next frame is due.
+    void resize(int width, int height);
+    // The next frame is due whatever the field did.
     void expose() { frame_wanted_ = true; }
+    // The context came back after a loss: the renderer is built again.
+    void context_restored();
 
-    const Settings& settings() const { return start_.settings; }
-    const Simulation& simulation() const { return *simulation_; }
-    Simulation& simulation() { return *simulation_; }
+    std::optional<SessionMessage> take_message() { return session_->take_message(); }
+    const Settings& settings() const { return session_->settings(); }
+    const Simulation& simulation() const { return session_->simulation(); }
+    SaverSession& session() { return *session_; }
     RunCounts counts() const;
 
 private:
-    SaverStart start_;
-    std::unique_ptr<Simulation> simulation_;
+    std::unique_ptr<SaverSession> session_;
     std::unique_ptr<FramePacer> pacer_;
     bool frame_wanted_ = true;
-    std::uint64_t shown_version_ = 0;
     std::int64_t steps_ = 0;
     std::int64_t frames_ = 0;
 };

@@ -102,7 +102,7 @@ private:
           u_light_ambient_ = -1, u_light_diffuse_ = -1, u_light_specular_ = -1, u_spot_direction_ = -1,
           u_spot_exponent_ = -1, u_spot_cos_cutoff_ = -1, u_attenuation_ = -1, u_scene_ambient_ = -1, u_specular_ = -1,
           u_shininess_ = -1, u_point_shift_ = -1, u_pixel_ = -1, u_picture_mode_ = -1, u_picture_ = -1;
-    GLint u_text_origin_ = -1, u_text_scale_ = -1, u_text_glyphs_ = -1;
+    GLint u_text_scale_ = -1, u_text_glyphs_ = -1;
     GLuint vertex_array_ = 0, vertex_buffer_ = 0, index_buffer_ = 0, text_buffer_ = 0;
     std::size_t vertex_buffer_bytes_ = 0;
     GLuint picture_ = 0, glyph_texture_ = 0;
