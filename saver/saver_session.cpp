@@ -59,8 +59,9 @@ SaverSession::SaverSession(SaverStart start, SessionServices services)
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
 #if ORVEX_GL11_SCENE
     if (!decoded_pictures_)
-        pictures_ = std::make_unique<PictureTexture>(settings_, start.pictures_folder, messages_, services.pictures_lister,
-                                                     std::move(services.picture_worker), services.picture_offset);
+        pictures_ =
+            std::make_unique<PictureTexture>(settings_, start.pictures_folder, messages_, services.pictures_lister,
+                                             std::move(services.picture_worker), services.picture_offset);
 #endif
     renderer_factory_ = services.renderer;
     renderer_ = make_renderer(settings_, pictures_.get(), services, clock_, messages_);
@@ -95,8 +96,7 @@ void SaverSession::init(int width, int height) {
 void SaverSession::resize(int width, int height) {
     if (!initialised_ || released_) return;
     renderer_->resize(width, height);
-    if (decoded_pictures_)
-        picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
+    if (decoded_pictures_) picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
 #if ORVEX_GL11_SCENE
     else
         pictures_->set_window_size(width, height);

@@ -83,8 +83,9 @@ struct SessionServices {
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
     // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
-    // texture holds (where it is built in; the page must give one). Any other takes each picture decoded (load_picture),
-    // listed, chosen and decoded by the session within the tick.
+    // texture holds (where it is built in; the page must give one). Any
+    // other takes each picture decoded (load_picture), listed, chosen and
+    // decoded by the session within the tick.
     RendererFactory renderer;
     // Where picture cycling starts: this many pictures past the stored one
     // (each monitor's session its own).
@@ -168,8 +169,8 @@ private:
     std::unique_ptr<PictureTexture> pictures_;  // the OpenGL 1.1 scene's; null with the host's renderer
     std::unique_ptr<FrameRenderer> renderer_;
     RendererFactory renderer_factory_;  // the host's, kept for renew_renderer
-    bool decoded_pictures_ = false;  // the renderer takes pictures through load_picture
-    Settings picture_settings_;      // the picture fields' running state, then
+    bool decoded_pictures_ = false;     // the renderer takes pictures through load_picture
+    Settings picture_settings_;         // the picture fields' running state, then
     PictureCycler picture_cycler_;
     std::filesystem::path pictures_folder_;
     int picture_side_ = 0;
