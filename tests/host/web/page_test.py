@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Browser checks of the page in headless Chromium over the DevTools protocol.
 
-usage: page_test.py SITE_DIR {page|no-webgl}
+usage: page_test.py SITE_DIR {page|pixels|no-webgl} [ORVEX_TOOL]
+  pixels    links at three settings draw what `ORVEX_TOOL render --renderer
+            gles3 --rng-seed S --steps K` draws (at most 2 % of the pixels
+            more than 16 apart in a channel)
   page      one browser session: the panel stores the dialog's 18 lines, a
             damaged settings file is corrected, a link's settings and moment
             show without being stored, a dropped RLE file seeds the field, a
@@ -20,6 +23,7 @@ import tempfile
 import threading
 import time
 import urllib.request
+import zlib
 
 import websocket
 
@@ -105,6 +109,80 @@ class Browser:
 
 failures = []
 
+# Settings, seed and steps of the pixel checks: lines and Random_Points; quads
+# lit by three lights; points over a sample picture with one light.
+PIXEL_LINKS = [
+    ("1022,1028,0,6,0,1,100,0,0,1045,0,0,0,1049,10,Random_Points,--none--,0", 7, 25),
+    ("1021,1027,0,0,0,10,150,0,0,1048,0,0,0,1049,10,Random_Points,--none--,0", 11, 40),
+    ("1020,1026,1,2,0,5,200,1,0,1046,1,1,0,1049,10,Random_Points,Sunset,0", 3, 12),
+]
+
+
+def read_png(path):
+    """8-bit RGB or RGBA, not interlaced: (width, height, rows of RGB bytes, top row first)."""
+    data = open(path, "rb").read()
+    pos, idat, width = 8, b"", 0
+    while pos < len(data):
+        n = int.from_bytes(data[pos:pos + 4], "big")
+        kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + n]
+        if kind == b"IHDR":
+            width, height, depth, colour = int.from_bytes(body[:4], "big"), int.from_bytes(body[4:8], "big"), body[8], body[9]
+            assert depth == 8 and colour in (2, 6), "only 8-bit RGB and RGBA"
+            bpp = 3 if colour == 2 else 4
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + n
+    raw, stride, rows, prev = zlib.decompress(idat), width * bpp, [], bytearray(width * bpp)
+    for y in range(height):
+        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - bpp] if i >= bpp else 0
+            b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+            if f == 1:
+                line[i] = (line[i] + a) & 255
+            elif f == 2:
+                line[i] = (line[i] + b) & 255
+            elif f == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif f == 4:
+                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line) if bpp == 3 else bytes(v for k, v in enumerate(line) if k % 4 != 3))
+        prev = line
+    return width, height, rows
+
+
+def pixel_checks(b, base, tool, site):
+    tmp = tempfile.mkdtemp(prefix="orvex-web-pixels-")
+    os.symlink(os.path.join(site, "..", "..", "..", "data", "Patterns2d"), os.path.join(tmp, "Patterns2d"))
+    os.symlink(os.path.join(site, "..", "data", "Pictures"), os.path.join(tmp, "Pictures"))
+    for values, seed, steps in PIXEL_LINKS:
+        b.open(f"{base}#s={values}&seed={seed}&steps={steps}&paused")
+        b.wait("orvexPage.info().frames >= 1")
+        w, h, pixels = b.js("""(() => { const c = document.getElementById('field'), gl = c.getContext('webgl2');
+            const px = new Uint8Array(c.width * c.height * 4);
+            gl.readPixels(0, 0, c.width, c.height, gl.RGBA, gl.UNSIGNED_BYTE, px);
+            let s = ''; for (let i = 0; i < px.length; i += 4) s += String.fromCharCode(px[i], px[i + 1], px[i + 2]);
+            return [c.width, c.height, btoa(s)]; })()""")
+        page = __import__("base64").b64decode(pixels)  # bottom row first
+        settings = os.path.join(tmp, "ss_ca_02.ini")
+        with open(settings, "w", newline="") as f:
+            f.write("".join(v + "\r\n" for v in values.split(",")))
+        out = os.path.join(tmp, "native.png")
+        subprocess.run([tool, "render", "--settings", settings, "--renderer", "gles3", "--rng-seed", str(seed),
+                        "--steps", str(steps), "--width", str(w), "--height", str(h), "--out", out],
+                       check=True, stdout=subprocess.DEVNULL)
+        nw, nh, rows = read_png(out)
+        check(f"native size for seed {seed}", (nw, nh), (w, h))
+        native = b"".join(reversed(rows))
+        differ = sum(1 for k in range(0, min(len(page), len(native)), 3)
+                     if max(abs(page[k + j] - native[k + j]) for j in range(3)) > 16)
+        lit = sum(1 for k in range(0, len(native), 3) if native[k] | native[k + 1] | native[k + 2])
+        print(f"seed {seed}, {steps} steps, {w}x{h}: {differ} of {w * h} pixels differ ({lit} lit natively)")
+        # Within 2 % of the frame, and a small share of the lit pixels: a black page fails.
+        check(f"pixels of seed {seed} within 2 %", differ <= 0.02 * w * h and differ <= 0.25 * lit, True)
+    shutil.rmtree(tmp, ignore_errors=True)
+
 
 def check(what, got, expected):
     if got != expected:
@@ -185,7 +263,7 @@ def page_checks(b, base):
     after = b.js("orvexPage.info()")
     check("hidden page", [after["steps"] - before["steps"] <= 1, after["frames"] - before["frames"] <= 1], [True, True])
     b.js("delete document.hidden; document.dispatchEvent(new Event('visibilitychange')); true")
-    time.sleep(0.5)
+    time.sleep(1.5)  # frames drawn in software (SwiftShader): a few a second at least
     moving = b.js("orvexPage.info()")
     check("visible again", moving["frames"] > after["frames"] + 5, True)
 
@@ -214,7 +292,7 @@ def page_checks(b, base):
 
 
 def main():
-    site, group = sys.argv[1], sys.argv[2]
+    site, group = os.path.abspath(sys.argv[1]), sys.argv[2]
     server = serve(site)
     base = f"http://127.0.0.1:{server.server_address[1]}/index.html"
     b = Browser("--disable-webgl") if group == "no-webgl" else Browser()
@@ -224,6 +302,8 @@ def main():
             check("no WebGL 2 message", b.js("!document.getElementById('message').hidden && "
                                              "document.getElementById('message').textContent.includes('WebGL 2')"),
                   True)
+        elif group == "pixels":
+            pixel_checks(b, base, sys.argv[3], site)
         else:
             page_checks(b, base)
     finally:
