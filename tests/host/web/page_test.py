@@ -328,6 +328,21 @@ def page_checks(b, base):
     check("listener settings", [info["drawStyle"], info["rule"], info["family"], info["fieldSize"], info["speed"]],
           [1025, 7, 2, 1000, 25])
 
+    # A lost context: no frames while it is gone; once restored, the rebuilt renderer draws the field.
+    b.js("window.lose = document.getElementById('field').getContext('webgl2').getExtension('WEBGL_lose_context');"
+         "lose.loseContext(), true")
+    time.sleep(0.5)
+    lost = b.js("orvexPage.info()")
+    time.sleep(1)
+    check("no frames while the context is lost", b.js("orvexPage.info().frames"), lost["frames"])
+    b.js("lose.restoreContext(), true")
+    time.sleep(2)
+    lit = b.js("""(() => { const c = document.getElementById('field'), gl = c.getContext('webgl2');
+        const px = new Uint8Array(c.width * c.height * 4);
+        gl.readPixels(0, 0, c.width, c.height, gl.RGBA, gl.UNSIGNED_BYTE, px);
+        let n = 0; for (let i = 0; i < px.length; i += 4) n += (px[i] | px[i + 1] | px[i + 2]) ? 1 : 0; return n; })()""")
+    check("drawn after the restore", [b.js("orvexPage.info().frames") > lost["frames"], lit > 0], [True, True])
+
     # The step at field 1000 (all Random_Points, Conway's Life), for the record.
     b.js("livelyPropertyListener('family', 0); livelyPropertyListener('rule', 4), true")
     ms = b.js("orvexPage.timeSteps(50)")
