@@ -383,6 +383,29 @@
   };
 
   // ---- start ----
+  // The frame-rate text's glyphs from the browser's monospace font: characters
+  // 32..127, 8 x 8 bits each, a byte a row from the top, the highest bit leftmost.
+  function fontGlyphs() {
+    const c = document.createElement('canvas');
+    c.width = 8 * 96;
+    c.height = 8;
+    const g = c.getContext('2d');
+    g.fillStyle = '#fff';
+    g.font = '8px monospace';
+    g.textBaseline = 'top';
+    for (let k = 0; k < 96; k++) g.fillText(String.fromCharCode(32 + k), 8 * k + 1, 0);
+    const px = g.getImageData(0, 0, c.width, 8).data;
+    const rows = new Uint8Array(96 * 8);
+    for (let k = 0; k < 96; k++) {
+      for (let y = 0; y < 8; y++) {
+        let bits = 0;
+        for (let x = 0; x < 8; x++) if (px[4 * (y * c.width + 8 * k + x) + 3] >= 96) bits |= 0x80 >> x;
+        rows[8 * k + y] = bits;
+      }
+    }
+    return rows;
+  }
+
   function noWebGL() {
     showMessage('Orvex needs WebGL 2, which this browser does not offer (or has switched off).');
     document.querySelector('.controls').hidden = true;
@@ -402,6 +425,7 @@
       if (M) M.runContextRestored();
     });
     M = await OrvexModule({ locateFile: (p) => p });
+    M.setGlyphs(fontGlyphs());
     await decodeSamplePictures();
     for (const f of await dbFiles()) await putFile(f.name, f.bytes);
     const link = parseLink(location.hash);

@@ -27,6 +27,7 @@ std::unique_ptr<PageRun> run;
 std::unique_ptr<FolderMakerFiles> dialog_files;
 std::unique_ptr<ConfigureDialogState> dialog;
 bool have_context = false;
+PageGlyphs glyphs{};
 
 // settings_text "" stands for no stored settings; seed NaN for none. False
 // when the canvas has no WebGL 2 context.
@@ -40,7 +41,7 @@ bool start_run(const std::string& settings_text, int width, int height, double s
     std::optional<std::int64_t> s;
     if (std::isfinite(seed)) s = static_cast<std::int64_t>(seed);
     const std::int64_t k = std::isfinite(steps) && steps > 0 ? static_cast<std::int64_t>(steps) : 0;
-    run = std::make_unique<PageRun>(text, width, height, s, k, &page_gl_proc);
+    run = std::make_unique<PageRun>(text, width, height, s, k, &page_gl_proc, glyphs);
     return true;
 }
 
@@ -183,6 +184,11 @@ void remember_decoded_js(const val& file, int width, int height, const val& rgba
     else
         remember_decoded(f.data(), f.size(), width, height, pixels.data());
 }
+// The browser font's glyphs for the frame-rate text: 96 x 8 rows of 8 bits.
+void set_glyphs_js(const val& rows) {
+    const std::vector<std::uint8_t> bits = bytes_of(rows);
+    for (std::size_t i = 0; i < bits.size() && i < glyphs.size() * 8; ++i) glyphs[i / 8][i % 8] = bits[i];
+}
 void remember_undecodable_js(const val& file) {
     const std::vector<std::uint8_t> f = bytes_of(file);
     remember_undecodable(f.data(), f.size());
@@ -206,6 +212,7 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("timeSteps", &time_steps);
     emscripten::function("rememberDecoded", &remember_decoded_js);
     emscripten::function("rememberUndecodable", &remember_undecodable_js);
+    emscripten::function("setGlyphs", &set_glyphs_js);
     emscripten::function("dialogOpen", &dialog_open);
     emscripten::function("dialogCommand", &dialog_command);
     emscripten::function("dialogChoose", &dialog_choose);

@@ -43,18 +43,22 @@ CalendarClock clock_from_seed(std::int64_t seed) {
 }
 
 PageRun::PageRun(const std::optional<std::string>& settings_text, int width, int height,
-                 std::optional<std::int64_t> seed, std::int64_t steps, Gles3ProcLoader gl_procs) {
+                 std::optional<std::int64_t> seed, std::int64_t steps, Gles3ProcLoader gl_procs,
+                 const PageGlyphs& glyphs) {
     write_settings_file(settings_text);
     SessionServices services;
     if (seed) services.clock = clock_from_seed(*seed);
-    services.renderer = [gl_procs](const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> random,
-                                   MessageSink& messages) -> std::unique_ptr<FrameRenderer> {
+    services.renderer = [gl_procs, glyphs](const Settings& settings, CalendarClock clock,
+                                           std::unique_ptr<RandomSource> random,
+                                           MessageSink& messages) -> std::unique_ptr<FrameRenderer> {
         Gles3Services s;
         s.gl_procs = gl_procs;
         s.messages = &messages;
         s.clock = std::move(clock);
         s.random = std::move(random);
-        return std::make_unique<Gles3Renderer>(settings, std::move(s));
+        auto renderer = std::make_unique<Gles3Renderer>(settings, std::move(s));
+        renderer->set_glyphs(glyphs);
+        return renderer;
     };
     session_ = std::make_unique<SaverSession>(resolve_saver_start(files_in_maker_folder(page_maker_folder()), width),
                                               std::move(services));

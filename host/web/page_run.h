@@ -11,6 +11,7 @@
 // a frame was asked for since the last one; the page then calls draw().
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -34,6 +35,10 @@ std::string corrected_settings_text(const std::string& text);
 // seeding reads seed, as `orvex render --rng-seed seed` does.
 CalendarClock clock_from_seed(std::int64_t seed);
 
+// The frame-rate text's glyphs, from the browser's font: 8 x 8 bits per
+// character 32..127, one byte per row from the top, the highest bit leftmost.
+using PageGlyphs = std::array<std::array<std::uint8_t, 8>, 96>;
+
 struct RunCounts {
     std::int64_t steps = 0;  // simulation ticks since the run started
     std::int64_t frames = 0;
@@ -48,7 +53,7 @@ public:
     // its entry points found through gl_procs.
     // steps: simulation ticks run before the first frame.
     PageRun(const std::optional<std::string>& settings_text, int width, int height, std::optional<std::int64_t> seed,
-            std::int64_t steps, Gles3ProcLoader gl_procs);
+            std::int64_t steps, Gles3ProcLoader gl_procs, const PageGlyphs& glyphs);
     PageRun(const PageRun&) = delete;
     PageRun& operator=(const PageRun&) = delete;
 
