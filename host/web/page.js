@@ -384,22 +384,31 @@
 
   // ---- start ----
   // The frame-rate text's glyphs from the browser's monospace font: characters
-  // 32..127, 8 x 8 bits each, a byte a row from the top, the highest bit leftmost.
+  // 32..127 drawn at 16 x 16 pixels and halved to 8 x 8 bits each (a bit is set
+  // where any of its four pixels is mostly covered), a byte a row from the top,
+  // the highest bit leftmost.
   function fontGlyphs() {
     const c = document.createElement('canvas');
-    c.width = 8 * 96;
-    c.height = 8;
+    c.width = 16 * 96;
+    c.height = 16;
     const g = c.getContext('2d');
     g.fillStyle = '#fff';
-    g.font = '8px monospace';
-    g.textBaseline = 'top';
-    for (let k = 0; k < 96; k++) g.fillText(String.fromCharCode(32 + k), 8 * k + 1, 0);
-    const px = g.getImageData(0, 0, c.width, 8).data;
+    g.font = '14px monospace';
+    g.textAlign = 'center';
+    g.textBaseline = 'middle';
+    for (let k = 0; k < 96; k++) g.fillText(String.fromCharCode(32 + k), 16 * k + 8, 8);
+    const px = g.getImageData(0, 0, c.width, 16).data;
+    const covered = (x, y) => px[4 * (y * c.width + x) + 3] >= 128;
     const rows = new Uint8Array(96 * 8);
     for (let k = 0; k < 96; k++) {
       for (let y = 0; y < 8; y++) {
         let bits = 0;
-        for (let x = 0; x < 8; x++) if (px[4 * (y * c.width + 8 * k + x) + 3] >= 96) bits |= 0x80 >> x;
+        for (let x = 0; x < 8; x++) {
+          const sx = 16 * k + 2 * x;
+          if (covered(sx, 2 * y) || covered(sx + 1, 2 * y) || covered(sx, 2 * y + 1) || covered(sx + 1, 2 * y + 1)) {
+            bits |= 0x80 >> x;
+          }
+        }
         rows[8 * k + y] = bits;
       }
     }
