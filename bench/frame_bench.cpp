@@ -9,8 +9,10 @@
 // BM_Gles3Frame draws the same fields with the OpenGL ES 3.0 renderer through
 // EGL (llvmpipe as well), geometry kept in a buffer object, beside BM_Frame's
 // kept way:
-//   build/linux-release/bench/frame_bench
-//   --benchmark_filter='Gles3|size:1000/dense:1/kept:1/step:./lights:3|family:0/size:1000/dense:1/kept:1'
+//   LP_NUM_THREADS=0 build/linux-release/bench/frame_bench --benchmark_repetitions=3
+//   --benchmark_filter='BM_Gles3Frame|BM_Frame/style:./family:0/size:1000/dense:1/kept:1/step:./lights:(0|3)/'
+// LP_NUM_THREADS=0 keeps llvmpipe's rasterising on the benchmark's own
+// thread, so that the CPU column holds all of a frame's work.
 #include <benchmark/benchmark.h>
 
 #include <map>

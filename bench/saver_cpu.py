@@ -2,7 +2,8 @@
 """CPU time of a running saver on the current X display (Xvfb with llvmpipe).
 
   DISPLAY=:76 bench/saver_cpu.py [--seconds 20] SETTINGS linux HACK
-  DISPLAY=:76 WINEPREFIX=... bench/saver_cpu.py [--seconds 20] SETTINGS windows WINE_RUN SAVER_SCR
+  DISPLAY=:76 WINEPREFIX=... bench/saver_cpu.py [--seconds 20] [--display STATE DISPLAY_STATE_EXE]
+      SETTINGS windows WINE_RUN SAVER_SCR
   DISPLAY=:76 bench/saver_cpu.py [--seconds 20] idle
 
 SETTINGS: "defaults" (no settings file at all) or "speed1" (speed 1, lighting
@@ -17,6 +18,9 @@ the busy time of the whole machine from /proc/stat, which on a shared machine
 also holds the work of others; for the Linux saver also the buffer swaps a
 second (an LD_PRELOAD shim around glXSwapBuffers, bench/swap_timer.c).
 "idle" measures the same with no saver, for comparison.
+--display: once the Windows saver is up, the display is reported to it in that
+state (0 off, 1 on, 2 dimmed) by DISPLAY_STATE_EXE (tests/host/win32/display_state.cpp)
+and the time is taken after that.
 """
 import os
 import shutil
@@ -32,6 +36,11 @@ if "--seconds" in sys.argv:
     i = sys.argv.index("--seconds")
     SECONDS = float(sys.argv[i + 1])
     del sys.argv[i:i + 2]
+DISPLAY_STATE = None
+if "--display" in sys.argv:
+    i = sys.argv.index("--display")
+    DISPLAY_STATE = sys.argv[i + 1:i + 3]
+    del sys.argv[i:i + 3]
 
 # speed 1, lighting off (1045), the other values as the defaults have them.
 SPEED1 = [1022, 1026, 0, 0, 0, 1, 100, 0, 0, 1045, 0, 0, 0, 1049, "10.000000", "", ""]
@@ -140,6 +149,11 @@ def run_windows(wine_run, scr, settings):
         pids = wait_for(lambda: scr_pids(os.path.basename(scr)), 30)
         if not pids:
             sys.exit("the Windows saver did not start")
+        if DISPLAY_STATE:  # once the saver's window is up
+            state, exe = DISPLAY_STATE
+            if not wait_for(lambda: subprocess.run([wine_run, exe, state], stdout=subprocess.DEVNULL).returncode == 0,
+                            60):
+                sys.exit("the display state did not reach the Windows saver")
         return measure(pids)
     finally:
         proc.terminate()
@@ -169,6 +183,8 @@ def main():
     finally:
         shutil.rmtree(work)
     saver, x_server, wine, busy = spent
+    if DISPLAY_STATE:
+        kind += " display=%s" % DISPLAY_STATE[0]
     print("%-8s %-8s %-28s saver %5.2f  X %5.2f  wine %5.2f  sum %5.2f  machine %5.2f CPU s%s"
           % (kind, settings, program[-28:], saver, x_server, wine, saver + x_server + wine, busy,
              "  %.1f swaps/s" % swaps if swaps is not None else ""), flush=True)

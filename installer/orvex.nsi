@@ -77,7 +77,7 @@
 ; differs from the one installed, unless /PURGE is given as well.
 ;
 ; Defines expected: OUTFILE, SCR, ICON, SETTINGS, FILES_NSH (the sample files,
-; from CMake).
+; from CMake); SIGN optional.
 
 Target amd64-unicode
 Unicode true
@@ -118,6 +118,13 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+; SIGN, when defined (a certificate was given), signs the file named after it in
+; place: the uninstaller before it is packed into the setup program, and the
+; setup program once it is written.
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
 InstallDir "$PROGRAMFILES64\${MAKER}"
 BrandingText "${MAKER}"
 ShowInstDetails show

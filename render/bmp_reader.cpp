@@ -6,6 +6,9 @@
 #include <new>
 #include <system_error>
 
+#include "base/byte_order.h"
+#include "render/bmp_format.h"
+
 namespace orvex {
 
 const char* const kBmpErrorCaption = "Error";
@@ -18,16 +21,6 @@ std::string bmp_open_failure_message(const std::string& file_name) {
 }
 
 namespace {
-
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiRle8 = 1;
-constexpr uint32_t kBiRle4 = 2;
-constexpr uint32_t kBiBitfields = 3;
-constexpr uint32_t kBiAlphaBitfields = 6;
-
-constexpr uint64_t kFileHeaderSize = 14;
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
 
 // Thrown inside the reader, turned into the one message of a failed call.
 struct DibFailure {
@@ -42,11 +35,8 @@ struct Bytes {
     uint64_t size;
 
     bool has(uint64_t offset, uint64_t length) const { return offset <= size && length <= size - offset; }
-    uint16_t u16(uint64_t at) const { return static_cast<uint16_t>(data[at] | data[at + 1] << 8); }
-    uint32_t u32(uint64_t at) const {
-        return static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
-               static_cast<uint32_t>(data[at + 2]) << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
-    }
+    uint16_t u16(uint64_t at) const { return le16(data + at); }
+    uint32_t u32(uint64_t at) const { return le32(data + at); }
 };
 
 struct Rgb {
@@ -92,7 +82,7 @@ struct Header {
 Header read_header(const Bytes& in, uint64_t at, uint32_t header_size) {
     if (!in.has(at, header_size)) fail(kBmpConversionError);
     Header h;
-    if (header_size == kCoreHeaderSize) {
+    if (header_size == kBmpCoreHeaderSize) {
         h.core = true;
         h.width = in.u16(at + 4);
         h.height = in.u16(at + 6);
@@ -172,8 +162,7 @@ void decode_plain(const Bytes& in, uint64_t start, const Header& h, const Palett
                 case 24: c = Rgb{src[x * 3 + 2], src[x * 3 + 1], src[x * 3]}; break;
                 case 16:
                 case 32: {
-                    const uint32_t px = h.bits == 16 ? static_cast<uint32_t>(src[x * 2] | src[x * 2 + 1] << 8)
-                                                     : Bytes{src + x * 4, 4}.u32(0);
+                    const uint32_t px = h.bits == 16 ? le16(src + x * 2) : le32(src + x * 4);
                     c = Rgb{channels[0](px), channels[1](px), channels[2](px)};
                     break;
                 }
@@ -234,16 +223,16 @@ RgbImage decode(const Bytes& in, int64_t max_pixels) {
     bool file_header = false;
     uint64_t pixel_offset = 0;
     if (in.size >= 2 && in.data[0] == 'B' && in.data[1] == 'M') {
-        if (!in.has(0, kFileHeaderSize + 4)) fail(kBmpUnknownFormat);
+        if (!in.has(0, kBmpFileHeaderSize + 4)) fail(kBmpUnknownFormat);
         file_header = true;
         pixel_offset = in.u32(10);
-        info = kFileHeaderSize;
+        info = kBmpFileHeaderSize;
     } else if (!in.has(0, 4)) {
         fail(kBmpUnknownFormat);
     }
 
     const uint32_t header_size = in.u32(info);
-    if (header_size != kCoreHeaderSize && header_size != kInfoHeaderSize) fail(kBmpUnknownFormat);
+    if (header_size != kBmpCoreHeaderSize && header_size != kBmpInfoHeaderSize) fail(kBmpUnknownFormat);
     const Header h = read_header(in, info, header_size);
     if (h.width <= 0 || h.height == 0) fail(kBmpConversionError);
     const int64_t rows = h.height < 0 ? -h.height : h.height;

@@ -1,6 +1,8 @@
 // JPEG through libjpeg-turbo, PNG through libpng. Both report errors by a
-// jump out of the library; every object with a destructor lives before the
-// setjmp in the function that calls the library, so the jump skips none.
+// jump out of the library back into the function that called it; every
+// object with a destructor lives before the setjmp there, so the jump skips
+// none, and a guard frees the library's structures on every way out, an
+// exception (std::bad_alloc) included.
 #include <png.h>
 
 #include <algorithm>
@@ -20,11 +22,13 @@ namespace orvex {
 
 namespace {
 
-constexpr int kJpegEighths = 8;  // libjpeg scales by n / 8
+constexpr int kJpegEighths = 8;                  // libjpeg scales by n / 8
+constexpr std::size_t kJpegBufferBytes = 65536;  // read from a file this much at a time
 
 struct JpegErrors {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
+    const char* why = kBmpConversionError;
 };
 
 [[noreturn]] void jpeg_fail(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1); }
@@ -35,38 +39,122 @@ void jpeg_message(j_common_ptr cinfo, int level) {
     if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) jpeg_fail(cinfo);
 }
 
-bool is_jpeg(const uint8_t* data, std::size_t size) {
-    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+// Called by libjpeg between rows of every pass, the long first pass of a
+// progressive picture included.
+struct JpegProgress {
+    jpeg_progress_mgr mgr;
+    const PictureLimits* limits;
+};
+
+void jpeg_progress(j_common_ptr cinfo) {
+    if (!reinterpret_cast<JpegProgress*>(cinfo->progress)->limits->cancelled()) return;
+    reinterpret_cast<JpegErrors*>(cinfo->err)->why = kPictureCancelled;
+    jpeg_fail(cinfo);
 }
 
-CodecResult decode_jpeg(const uint8_t* data, std::size_t size, const PictureLimits& limits) {
+// The compressed bytes, read from the input a buffer at a time.
+struct JpegSource {
+    jpeg_source_mgr mgr;
+    PictureInput* input;
+    uint8_t* buffer;
+};
+
+void jpeg_source_start(j_decompress_ptr) {}
+void jpeg_source_end(j_decompress_ptr) {}
+
+boolean jpeg_source_fill(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<JpegSource*>(cinfo->src);
+    std::size_t got = src->input->read(src->buffer, kJpegBufferBytes);
+    if (got == 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);  // fails: see jpeg_message
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    src->mgr.next_input_byte = src->buffer;
+    src->mgr.bytes_in_buffer = got;
+    return TRUE;
+}
+
+void jpeg_source_skip(j_decompress_ptr cinfo, long count) {
+    auto* src = reinterpret_cast<JpegSource*>(cinfo->src);
+    if (count <= 0) return;
+    while (static_cast<std::size_t>(count) > src->mgr.bytes_in_buffer) {
+        count -= static_cast<long>(src->mgr.bytes_in_buffer);
+        jpeg_source_fill(cinfo);
+    }
+    src->mgr.next_input_byte += count;
+    src->mgr.bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+struct JpegGuard {
+    jpeg_decompress_struct* cinfo;
+    ~JpegGuard() { jpeg_destroy_decompress(cinfo); }
+};
+
+// CMYK as Adobe's programs write it (APP14 marker) is stored inverted: 255
+// means no ink. Either way a channel is the light that its ink and black let through.
+void cmyk_to_rgb(const uint8_t* cmyk, std::size_t width, bool inverted, uint8_t* rgb) {
+    for (std::size_t x = 0; x < width; ++x) {
+        const unsigned k = inverted ? cmyk[x * 4 + 3] : 255u - cmyk[x * 4 + 3];
+        for (std::size_t c = 0; c < 3; ++c) {
+            const unsigned ink = inverted ? cmyk[x * 4 + c] : 255u - cmyk[x * 4 + c];
+            rgb[x * 3 + c] = static_cast<uint8_t>((ink * k + 127) / 255);
+        }
+    }
+}
+
+CodecResult decode_jpeg(PictureInput& input, const PictureLimits& limits) {
     CodecResult result;
-    result.failure = kBmpConversionError;
     std::vector<uint8_t> row;
+    std::vector<uint8_t> rgb;
+    std::vector<uint8_t> buffer;
     std::optional<BoxReducer> reducer;
-    int orientation = 1;
+    volatile int orientation = 1;  // set after the setjmp
     jpeg_decompress_struct cinfo;
     JpegErrors errors;
+    JpegProgress progress{};
+    JpegSource source{};
     cinfo.err = jpeg_std_error(&errors.mgr);
     errors.mgr.error_exit = jpeg_fail;
     errors.mgr.emit_message = jpeg_message;
-    jpeg_create_decompress(&cinfo);
-    if (setjmp(errors.jump) != 0) {
-        jpeg_destroy_decompress(&cinfo);
+    if (!input.seek(0)) {
+        result.failure = kBmpConversionError;
         return result;
     }
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    if (!input.memory()) buffer.resize(kJpegBufferBytes);
+    jpeg_create_decompress(&cinfo);
+    JpegGuard guard{&cinfo};
+    if (setjmp(errors.jump) != 0) {
+        result.failure = errors.why;
+        return result;
+    }
+    if (const uint8_t* bytes = input.memory()) {
+        jpeg_mem_src(&cinfo, bytes, static_cast<unsigned long>(input.size()));
+    } else {
+        source.mgr.init_source = jpeg_source_start;
+        source.mgr.fill_input_buffer = jpeg_source_fill;
+        source.mgr.skip_input_data = jpeg_source_skip;
+        source.mgr.resync_to_restart = jpeg_resync_to_restart;
+        source.mgr.term_source = jpeg_source_end;
+        source.input = &input;
+        source.buffer = buffer.data();
+        cinfo.src = &source.mgr;
+    }
+    progress.mgr.progress_monitor = jpeg_progress;
+    progress.limits = &limits;
+    cinfo.progress = &progress.mgr;
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
     for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next)
         if (m->marker == JPEG_APP0 + 1 && orientation == 1) orientation = exif_orientation(m->data, m->data_length);
-    const int64_t pixels = int64_t{cinfo.image_width} * cinfo.image_height;
-    if (pixels > limits.max_source_pixels) {
-        jpeg_destroy_decompress(&cinfo);
+    if (int64_t{cinfo.image_width} * cinfo.image_height > limits.max_source_pixels) {
         result.failure = kBmpOutOfMemory;
         return result;
     }
-    cinfo.out_color_space = JCS_RGB;
+    // libjpeg-turbo gives CMYK and YCCK pictures only as CMYK; they become RGB here.
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     // The smallest eighth that still leaves both sides at least as large as
     // the result; the box filter does the rest.
     unsigned num = 1;
@@ -81,57 +169,64 @@ CodecResult decode_jpeg(const uint8_t* data, std::size_t size, const PictureLimi
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
     reducer.emplace(w, h, reduced_side(w, limits.max_side), reduced_side(h, limits.max_side));
-    row.resize(static_cast<std::size_t>(w) * 3);
+    row.resize(static_cast<std::size_t>(w) * (cmyk ? 4 : 3));
+    if (cmyk) rgb.resize(static_cast<std::size_t>(w) * 3);
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW rows[1] = {row.data()};
         const int y = h - 1 - static_cast<int>(cinfo.output_scanline);
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) jpeg_fail(reinterpret_cast<j_common_ptr>(&cinfo));
-        reducer->add_row(y, row.data());
+        if (cmyk) cmyk_to_rgb(row.data(), static_cast<std::size_t>(w), cinfo.saw_Adobe_marker, rgb.data());
+        reducer->add_row(y, cmyk ? rgb.data() : row.data());
     }
     jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
     result.image = apply_orientation(reducer->finish(), orientation);
-    result.failure = nullptr;
     return result;
 }
 
-struct PngInput {
-    const uint8_t* data;
-    std::size_t size;
-    std::size_t at;
+struct PngRead {
+    PictureInput* input;
+    const PictureLimits* limits;
+    const char* why = kBmpConversionError;
 };
 
 void png_read_bytes(png_structp png, png_bytep out, png_size_t length) {
-    auto* in = static_cast<PngInput*>(png_get_io_ptr(png));
-    if (length > in->size - in->at) png_error(png, "end of file");
-    std::memcpy(out, in->data + in->at, length);
-    in->at += length;
+    auto* in = static_cast<PngRead*>(png_get_io_ptr(png));
+    if (in->input->read(out, length) != length) png_error(png, "end of file");
 }
 
 void png_quiet(png_structp, png_const_charp) {}
 [[noreturn]] void png_fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
-bool is_png(const uint8_t* data, std::size_t size) { return size >= 8 && png_sig_cmp(data, 0, 8) == 0; }
+struct PngGuard {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~PngGuard() {
+        if (png != nullptr) png_destroy_read_struct(&png, &info, nullptr);
+    }
+};
 
-CodecResult decode_png(const uint8_t* data, std::size_t size, const PictureLimits& limits) {
+CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
     CodecResult result;
     result.failure = kBmpConversionError;
-    PngInput input{data, size, 0};
+    PngRead read{&input, &limits};
     std::vector<uint8_t> pixels;  // one row, or the whole picture when it is interlaced
     std::vector<uint8_t> rgb;
     std::optional<BoxReducer> reducer;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_fail, png_quiet);
-    if (png == nullptr) return result;
-    png_infop info = png_create_info_struct(png);
+    if (!input.seek(0)) return result;
+    PngGuard guard;
+    guard.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_fail, png_quiet);
+    if (guard.png == nullptr) return result;
+    guard.info = png_create_info_struct(guard.png);
+    png_structp png = guard.png;
+    png_infop info = guard.info;
     if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {
-        png_destroy_read_struct(&png, &info, nullptr);
+        result.failure = read.why;
         return result;
     }
-    png_set_read_fn(png, &input, png_read_bytes);
+    png_set_read_fn(png, &read, png_read_bytes);
     png_read_info(png, info);
     const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
     if (int64_t{w} * h > limits.max_source_pixels) {
-        png_destroy_read_struct(&png, &info, nullptr);
         result.failure = kBmpOutOfMemory;
         return result;
     }
@@ -147,6 +242,13 @@ CodecResult decode_png(const uint8_t* data, std::size_t size, const PictureLimit
     reducer.emplace(iw, ih, reduced_side(iw, limits.max_side), reduced_side(ih, limits.max_side));
     rgb.resize(std::size_t{w} * 3);
     pixels.resize(row_bytes * (passes > 1 ? h : 1));
+    auto next_row = [&](uint8_t* into) {
+        if (limits.cancelled()) {
+            read.why = kPictureCancelled;
+            png_error(png, "cancelled");
+        }
+        png_read_row(png, into, nullptr);
+    };
     auto add = [&](png_uint_32 y, const uint8_t* src) {
         for (std::size_t x = 0; x < w; ++x)
             for (std::size_t c = 0; c < 3; ++c) {
@@ -158,16 +260,15 @@ CodecResult decode_png(const uint8_t* data, std::size_t size, const PictureLimit
     };
     if (passes > 1) {
         for (int pass = 0; pass < passes; ++pass)
-            for (png_uint_32 y = 0; y < h; ++y) png_read_row(png, &pixels[y * row_bytes], nullptr);
+            for (png_uint_32 y = 0; y < h; ++y) next_row(&pixels[y * row_bytes]);
         for (png_uint_32 y = 0; y < h; ++y) add(y, &pixels[y * row_bytes]);
     } else {
         for (png_uint_32 y = 0; y < h; ++y) {
-            png_read_row(png, pixels.data(), nullptr);
+            next_row(pixels.data());
             add(y, pixels.data());
         }
     }
     // What follows the pixels (text, times) is not needed, nor read.
-    png_destroy_read_struct(&png, &info, nullptr);
     result.image = reducer->finish();
     result.failure = nullptr;
     return result;
@@ -175,9 +276,10 @@ CodecResult decode_png(const uint8_t* data, std::size_t size, const PictureLimit
 
 }  // namespace
 
-CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const PictureLimits& limits) {
-    if (is_jpeg(data, size)) return decode_jpeg(data, size, limits);
-    if (is_png(data, size)) return decode_png(data, size, limits);
+CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::size_t head_size,
+                                 const PictureLimits& limits) {
+    if (is_jpeg_signature(head, head_size)) return decode_jpeg(input, limits);
+    if (is_png_signature(head, head_size)) return decode_png(input, limits);
     return {};
 }
 

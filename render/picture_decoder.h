@@ -1,13 +1,18 @@
 // Every picture the saver can show, turned into 24-bit RGB pixels, reduced
 // while it is decoded to no more than the texture needs.
 //
-// A file first goes to the BMP reader (render/bmp_reader.h), whose result for
-// every file it accepts is the picture, unchanged but for the reduction. A
-// file it refuses goes on to the other decoders: BMPs with the larger info
-// headers (52, 56, 108 and 124 bytes, and OS/2's 64), then the platform's
-// decoders: JPEG (baseline and progressive, turned upright as its EXIF
-// orientation says) and PNG (any depth, palette, alpha laid over black);
-// on Linux libjpeg-turbo and libpng, on Windows the Windows Imaging Component.
+// This file only chooses the decoder. The file's first bytes are read and
+// decide: a BMP (any info header the BMP reader knows, and the larger ones,
+// render/bmp_stream.h) goes to the BMP reader, a band of rows at a time when it
+// is uncompressed, else whole (run-length compressed: its compressed bytes,
+// no more than its size can need); anything else that the BMP reader refuses
+// goes on to the platform's decoders: JPEG (baseline and progressive, CMYK
+// too, turned upright as its EXIF orientation says) and PNG (any depth,
+// palette, alpha laid over black); on Linux libjpeg-turbo and libpng, on
+// Windows the Windows Imaging Component (render/picture_codecs.h). Every one
+// of them reads the picture's header first and refuses a picture over the
+// pixel limit before reading the rest, so a huge file that is no picture
+// costs its header and no more.
 // Only when all of them fail is there a message: one, with the caption
 // "Error", naming the file: "<file name>: <why>", where why is the BMP
 // reader's message, or "Image file conversion error." for a damaged JPEG or
@@ -22,6 +27,7 @@
 
 #include "base/message_sink.h"
 #include "render/bmp_reader.h"
+#include "render/picture_input.h"
 #include "render/picture_reduce.h"
 
 namespace orvex {
@@ -30,15 +36,15 @@ namespace orvex {
 std::optional<RgbImage> decode_picture(const uint8_t* data, std::size_t size, const std::string& file_name,
                                        MessageSink& sink, const PictureLimits& limits = {});
 
+// The same, read from an input as the decoder needs it.
+std::optional<RgbImage> decode_picture(PictureInput& input, const std::string& file_name, MessageSink& sink,
+                                       const PictureLimits& limits = {});
+
 // A missing name or a file that can't be opened gives none without a message,
-// as LoadBMP; otherwise the file's bytes go through decode_picture, named by
-// their file name in UTF-8, as every message is.
+// as LoadBMP; otherwise the file is decoded as decode_picture decodes bytes,
+// read as the decoder needs it, named by its file name in UTF-8, as every
+// message is.
 std::optional<RgbImage> LoadPicture(const std::filesystem::path& file_name, MessageSink& sink,
                                     const PictureLimits& limits = {});
-
-// A BMP with a 52-, 56-, 64-, 108- or 124-byte info header rewritten with the
-// 40-byte header that the BMP reader knows (the colour masks of the larger
-// headers placed after it); nothing for any other bytes.
-std::optional<std::vector<uint8_t>> bmp_with_short_header(const uint8_t* data, std::size_t size);
 
 }  // namespace orvex

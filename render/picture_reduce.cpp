@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/byte_order.h"
+
 namespace orvex {
+
+const char* const kPictureCancelled = "Cancelled.";
 
 int reduced_side(int side, int max_side) { return max_side > 0 && side > max_side ? max_side : side; }
 
@@ -37,7 +41,7 @@ void BoxReducer::add_row(int y, const uint8_t* rgb) {
     row_ = row;
     ++rows_in_;
     for (int x = 0; x < src_w_; ++x) {
-        uint32_t* s = &sums_[static_cast<std::size_t>(column_[static_cast<std::size_t>(x)]) * 3];
+        uint64_t* s = &sums_[static_cast<std::size_t>(column_[static_cast<std::size_t>(x)]) * 3];
         s[0] += rgb[x * 3];
         s[1] += rgb[x * 3 + 1];
         s[2] += rgb[x * 3 + 2];
@@ -48,7 +52,7 @@ void BoxReducer::flush() {
     if (row_ < 0 || rows_in_ == 0) return;
     uint8_t* dst = &out_.pixels[static_cast<std::size_t>(row_) * static_cast<std::size_t>(dst_w_) * 3];
     for (std::size_t x = 0; x < static_cast<std::size_t>(dst_w_); ++x) {
-        const uint64_t n = uint64_t{col_count_[x]} * rows_in_;
+        const uint64_t n = col_count_[x] * rows_in_;
         for (std::size_t c = 0; c < 3; ++c) {
             dst[x * 3 + c] = static_cast<uint8_t>(n == 0 ? 0 : (sums_[x * 3 + c] + n / 2) / n);
             sums_[x * 3 + c] = 0;
@@ -108,12 +112,8 @@ int exif_orientation(const uint8_t* data, std::size_t size) {
     const std::size_t n = size - kTiff;
     const bool little = t[0] == 'I' && t[1] == 'I';
     if (!little && !(t[0] == 'M' && t[1] == 'M')) return 1;
-    auto u16 = [&](std::size_t at) { return little ? t[at] | t[at + 1] << 8 : t[at] << 8 | t[at + 1]; };
-    auto u32 = [&](std::size_t at) {
-        return little
-                   ? uint32_t{t[at]} | uint32_t{t[at + 1]} << 8 | uint32_t{t[at + 2]} << 16 | uint32_t{t[at + 3]} << 24
-                   : uint32_t{t[at]} << 24 | uint32_t{t[at + 1]} << 16 | uint32_t{t[at + 2]} << 8 | uint32_t{t[at + 3]};
-    };
+    auto u16 = [&](std::size_t at) { return little ? le16(t + at) : be16(t + at); };
+    auto u32 = [&](std::size_t at) { return little ? le32(t + at) : be32(t + at); };
     const uint32_t ifd = u32(4);
     if (ifd > n || n - ifd < 2) return 1;
     const std::size_t entries = static_cast<std::size_t>(u16(ifd));
@@ -132,7 +132,7 @@ int jpeg_file_orientation(const uint8_t* data, std::size_t size) {
     std::size_t at = 2;  // after the start-of-image marker
     while (at + 4 <= size && data[at] == 0xFF) {
         const uint8_t marker = data[at + 1];
-        const std::size_t length = static_cast<std::size_t>(data[at + 2] << 8 | data[at + 3]);
+        const std::size_t length = be16(data + at + 2);
         if (marker == 0xDA || length < 2 || length > size - at - 2) break;  // the pixels start, or damage
         if (marker == 0xE1) {
             const int found = exif_orientation(data + at + 4, length - 2);

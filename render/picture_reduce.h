@@ -6,6 +6,7 @@
 // decoder that hands over rows holds no more than a few rows of its source.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -14,10 +15,17 @@
 namespace orvex {
 
 // How large a decoded picture may come out. max_side 0: as large as it is.
+// cancel: when set, a decode under way gives up at its next band of rows.
 struct PictureLimits {
-    int max_side = 0;                        // neither side of the result above this
-    int64_t max_source_pixels = kMaxPixels;  // larger sources are refused ("Out of memory.")
+    int max_side = 0;                           // neither side of the result above this
+    int64_t max_source_pixels = kMaxPixels;     // larger sources are refused ("Out of memory.")
+    const std::atomic<bool>* cancel = nullptr;  // null: never cancelled
+
+    bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
 };
+
+// Why a decode gave up: its cancel flag was set (nobody is left to be told).
+extern const char* const kPictureCancelled;
 
 // The side a source side is reduced to.
 int reduced_side(int side, int max_side);
@@ -42,9 +50,9 @@ private:
     int src_w_, src_h_, dst_w_, dst_h_;
     std::vector<int> column_;          // result column of every source column
     std::vector<uint32_t> col_count_;  // source columns on every result column
-    std::vector<uint32_t> sums_;       // the result row being filled
+    std::vector<uint64_t> sums_;       // the result row being filled; 64 bits hold any picture within kMaxPixels
     int row_ = -1;                     // which one
-    uint32_t rows_in_ = 0;             // source rows added to it
+    uint64_t rows_in_ = 0;             // source rows added to it
     RgbImage out_;
 };
 

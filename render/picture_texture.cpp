@@ -2,9 +2,7 @@
 
 #include <utility>
 
-#include "config/file_names.h"
 #include "render/gl.h"
-#include "render/picture_decoder.h"
 
 namespace orvex {
 
@@ -12,88 +10,34 @@ namespace {
 
 constexpr GLint kRgbComponents = 3;
 
+int gl_max_texture_size() {
+    GLint gl_max = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
+    return gl_max;
+}
+
 }  // namespace
 
 PictureTexture::PictureTexture(const Settings& settings, std::filesystem::path pictures_folder, MessageSink& messages,
                                PictureLister lister, std::shared_ptr<PictureWorker> worker, int start_offset)
-    : settings_(settings),
-      folder_(std::move(pictures_folder)),
-      messages_(messages),
-      cycler_(lister ? std::move(lister) : folder_lister(folder_), start_offset),
-      worker_(worker ? std::move(worker) : std::make_shared<InlinePictureWorker>()) {}
+    : schedule_(
+          settings, std::move(pictures_folder), messages,
+          [this](const RgbImage& image) { return load_image(image) != 0; }, std::move(lister), std::move(worker),
+          start_offset) {}
 
 void PictureTexture::load_first_picture() {
-    if (settings_.TextureFlag && LoadGLTextures() == 0) settings_.TextureFlag = 0;
-}
-
-void PictureTexture::list_pictures() {
-    if (settings_.Texture_Renew == 1) cycler_.Find_Pictures(settings_);
-    prefetch();
-}
-
-void PictureTexture::picture_step() {
-    cycler_.advance_for_seeding(settings_);
-    if (settings_.Texture_Renew != 1 || settings_.TextureFlag != 1) return;
-    request(settings_.picture_name);
-    waiting_ = true;
-    upload_ready();
-    if (waiting_) ++late_;
-}
-
-void PictureTexture::upload_ready() {
-    if (!waiting_ || !next_) return;
-    std::optional<RgbImage> image;
-    std::vector<RecordingMessageSink::Message> said;
-    {
-        std::lock_guard<std::mutex> lock(next_->mutex);
-        if (!next_->done) return;
-        image = std::move(next_->image);
-        said = std::move(next_->messages);
-    }
-    next_.reset();
-    waiting_ = false;
-    if (!image || load_image(*image) == 0) settings_.TextureFlag = 0;
-    for (const auto& m : said) messages_.show(m.caption, m.text);
-    prefetch();
-}
-
-void PictureTexture::prefetch() {
-    if (settings_.Texture_Renew == 1 && settings_.TextureFlag == 1 && cycler_.count() > 0)
-        request(cycler_.peek_next(settings_));
-}
-
-void PictureTexture::request(const std::string& name) {
-    if (next_ && next_->name == name) return;
-    auto job = std::make_shared<Decoding>();
-    job->name = name;
-    next_ = job;
-    const std::filesystem::path path = name.empty() ? std::filesystem::path() : path_for_name(folder_, name);
-    worker_->post([job, path, limits = limits()] {
-        RecordingMessageSink said;
-        std::optional<RgbImage> image = LoadPicture(path, said, limits);
-        std::lock_guard<std::mutex> lock(job->mutex);
-        job->image = std::move(image);
-        job->messages = std::move(said.messages);
-        job->done = true;
-    });
-}
-
-PictureLimits PictureTexture::limits() const {
-    PictureLimits limits;
-    limits.max_side = max_side_;
-    if (limits.max_side == 0) {
-        GLint gl_max = 0;
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
-        limits.max_side = gl_max;
-    }
-    return limits;
+    schedule_.set_max_texture_size(gl_max_texture_size());
+    schedule_.load_first_picture();
 }
 
 int PictureTexture::LoadGLTextures() {
-    if (settings_.picture_name.empty()) return 0;
-    const auto image = LoadPicture(path_for_name(folder_, settings_.picture_name), messages_, limits());
-    if (!image) return 0;
-    return load_image(*image);
+    schedule_.set_max_texture_size(gl_max_texture_size());
+    return schedule_.LoadGLTextures();
+}
+
+void PictureTexture::set_window_size(int width, int height) {
+    schedule_.set_max_texture_size(gl_max_texture_size());
+    schedule_.set_window_size(width, height);
 }
 
 int PictureTexture::load_image(const RgbImage& image) {
@@ -127,12 +71,6 @@ int PictureTexture::load_image(const RgbImage& image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     return 1;
-}
-
-void PictureTexture::set_window_size(int width, int height) {
-    GLint gl_max = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
-    max_side_ = texture_side_for_window(width, height, gl_max);
 }
 
 void PictureTexture::free() {

@@ -2,29 +2,36 @@
 // photo's decoding and reduction never hold up a frame, or inline, within the
 // call that needs the picture (the tool, the tests).
 //
-// A job is posted from the GUI thread and runs once, in posting order. The
-// thread worker's destructor lets the running job finish, drops the ones not
-// started, and joins the thread.
+// A job is posted from the GUI thread and gets a cancel flag to hand to the
+// decoder (PictureLimits::cancel). The thread worker holds at most two jobs:
+// the one under way and one waiting, the latest posted; a job posted while
+// another waits replaces it, which is then never run. Its destructor drops
+// the waiting job, sets the flag of the one under way, which gives up at its
+// next band of rows, and joins the thread: closing waits no longer than that.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <thread>
 
 namespace orvex {
 
+using PictureJob = std::function<void(const std::atomic<bool>& cancel)>;
+
 class PictureWorker {
 public:
     virtual ~PictureWorker() = default;
-    virtual void post(std::function<void()> job) = 0;
+    virtual void post(PictureJob job) = 0;
 };
 
 class InlinePictureWorker final : public PictureWorker {
 public:
-    void post(std::function<void()> job) override { job(); }
+    void post(PictureJob job) override { job(never_); }
+
+private:
+    std::atomic<bool> never_{false};
 };
 
 class ThreadPictureWorker final : public PictureWorker {
@@ -33,15 +40,24 @@ public:
     ThreadPictureWorker(const ThreadPictureWorker&) = delete;
     ThreadPictureWorker& operator=(const ThreadPictureWorker&) = delete;
     ~ThreadPictureWorker() override;
-    void post(std::function<void()> job) override;
+    void post(PictureJob job) override;
+
+    // The most jobs held at once so far, the one under way included.
+    int most_held() const;
+    // Jobs replaced before they started.
+    int replaced() const;
 
 private:
     void run();
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::function<void()>> jobs_;
+    PictureJob waiting_;
+    bool busy_ = false;
     bool stopping_ = false;
+    int most_held_ = 0;
+    int replaced_ = 0;
+    std::atomic<bool> cancel_{false};
     std::thread thread_;  // last: starts once the rest is built
 };
 

@@ -1,9 +1,9 @@
 #include "render/pictures.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
+#include "base/text_chars.h"
 #include "config/file_names.h"
 #include "config/picture_names.h"
 
@@ -13,13 +13,7 @@ PictureLister folder_lister(std::filesystem::path folder) {
     return [folder = std::move(folder)]() { return list_file_names(folder); };
 }
 
-bool is_bmp_name(const std::string& name) {
-    static const char kExtension[] = ".bmp";
-    constexpr std::size_t length = sizeof kExtension - 1;
-    if (name.size() < length) return false;
-    return std::equal(name.end() - length, name.end(), kExtension,
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
+bool is_bmp_name(const std::string& name) { return has_extension(name, ".bmp"); }
 
 PictureCycler::PictureCycler(PictureLister lister, int start_offset)
     : lister_(std::move(lister)), start_offset_(start_offset > 0 ? start_offset : 0) {}
@@ -56,8 +50,9 @@ std::string PictureCycler::peek_next(const Settings& settings) const {
     if (SearchStarted == 0) {
         const auto found = std::find(pictures_list.begin(), pictures_list.end(), settings.picture_name);
         next = found == pictures_list.end() ? 0 : static_cast<int>(found - pictures_list.begin());
+        next += start_offset_;  // as Find_Next_Picture's first call
     }
-    return pictures_list[static_cast<std::size_t>(next >= max_pictures ? 0 : next)];
+    return pictures_list[static_cast<std::size_t>(next % max_pictures)];
 }
 
 void PictureCycler::advance_for_seeding(Settings& settings) {

@@ -25,7 +25,7 @@ using PictureLister = std::function<std::vector<std::string>()>;
 // can't be read.
 PictureLister folder_lister(std::filesystem::path folder);
 
-// True for names ending in ".bmp", letter case ignored.
+// True for names ending in ".bmp", letter case ignored, with a name before it.
 bool is_bmp_name(const std::string& name);
 
 constexpr int kMaxPictures = 100;
@@ -49,7 +49,8 @@ public:
     // The list part of a seeding's picture step: with cycling on, moves to the
     // next picture and makes it picture_name. The texture load comes after it.
     void advance_for_seeding(Settings& settings);
-    // The name the next advance_for_seeding would make picture_name.
+    // The name the next advance_for_seeding would make picture_name, the start
+    // offset included.
     std::string peek_next(const Settings& settings) const;
 
     const std::vector<std::string>& pictures() const { return pictures_list; }

@@ -7,19 +7,11 @@
 
 #include <cstdarg>
 
+#include "render/glyph_source.h"
+
 namespace orvex {
 
 constexpr int kFontListCount = 256;
-constexpr int kFirstGlyph = 32;
-constexpr int kGlyphCount = 96;
-
-// Implemented by the host: fills count display lists from list_base with the
-// bitmaps of the characters first .. first + count - 1. The context is current.
-class GlyphSource {
-public:
-    virtual ~GlyphSource() = default;
-    virtual void make_glyph_lists(int first, int count, unsigned list_base) = 0;
-};
 
 class TextFont {
 public:

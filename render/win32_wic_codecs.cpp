@@ -1,7 +1,9 @@
 // JPEG, PNG and whatever else the Windows Imaging Component decodes. The
-// component scales while it decodes (a JPEG at a fraction of its size), turns
-// the pixels into premultiplied BGRA, which lays any alpha over black, and
-// the EXIF orientation of a JPEG is applied here as on the other platforms.
+// component reads from a stream on the file itself (no copy of it in memory),
+// scales while it decodes (a JPEG at a fraction of its size), turns the
+// pixels into premultiplied BGRA, which lays any alpha over black, and hands
+// them over in bands of rows, between which a cancelled decode stops. The
+// EXIF orientation of a JPEG is applied here as on the other platforms.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -15,6 +17,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "render/picture_codecs.h"
@@ -47,18 +50,25 @@ struct ComScope {
     }
 };
 
-bool is_jpeg_or_png(const uint8_t* data, std::size_t size) {
-    static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    return (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) ||
-           (size >= 8 && std::equal(kPng, kPng + 8, data));
+constexpr UINT kBandRows = 64;
+constexpr uint64_t kOrientationBytes = 256 * 1024;  // the EXIF segments come before the pixels
+
+HRESULT open_stream(PictureInput& input, IStream** stream) {
+    if (const std::filesystem::path* path = input.path())
+        return SHCreateStreamOnFileEx(path->c_str(), STGM_READ | STGM_SHARE_DENY_NONE, FILE_ATTRIBUTE_NORMAL, FALSE,
+                                      nullptr, stream);
+    if (input.memory() == nullptr || input.size() > UINT_MAX) return E_FAIL;
+    *stream = SHCreateMemStream(input.memory(), static_cast<UINT>(input.size()));
+    return *stream ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace
 
-CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const PictureLimits& limits) {
+CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::size_t head_size,
+                                 const PictureLimits& limits) {
     CodecResult result;
-    result.failure = is_jpeg_or_png(data, size) ? kBmpConversionError : nullptr;
-    if (size > UINT_MAX) return result;
+    const bool jpeg = is_jpeg_signature(head, head_size);
+    result.failure = jpeg || is_png_signature(head, head_size) ? kBmpConversionError : nullptr;
     ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IStream> stream;
@@ -66,8 +76,7 @@ CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const Pi
     Com<IWICBitmapFrameDecode> frame;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.out()))))
         return result;
-    stream.p = SHCreateMemStream(data, static_cast<UINT>(size));
-    if (!stream.p) return result;
+    if (FAILED(open_stream(input, stream.out()))) return result;
     if (FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, decoder.out())))
         return result;  // no decoder knows these bytes
     result.failure = kBmpConversionError;
@@ -78,7 +87,11 @@ CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const Pi
         result.failure = kBmpOutOfMemory;
         return result;
     }
-    const int orientation = jpeg_file_orientation(data, size);
+    int orientation = 1;
+    if (jpeg) {
+        const std::vector<uint8_t> start = read_start(input, kOrientationBytes);
+        orientation = jpeg_file_orientation(start.data(), start.size());
+    }
 
     IWICBitmapSource* source = frame.p;
     const UINT dw = static_cast<UINT>(reduced_side(static_cast<int>(w), limits.max_side));
@@ -95,20 +108,27 @@ CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const Pi
         FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom)))
         return result;
-    std::vector<uint8_t> bgra(std::size_t{dw} * dh * 4);
-    if (FAILED(converter->CopyPixels(nullptr, dw * 4, static_cast<UINT>(bgra.size()), bgra.data()))) return result;
-
     RgbImage image;
     image.width = static_cast<int32_t>(dw);
     image.height = static_cast<int32_t>(dh);
     image.pixels.resize(std::size_t{dw} * dh * 3);
-    for (std::size_t y = 0; y < dh; ++y) {
-        const uint8_t* src = &bgra[(dh - 1 - y) * dw * 4];  // top row first there, bottom row first here
-        uint8_t* dst = &image.pixels[y * dw * 3];
-        for (std::size_t x = 0; x < dw; ++x) {
-            dst[x * 3] = src[x * 4 + 2];
-            dst[x * 3 + 1] = src[x * 4 + 1];
-            dst[x * 3 + 2] = src[x * 4];
+    std::vector<uint8_t> bgra(std::size_t{dw} * kBandRows * 4);
+    for (UINT top = 0; top < dh; top += kBandRows) {
+        if (limits.cancelled()) {
+            result.failure = kPictureCancelled;
+            return result;
+        }
+        const UINT rows = std::min(kBandRows, dh - top);
+        const WICRect band{0, static_cast<INT>(top), static_cast<INT>(dw), static_cast<INT>(rows)};
+        if (FAILED(converter->CopyPixels(&band, dw * 4, dw * 4 * rows, bgra.data()))) return result;
+        for (std::size_t r = 0; r < rows; ++r) {
+            const uint8_t* src = &bgra[r * dw * 4];  // top row first there, bottom row first here
+            uint8_t* dst = &image.pixels[(dh - 1 - top - r) * std::size_t{dw} * 3];
+            for (std::size_t x = 0; x < dw; ++x) {
+                dst[x * 3] = src[x * 4 + 2];
+                dst[x * 3 + 1] = src[x * 4 + 1];
+                dst[x * 3 + 2] = src[x * 4];
+            }
         }
     }
     result.image = apply_orientation(std::move(image), orientation);

@@ -3,11 +3,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "config/file_names.h"
 #if ORVEX_GL11_SCENE
 #include "render/gl11_renderer.h"
 #endif
-#include "render/picture_decoder.h"
 #include "saver/frame_pacer.h"
 
 namespace orvex {
@@ -17,7 +15,8 @@ namespace {
 std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture* pictures,
                                              SessionServices& services, CalendarClock clock, MessageSink& messages) {
     if (services.renderer)
-        return services.renderer(settings, std::move(clock), std::move(services.light_random), messages);
+        return services.renderer(settings, std::move(clock), std::move(services.light_random), messages,
+                                 services.glyphs);
 #if !ORVEX_GL11_SCENE
     (void)pictures;
     return nullptr;
@@ -51,20 +50,24 @@ unsigned simulation_interval_ms(int speed) {
 SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
-      decoded_pictures_(static_cast<bool>(services.renderer)),
-      picture_settings_(settings_),
-      picture_cycler_(services.pictures_lister ? services.pictures_lister : folder_lister(start.pictures_folder),
-                      services.picture_offset),
-      pictures_folder_(start.pictures_folder),
+      renderer_factory_(services.renderer),
+      glyphs_(services.glyphs),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
+    const bool decoded = static_cast<bool>(services.renderer);
 #if ORVEX_GL11_SCENE
-    if (!decoded_pictures_)
+    if (!decoded)
         pictures_ =
             std::make_unique<PictureTexture>(settings_, start.pictures_folder, messages_, services.pictures_lister,
-                                             std::move(services.picture_worker), services.picture_offset);
+                                             services.picture_worker, services.picture_offset);
 #endif
-    renderer_factory_ = services.renderer;
     renderer_ = make_renderer(settings_, pictures_.get(), services, clock_, messages_);
+    // A renderer of its own takes the pictures that the same schedule as the
+    // OpenGL 1.1 texture's decodes, on the same worker.
+    if (decoded)
+        decoded_ = std::make_unique<PictureSchedule>(
+            settings_, start.pictures_folder, messages_,
+            [this](const RgbImage& image) { return renderer_->load_picture(image); }, services.pictures_lister,
+            std::move(services.picture_worker), services.picture_offset);
     simulation_.set_picture_step([this] { next_picture(); });
 }
 
@@ -75,10 +78,11 @@ unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation
 void SaverSession::init(int width, int height) {
     if (initialised_ || !renderer_) return;
     renderer_->setup();
-    if (decoded_pictures_) {
-        picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
-        if (picture_settings_.TextureFlag) load_decoded_picture();
-        if (picture_settings_.Texture_Renew == 1) picture_cycler_.Find_Pictures(picture_settings_);
+    if (decoded_) {
+        decoded_->set_max_texture_size(renderer_->max_texture_size());
+        decoded_->set_window_size(width, height);
+        decoded_->load_first_picture();
+        decoded_->list_pictures();
     } else {
 #if ORVEX_GL11_SCENE
         pictures_->set_window_size(width, height);
@@ -96,11 +100,13 @@ void SaverSession::init(int width, int height) {
 void SaverSession::resize(int width, int height) {
     if (!initialised_ || released_) return;
     renderer_->resize(width, height);
-    if (decoded_pictures_) picture_side_ = texture_side_for_window(width, height, renderer_->max_texture_size());
+    if (decoded_) {
+        decoded_->set_window_size(width, height);
+    } else {
 #if ORVEX_GL11_SCENE
-    else
         pictures_->set_window_size(width, height);
 #endif
+    }
     width_ = width;
     height_ = height;
     exposed_ = true;
@@ -117,9 +123,13 @@ bool SaverSession::tick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{ticking_};
+    if (decoded_) {
+        decoded_->upload_ready();
+    } else {
 #if ORVEX_GL11_SCENE
-    if (!decoded_pictures_) pictures_->upload_ready();
+        pictures_->upload_ready();
 #endif
+    }
     return simulation_.tick();
 }
 
@@ -139,10 +149,13 @@ void SaverSession::draw() {
 void SaverSession::renew_renderer() {
     if (!initialised_ || released_ || !renderer_factory_) return;
     renderer_->release();
-    renderer_ = renderer_factory_(settings_, clock_, std::make_unique<LcgRandom>(), messages_);
+    renderer_ = renderer_factory_(settings_, clock_, std::make_unique<LcgRandom>(), messages_, glyphs_);
     renderer_->setup();
     renderer_->resize(width_, height_);
-    if (picture_settings_.TextureFlag) load_decoded_picture();
+    if (decoded_) {
+        decoded_->set_max_texture_size(renderer_->max_texture_size());
+        if (decoded_->TextureFlag()) decoded_->LoadGLTextures();
+    }
     exposed_ = true;
 }
 
@@ -164,7 +177,7 @@ void SaverSession::release() {
     released_ = true;
     renderer_->release();
 #if ORVEX_GL11_SCENE
-    if (!decoded_pictures_) pictures_->free();
+    if (!decoded_) pictures_->free();
 #endif
 }
 
@@ -175,27 +188,17 @@ std::optional<SessionMessage> SaverSession::take_message() {
     return m;
 }
 
-// The picture step of every seeding: the next picture when cycling, loaded
+// The picture step of every seeding: the next picture when cycling, shown
 // when pictures are on. A failure turns pictures off before its message is
 // taken, so a damaged picture is met once per run.
 void SaverSession::next_picture() {
+    if (decoded_) {
+        decoded_->picture_step();
+    } else {
 #if ORVEX_GL11_SCENE
-    if (!decoded_pictures_) {
         pictures_->picture_step();
-        return;
-    }
 #endif
-    picture_cycler_.advance_for_seeding(picture_settings_);
-    if (picture_settings_.Texture_Renew == 1 && picture_settings_.TextureFlag == 1) load_decoded_picture();
-}
-
-void SaverSession::load_decoded_picture() {
-    PictureLimits limits;
-    limits.max_side = picture_side_;
-    const std::string& name = picture_settings_.picture_name;
-    const std::optional<RgbImage> image =
-        name.empty() ? std::nullopt : LoadPicture(path_for_name(pictures_folder_, name), messages_, limits);
-    if (!image || !renderer_->load_picture(*image)) picture_settings_.TextureFlag = 0;
+    }
 }
 
 }  // namespace orvex

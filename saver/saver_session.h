@@ -44,6 +44,7 @@
 #include "base/clock.h"
 #include "base/message_sink.h"
 #include "base/random_source.h"
+#include "render/picture_schedule.h"
 #include "render/picture_texture.h"
 #include "render/pictures.h"
 #include "render/renderer.h"
@@ -63,9 +64,11 @@ unsigned simulation_interval_ms(int speed);
 struct SessionMessage;
 
 // Makes the renderer a session draws with, from the settings, the lights'
-// clock and generator, and where its failures go.
-using RendererFactory = std::function<std::unique_ptr<FrameRenderer>(
-    const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> light_random, MessageSink& messages)>;
+// clock and generator, where its failures go and the font of its text (the
+// session's glyph source, may be null).
+using RendererFactory = std::function<std::unique_ptr<FrameRenderer>(const Settings& settings, CalendarClock clock,
+                                                                     std::unique_ptr<RandomSource> light_random,
+                                                                     MessageSink& messages, GlyphSource* glyphs)>;
 
 struct SessionMessage {
     std::string caption;
@@ -79,13 +82,13 @@ struct SessionServices {
     std::unique_ptr<RandomSource> seed_random;      // null: an LcgRandom
     std::unique_ptr<RandomSource> light_random;     // null: an LcgRandom
     PictureLister pictures_lister;                  // null: lists the start's pictures folder
-    GlyphSource* glyphs = nullptr;                  // the window system's font; null: no glyphs
+    GlyphSource* glyphs = nullptr;                  // the window system's font, for either renderer; null: no glyphs
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
     // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
     // texture holds (where it is built in; the page must give one). Any
     // other takes each picture decoded (load_picture), listed, chosen and
-    // decoded by the session within the tick.
+    // decoded as for the OpenGL 1.1 scene, on the worker.
     RendererFactory renderer;
     // Where picture cycling starts: this many pictures past the stored one
     // (each monitor's session its own).
@@ -137,11 +140,15 @@ public:
     // Ticks refused because they came from inside a tick.
     std::int64_t nested_ticks() const { return nested_ticks_; }
     // Reseeds that came before their picture was decoded, and so kept the one before.
-    int late_pictures() const { return pictures_ ? pictures_->late_pictures() : 0; }
+    int late_pictures() const {
+        return decoded_ ? decoded_->late_pictures() : pictures_ ? pictures_->late_pictures() : 0;
+    }
     // Read-only views for tools and tests.
     const Simulation& simulation() const { return simulation_; }
     // The OpenGL 1.1 scene's picture texture (sessions without a renderer of the host's only).
     const PictureTexture& pictures() const { return *pictures_; }
+    // Which pictures show and when, whichever renderer shows them.
+    const PictureSchedule& picture_schedule() const { return decoded_ ? *decoded_ : pictures_->schedule(); }
 
 private:
     class QueuedMessages final : public MessageSink {
@@ -160,8 +167,6 @@ private:
     };
 
     void next_picture();
-    // Pictures for a renderer that takes them decoded.
-    void load_decoded_picture();
 
     CalendarClock clock_;  // one clock for seeding, reset check and lights
     Settings settings_;
@@ -169,11 +174,10 @@ private:
     std::unique_ptr<PictureTexture> pictures_;  // the OpenGL 1.1 scene's; null with the host's renderer
     std::unique_ptr<FrameRenderer> renderer_;
     RendererFactory renderer_factory_;  // the host's, kept for renew_renderer
-    bool decoded_pictures_ = false;     // the renderer takes pictures through load_picture
-    Settings picture_settings_;         // the picture fields' running state, then
-    PictureCycler picture_cycler_;
-    std::filesystem::path pictures_folder_;
-    int picture_side_ = 0;
+    GlyphSource* glyphs_;               // the host's font, for a renewed renderer
+    // The pictures of a renderer that takes them decoded (load_picture); null
+    // for the OpenGL 1.1 scene, whose pictures_ hold them.
+    std::unique_ptr<PictureSchedule> decoded_;
     Simulation simulation_;
     bool initialised_ = false;
     bool released_ = false;

@@ -18,6 +18,8 @@ packages=(
   fonts-wine
   # the Windows setup program
   nsis
+  # signing the Windows programs, and its test with a throw-away certificate
+  osslsigncode openssl
   # the Linux saver (Xlib + GLX), its tests on Xvfb with Mesa, and its .deb
   libx11-dev libgl-dev libglx-dev libgl1-mesa-dri xauth mesa-utils dpkg-dev
   # the page (WebAssembly) and its browser tests in headless Chromium over the DevTools protocol

@@ -16,12 +16,15 @@ layers=(base config core seed render saver dialog host/win32 host/x11 host/web t
 declare -A rank=([base]=0 [config]=1 [core]=2 [seed]=3 [render]=4 [saver]=5 [dialog]=6
                  [host/win32]=7 [host/x11]=7 [host/web]=7 [tools]=7)
 
-# The layer a path inside the tree belongs to, or nothing.
+# The layer a path inside the tree belongs to, or nothing, into REPLY (no
+# subshell: it runs for every include of the tree).
 layer_of() {
+    local rest
     case $1 in
-    host/win32/* | host/x11/* | host/web/*) echo "${1%%/*}/$(cut -d/ -f2 <<<"$1")" ;;
-    host/*) echo host ;;
-    */*) echo "${1%%/*}" ;;
+    host/win32/* | host/x11/* | host/web/*) rest=${1#*/}; REPLY=host/${rest%%/*} ;;
+    host/*) REPLY=host ;;
+    */*) REPLY=${1%%/*} ;;
+    *) REPLY= ;;
     esac
 }
 
@@ -35,11 +38,13 @@ check() {
     local root=$1 bad=0 file from to line target
     cd "$root" || return 2
     while IFS= read -r file; do
-        from=$(layer_of "$file")
+        layer_of "$file"
+        from=$REPLY
         while IFS= read -r line; do
             target=${line#*\"}
             target=${target%%\"*}
-            to=$(layer_of "$target")
+            layer_of "$target"
+            to=$REPLY
             [ -z "$to" ] && continue  # beside the including file
             if [ "$to" = render ] && [ "$from" = render ]; then
                 case $file:$target in

@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "render/picture_codecs.h"
 
@@ -25,20 +26,25 @@ std::map<FileKey, std::optional<RgbImage>>& remembered() {
     return pictures;
 }
 
-bool is_jpeg_or_png(const std::uint8_t* data, std::size_t size) {
-    static const std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (size >= 3 && data[0] == 0xff && data[1] == 0xd8 && data[2] == 0xff) return true;
-    if (size < sizeof kPng) return false;
-    for (std::size_t i = 0; i < sizeof kPng; ++i)
-        if (data[i] != kPng[i]) return false;
-    return true;
-}
-
 }  // namespace
 
-CodecResult decode_with_platform(const uint8_t* data, std::size_t size, const PictureLimits& limits) {
+// The browser decoded the page's pictures ahead (remember_decoded); a file is
+// found among them by its bytes, whole.
+CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::size_t head_size,
+                                 const PictureLimits& limits) {
     CodecResult result;
-    if (!is_jpeg_or_png(data, size)) return result;
+    if (!is_jpeg_signature(head, head_size) && !is_png_signature(head, head_size)) return result;
+    std::vector<std::uint8_t> read;
+    const std::uint8_t* data = input.memory();
+    const auto size = static_cast<std::size_t>(input.size());
+    if (data == nullptr) {
+        read.resize(size);
+        if (!input.seek(0) || input.read(read.data(), size) != size) {
+            result.failure = kBmpConversionError;
+            return result;
+        }
+        data = read.data();
+    }
     const auto found = remembered().find(key_of(data, size));
     if (found == remembered().end() || !found->second) {
         result.failure = kBmpConversionError;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "config/settings_file.h"
 #include "render/gles3/gles3_renderer.h"
@@ -28,6 +29,25 @@ void write_settings_file(const std::optional<std::string>& text) {
 
 }  // namespace
 
+bool PageGlyphSource::glyph_bitmaps(int first, int count, GlyphBitmaps& out) {
+    constexpr int kScale = 2;
+    if (first < kFirstGlyph || count < 0 || first - kFirstGlyph + count > kGlyphCount) return false;
+    GlyphBitmaps cells;
+    cells.width = cells.height = 8 * kScale;
+    cells.descent = 0;  // the cell's foot on the text line, as the page has always drawn it
+    cells.pixels.resize(static_cast<std::size_t>(cells.width) * static_cast<std::size_t>(cells.height) *
+                        static_cast<std::size_t>(count));
+    std::size_t at = 0;
+    for (int c = 0; c < count; ++c) {
+        const auto& rows = glyphs_[static_cast<std::size_t>(first - kFirstGlyph + c)];
+        for (int y = 0; y < cells.height; ++y)
+            for (int x = 0; x < cells.width; ++x)
+                cells.pixels[at++] = (rows[static_cast<std::size_t>(y / kScale)] >> (7 - x / kScale)) & 1;
+    }
+    out = std::move(cells);
+    return true;
+}
+
 std::filesystem::path page_maker_folder() { return "/orvex"; }
 
 std::string corrected_settings_text(const std::string& text) {
@@ -44,21 +64,22 @@ CalendarClock clock_from_seed(std::int64_t seed) {
 
 PageRun::PageRun(const std::optional<std::string>& settings_text, int width, int height,
                  std::optional<std::int64_t> seed, std::int64_t steps, Gles3ProcLoader gl_procs,
-                 const PageGlyphs& glyphs) {
+                 const PageGlyphs& glyphs)
+    : glyphs_(glyphs) {
     write_settings_file(settings_text);
     SessionServices services;
     if (seed) services.clock = clock_from_seed(*seed);
-    services.renderer = [gl_procs, glyphs](const Settings& settings, CalendarClock clock,
-                                           std::unique_ptr<RandomSource> random,
-                                           MessageSink& messages) -> std::unique_ptr<FrameRenderer> {
+    // No picture worker: the page has no threads, so pictures decode within the tick.
+    services.glyphs = &glyphs_;
+    services.renderer = [gl_procs](const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> random,
+                                   MessageSink& messages, GlyphSource* font) -> std::unique_ptr<FrameRenderer> {
         Gles3Services s;
         s.gl_procs = gl_procs;
         s.messages = &messages;
         s.clock = std::move(clock);
         s.random = std::move(random);
-        auto renderer = std::make_unique<Gles3Renderer>(settings, std::move(s));
-        renderer->set_glyphs(glyphs);
-        return renderer;
+        s.glyphs = font;
+        return std::make_unique<Gles3Renderer>(settings, std::move(s));
     };
     session_ = std::make_unique<SaverSession>(resolve_saver_start(files_in_maker_folder(page_maker_folder()), width),
                                               std::move(services));

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "render/gles3/gles3_api.h"
+#include "render/glyph_source.h"
 #include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
 
@@ -38,6 +39,19 @@ CalendarClock clock_from_seed(std::int64_t seed);
 // The frame-rate text's glyphs, from the browser's font: 8 x 8 bits per
 // character 32..127, one byte per row from the top, the highest bit leftmost.
 using PageGlyphs = std::array<std::array<std::uint8_t, 8>, 96>;
+
+// The browser font's glyphs as the renderer asks a window system's font for
+// them: each bit two pixels wide and two rows high (16 x 16 cells), as the
+// frame-rate text's 16-pixel line wants. WebGL has no display lists.
+class PageGlyphSource final : public GlyphSource {
+public:
+    explicit PageGlyphSource(const PageGlyphs& glyphs) : glyphs_(glyphs) {}
+    void make_glyph_lists(int, int, unsigned) override {}
+    bool glyph_bitmaps(int first, int count, GlyphBitmaps& out) override;
+
+private:
+    PageGlyphs glyphs_;
+};
 
 struct RunCounts {
     std::int64_t steps = 0;  // simulation ticks since the run started
@@ -76,6 +90,7 @@ public:
     RunCounts counts() const;
 
 private:
+    PageGlyphSource glyphs_;
     std::unique_ptr<SaverSession> session_;
     std::unique_ptr<FramePacer> pacer_;
     bool frame_wanted_ = true;

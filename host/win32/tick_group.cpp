@@ -19,6 +19,10 @@ void TickGroup::leave(FramePacer& pacer) {
     }
 }
 
+void TickGroup::restart() const {
+    if (!members_.empty() && members_.front().take_timers) members_.front().take_timers();
+}
+
 void TickGroup::on_timer(unsigned id) const {
     for (const Member& m : members_) m.pacer->on_timer(id);
 }

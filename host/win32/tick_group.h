@@ -19,6 +19,8 @@ public:
     void join(FramePacer& pacer, std::function<void()> take_timers);
     void leave(FramePacer& pacer);
     void on_timer(unsigned id) const;
+    // Has the holder start the timers again (after they were stopped).
+    void restart() const;
     std::size_t size() const { return members_.size(); }
 
 private:

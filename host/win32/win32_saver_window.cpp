@@ -29,10 +29,13 @@ public:
     void on_create(const CREATESTRUCTA& create);
     void on_size(int width, int height);
     void on_destroy();
+    // The display's power notifications go to the simulation window.
+    LRESULT forward(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:
     HWND window_;
     HWND hChild = nullptr;
+    HPOWERNOTIFY display_notify_ = nullptr;
     std::filesystem::path lpszCurDir;
     std::unique_ptr<SimulationWindow> simulation_;
 };
@@ -68,7 +71,16 @@ void SaverWindow::on_create(const CREATESTRUCTA& create) {
     if (!hChild) {
         simulation_.reset();
         show_startup_error("Couldn't Create Window");
+        return;
     }
+    // The platform reports the display's state now and whenever it changes.
+    display_notify_ =
+        RegisterPowerSettingNotification(window_, &GUID_CONSOLE_DISPLAY_STATE, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+LRESULT SaverWindow::forward(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (!hChild) return DefScreenSaverProc(window_, message, wParam, lParam);
+    return SendMessageA(hChild, message, wParam, lParam);
 }
 
 void SaverWindow::on_size(int width, int height) {
@@ -78,6 +90,8 @@ void SaverWindow::on_size(int width, int height) {
 }
 
 void SaverWindow::on_destroy() {
+    if (display_notify_) UnregisterPowerSettingNotification(display_notify_);
+    display_notify_ = nullptr;
     if (simulation_) simulation_->release_session();
     std::error_code ec;
     if (!lpszCurDir.empty()) std::filesystem::current_path(lpszCurDir, ec);
@@ -110,6 +124,9 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_DESTROY:
             if (saver) saver->on_destroy();
             return 0;
+        case WM_POWERBROADCAST:
+            if (saver) return saver->forward(message, wParam, lParam);
+            break;
         case WM_NCDESTROY:
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             delete saver;

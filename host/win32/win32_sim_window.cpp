@@ -53,7 +53,8 @@ SimulationWindow::SimulationWindow(HWND main_window, SaverStart start, int monit
           [this] {
               if (window_) InvalidateRect(window_, nullptr, FALSE);
           },
-          [this] { return !session_ || session_->redraw_wanted(); }) {}
+          [this] { return !session_ || session_->redraw_wanted(); }),
+      rest_([this] { restart_timers(); }, [this] { stop_timers(); }) {}
 
 SimulationWindow::~SimulationWindow() = default;
 
@@ -83,18 +84,33 @@ void SimulationWindow::on_create(HWND window) {
         session_->init(client.right, client.bottom);
         if (session_->has_message()) PostMessageA(window, kShowMessages, 0, 0);
     }
+    simulation_ms_ = simulation_ms;
     if (share_) {
-        simulation_ms_ = simulation_ms;
         share_->ticks.join(pacer_, [this] { start_timers(); });
     } else {
-        SetTimer(window, kSimulationTimerId, simulation_ms, nullptr);
-        SetTimer(window, kRedrawTimerId, kRedrawIntervalMs, nullptr);
+        start_timers();
+        // The preview rests while its page is hidden.
+        if (!SaverFrame::of(window) || !SaverFrame::of(window)->full_screen()) rest_.watch_visibility(window);
     }
 }
 
 void SimulationWindow::start_timers() {
     SetTimer(window_, kSimulationTimerId, simulation_ms_, nullptr);
     SetTimer(window_, kRedrawTimerId, kRedrawIntervalMs, nullptr);
+}
+
+void SimulationWindow::stop_timers() {
+    KillTimer(window_, kSimulationTimerId);
+    KillTimer(window_, kRedrawTimerId);
+}
+
+// Every monitor's window hears the display go off and on; the timers come back
+// on the holder's window alone.
+void SimulationWindow::restart_timers() {
+    if (share_)
+        share_->ticks.restart();
+    else
+        start_timers();
 }
 
 void SimulationWindow::make_current() const {
@@ -130,8 +146,8 @@ void SimulationWindow::release_session() {
 }
 
 void SimulationWindow::on_destroy() {
-    KillTimer(window_, kSimulationTimerId);
-    KillTimer(window_, kRedrawTimerId);
+    stop_timers();
+    rest_.stop(window_);
     // The next window of the run takes the timers over.
     if (share_) share_->ticks.leave(pacer_);
     // A box still up keeps the session object, not its GL objects: those go
@@ -158,6 +174,9 @@ LRESULT SimulationWindow::pass_input(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT SimulationWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window_) {
+        if (const std::optional<LRESULT> rested = rest_.filter(window, message, wParam, lParam)) return *rested;
+    }
     switch (message) {
         case WM_CREATE: on_create(window); return 0;
         case WM_SIZE:

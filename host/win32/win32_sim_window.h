@@ -15,6 +15,7 @@
 #include "host/win32/saver_startup.h"
 #include "host/win32/tick_group.h"
 #include "host/win32/wgl_context.h"
+#include "host/win32/win32_rest.h"
 #include "render/text_font.h"
 #include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
@@ -73,6 +74,8 @@ private:
     void show_messages();
     void make_current() const;
     void start_timers();
+    void stop_timers();
+    void restart_timers();
 
     HWND main_window_;
     HWND window_ = nullptr;
@@ -89,6 +92,7 @@ private:
     std::shared_ptr<MessageGate> messages_;  // this window's own, or the share's
     FramePacer pacer_;
     unsigned simulation_ms_ = 0;
+    WindowRest rest_;
 };
 
 }  // namespace orvex::win32

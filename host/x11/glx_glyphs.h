@@ -1,5 +1,5 @@
 // The glyphs of the scene's font on X: a bold fixed-width X core font turned
-// into display lists by glXUseXFont.
+// into display lists by glXUseXFont, or read back as bitmaps.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -12,7 +12,8 @@ class GlxGlyphs final : public GlyphSource {
 public:
     explicit GlxGlyphs(Display* display) : display_(display) {}
     void make_glyph_lists(int first, int count, unsigned list_base) override;
-    // Height of a line of text in pixels; 0 until the lists are made.
+    bool glyph_bitmaps(int first, int count, GlyphBitmaps& out) override;
+    // Height of a line of text in pixels; 0 until the lists or bitmaps are made.
     int line_height() const { return line_height_; }
 
 private:

@@ -12,7 +12,10 @@ namespace orvex {
 
 namespace {
 
-// The cells: position on the plane and colour (the material when lit) per vertex.
+// The cells: position on the plane and colour (the material when lit) per
+// vertex. LIGHTING (true or false) is defined after the version line, so
+// that an unlit scene's shader holds no lighting at all: a software
+// rasteriser runs every branch of a shader for every vertex.
 const char* const kVertexSource = R"(#version 300 es
 precision highp float;
 layout(location = 0) in vec2 a_position;
@@ -21,7 +24,6 @@ uniform mat4 u_mvp;
 uniform mat4 u_modelview;
 uniform vec2 u_point_shift;  // window pixels
 uniform vec2 u_pixel;        // 2 / viewport size
-uniform bool u_lighting;
 uniform bool u_light_on[4];
 uniform vec4 u_light_position[4];
 uniform vec3 u_light_ambient[4];
@@ -43,7 +45,7 @@ void main() {
     gl_Position.xy += u_point_shift * u_pixel * gl_Position.w;
     gl_PointSize = 1.0;
     v_texcoord = a_position;
-    if (!u_lighting) {
+    if (!LIGHTING) {
         v_colour = a_colour;
         return;
     }
@@ -104,10 +106,11 @@ void main() {
 }
 )";
 
-// The text: one textured square per character, the glyphs side by side in one row.
+// The text: one square per character, each pixel of it the glyph's texel
+// under it, so the glyphs land on the pixels the OpenGL 1.1 bitmaps fill.
 const char* const kTextVertexSource = R"(#version 300 es
 precision highp float;
-layout(location = 0) in vec4 a_corner;  // window position, glyph texture position
+layout(location = 0) in vec4 a_corner;  // window position, glyph texel position
 uniform vec2 u_text_scale;              // 2 / window size
 out vec2 v_glyph;
 void main() {
@@ -122,10 +125,17 @@ in vec2 v_glyph;
 uniform sampler2D u_text_glyphs;
 out vec4 o_colour;
 void main() {
-    if (texture(u_text_glyphs, v_glyph).r < 0.5) discard;
+    if (texelFetch(u_text_glyphs, ivec2(floor(v_glyph)), 0).r < 0.5) discard;
     o_colour = vec4(1.0, 1.0, 0.0, 1.0);
 }
 )";
+
+// The glyph texture: the cells in rows of 16, the top row of each cell first.
+constexpr int kGlyphColumns = 16;
+constexpr int kGlyphRows = (kGlyphCount + kGlyphColumns - 1) / kGlyphColumns;
+// The text's distance from the window's left and top edges, as the OpenGL 1.1 overlay places it.
+constexpr int kTextMargin = 8;
+constexpr std::size_t kMaxTextLength = 255;
 
 constexpr int kLights = kMovingLights + 1;  // the moving lights and the viewer light
 constexpr int kViewerLight = kMovingLights;
@@ -247,7 +257,8 @@ Gles3Renderer::Gles3Renderer(const Settings& settings, Gles3Services services)
       lights_(std::move(services.clock), std::move(services.random)),
       loader_(services.gl_procs),
       vertex_source_(services.vertex_source.empty() ? kVertexSource : services.vertex_source),
-      fragment_source_(services.fragment_source.empty() ? kFragmentSource : services.fragment_source) {}
+      fragment_source_(services.fragment_source.empty() ? kFragmentSource : services.fragment_source),
+      glyphs_(services.glyphs) {}
 
 Gles3Renderer::~Gles3Renderer() = default;
 
@@ -294,11 +305,16 @@ bool Gles3Renderer::build_programs() {
         program = 0;
         return report(std::string("the ") + name + " shaders do not link", log);
     };
-    if (!link(vertex_source_, fragment_source_, "cell", program_)) return false;
+    // The lighting switch goes right after the version line, which must come first.
+    std::string vertex = vertex_source_;
+    const std::size_t line_end = vertex.rfind("#version", 0) == 0 ? vertex.find('\n') : std::string::npos;
+    if (line_end != std::string::npos)
+        vertex.insert(line_end + 1, std::string("#define LIGHTING ") + (LightingNum_ != 0 ? "true" : "false") + "\n");
+    if (!link(vertex, fragment_source_, "cell", program_)) return false;
     if (!link(kTextVertexSource, kTextFragmentSource, "text", text_program_)) return false;
 
     auto at = [&](const char* name) { return gl_.GetUniformLocation(program_, name); };
-    u_mvp_ = at("u_mvp"), u_modelview_ = at("u_modelview"), u_lighting_ = at("u_lighting");
+    u_mvp_ = at("u_mvp"), u_modelview_ = at("u_modelview");
     u_point_shift_ = at("u_point_shift"), u_pixel_ = at("u_pixel");
     u_light_on_ = at("u_light_on"), u_light_position_ = at("u_light_position");
     u_light_ambient_ = at("u_light_ambient"), u_light_diffuse_ = at("u_light_diffuse");
@@ -367,29 +383,51 @@ bool Gles3Renderer::setup() {
     gl_.Enable(GL_DEPTH_TEST);
     gl_.UseProgram(program_);
     gl_.Uniform1i(u_picture_, 0);
-    gl_.Uniform1i(u_lighting_, LightingNum_ != 0);
     if (LightingNum_ != 0) set_lights();
     gl_.UseProgram(0);
 
-    // The text's glyphs: one row of 8 x 8 cells, a byte per texel.
-    std::vector<std::uint8_t> texels(96 * 8 * 8);
-    for (int c = 0; c < 96; ++c)
-        for (int row = 0; row < 8; ++row)
-            for (int bit = 0; bit < 8; ++bit)
-                texels[static_cast<std::size_t>((7 - row) * 96 * 8 + c * 8 + bit)] =
-                    (glyphs_[static_cast<std::size_t>(c)][static_cast<std::size_t>(row)] >> (7 - bit)) & 1 ? 255 : 0;
+    gl_.GenBuffers(1, &text_buffer_);
+    if (gl_.GetError() != GL_NO_ERROR) return report("the driver refused the storage for the text");
+    if (!make_glyph_texture()) glyph_cells_ = {};
+    return ok_;
+}
+
+// The glyphs of the glyph source as a texture; false, and no text, when the
+// source has none or the GL can't hold them.
+bool Gles3Renderer::make_glyph_texture() {
+    GlyphBitmaps cells;
+    if (glyphs_ == nullptr || !glyphs_->glyph_bitmaps(kFirstGlyph, kGlyphCount, cells) || !cells.usable(kGlyphCount))
+        return false;
+    const int width = cells.width * kGlyphColumns, height = cells.height * kGlyphRows;
+    if (width > max_texture_size() || height > max_texture_size()) return false;
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    const std::size_t cell_bytes = static_cast<std::size_t>(cells.width) * static_cast<std::size_t>(cells.height);
+    for (int c = 0; c < kGlyphCount; ++c)
+        for (int row = 0; row < cells.height; ++row)
+            for (int x = 0; x < cells.width; ++x) {
+                const std::size_t from =
+                    static_cast<std::size_t>(c) * cell_bytes + static_cast<std::size_t>(row * cells.width + x);
+                const int tx = c % kGlyphColumns * cells.width + x, ty = c / kGlyphColumns * cells.height + row;
+                texels[static_cast<std::size_t>(ty) * static_cast<std::size_t>(width) + static_cast<std::size_t>(tx)] =
+                    cells.pixels[from] != 0 ? 255 : 0;
+            }
+    gl_.clear_errors();
     gl_.GenTextures(1, &glyph_texture_);
     gl_.BindTexture(GL_TEXTURE_2D, glyph_texture_);
     gl_.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_R8, 96 * 8, 8, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
+    gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
     gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    gl_.GenBuffers(1, &text_buffer_);
     gl_.BindTexture(GL_TEXTURE_2D, 0);
-    if (gl_.GetError() != GL_NO_ERROR) return report("the driver refused the storage for the text's glyphs");
-    return ok_;
+    if (gl_.GetError() != GL_NO_ERROR) {
+        gl_.DeleteTextures(1, &glyph_texture_);
+        glyph_texture_ = 0;
+        return false;
+    }
+    cells.pixels.clear();
+    cells.pixels.shrink_to_fit();
+    glyph_cells_ = cells;
+    return true;
 }
 
 // The light table into the program: the lights in use, the viewer light
@@ -584,20 +622,28 @@ bool Gles3Renderer::load_picture(const RgbImage& image) {
     return true;
 }
 
+// The text's baseline starts line_height pixels and a margin below the
+// window's top edge, as the OpenGL 1.1 overlay's raster position does; each
+// glyph advances the pen by one cell, and a character the font lacks draws
+// nothing and does not move it.
 void Gles3Renderer::draw_text(int width, int height, int line_height, const char* text) {
-    if (!ok_ || text == nullptr || width < 1 || height < 1) return;
-    constexpr int kMargin = 8;
-    const float scale = std::max(1.0f, static_cast<float>(line_height) / 8.0f);
+    if (!ok_ || text == nullptr || width < 1 || height < 1 || glyph_texture_ == 0) return;
+    const GlyphBitmaps& g = glyph_cells_;
     std::vector<float> corners;
-    float x = kMargin;
-    const float y = static_cast<float>(height - kMargin - line_height);
-    for (const char* c = text; *c != '\0' && c - text < 255; ++c, x += 8 * scale) {
-        const int code = static_cast<unsigned char>(*c);
-        if (code < 32 || code > 127) continue;
-        const float s0 = static_cast<float>(code - 32) / 96.0f, s1 = static_cast<float>(code - 31) / 96.0f;
-        const float x1 = x + 8 * scale, y1 = y + 8 * scale;
-        corners.insert(corners.end(), {x, y, s0, 0.0f, x1, y,  s1, 0.0f, x1, y1, s1, 1.0f,
-                                       x, y, s0, 0.0f, x1, y1, s1, 1.0f, x,  y1, s0, 1.0f});
+    float x = kTextMargin;
+    const float y0 = static_cast<float>(height - kTextMargin - line_height - g.descent);
+    const float y1 = y0 + static_cast<float>(g.height);
+    const std::size_t length = std::min(std::strlen(text), kMaxTextLength);
+    for (std::size_t k = 0; k < length; ++k) {
+        const int code = static_cast<unsigned char>(text[k]) - kFirstGlyph;
+        if (code < 0 || code >= kGlyphCount) continue;
+        const float s0 = static_cast<float>(code % kGlyphColumns * g.width), s1 = s0 + static_cast<float>(g.width);
+        const float t0 = static_cast<float>(code / kGlyphColumns * g.height), t1 = t0 + static_cast<float>(g.height);
+        const float x1 = x + static_cast<float>(g.width);
+        // The cell's top row (t0) at the top of the square (y1).
+        corners.insert(corners.end(),
+                       {x, y0, s0, t1, x1, y0, s1, t1, x1, y1, s1, t0, x, y0, s0, t1, x1, y1, s1, t0, x, y1, s0, t0});
+        x = x1;
     }
     if (corners.empty()) return;
     gl_.Disable(GL_DEPTH_TEST);

@@ -7,7 +7,8 @@
 // worked out per vertex, as that pipeline does, so the frames agree; the
 // picture is a mipmapped texture that modulates the lit cells or replaces the
 // colour of unlit ones, clamped at its edges against a black border as GL_CLAMP
-// does.
+// does. The frame-rate text takes its glyphs from the host's glyph source,
+// as bitmaps in a small texture.
 //
 // The cell geometry stays in a buffer object from one change of the field to
 // the next: a frame without a step draws without uploading anything.
@@ -28,6 +29,7 @@
 #include "base/random_source.h"
 #include "config/settings.h"
 #include "render/gles3/gles3_api.h"
+#include "render/glyph_source.h"
 #include "render/renderer.h"
 
 namespace orvex {
@@ -39,6 +41,7 @@ struct Gles3Services {
     MessageSink* messages = nullptr;       // where failures go; null: nowhere
     CalendarClock clock;                   // null: the system clock
     std::unique_ptr<RandomSource> random;  // the lights' generator; null: an LcgRandom
+    GlyphSource* glyphs = nullptr;         // the frame-rate text's font; null: no text
     // Replacements for the cell shaders' sources (empty: the renderer's own).
     std::string vertex_source, fragment_source;
 };
@@ -64,10 +67,6 @@ public:
     // Bytes of vertex data uploaded for the last frame (0 when the geometry was kept).
     std::size_t bytes_last_frame() const { return bytes_last_frame_; }
 
-    // Glyphs of the frame-rate text: 8 x 8 bits per character 32..127, one
-    // byte per row from the top, the highest bit leftmost; set before setup.
-    void set_glyphs(const std::array<std::array<std::uint8_t, 8>, 96>& glyphs) { glyphs_ = glyphs; }
-
 private:
     struct Key {
         std::uint64_t version = 0;
@@ -80,6 +79,7 @@ private:
 
     bool report(const std::string& what, const std::string& log = {});
     bool build_programs();
+    bool make_glyph_texture();
     void upload_cells(const Automaton& field);
     void draw_cells();
     void set_lights();
@@ -98,10 +98,10 @@ private:
     std::array<std::array<float, 4>, kMovingLights> colour_{};
 
     GLuint program_ = 0, text_program_ = 0;
-    GLint u_mvp_ = -1, u_modelview_ = -1, u_lighting_ = -1, u_light_on_ = -1, u_light_position_ = -1,
-          u_light_ambient_ = -1, u_light_diffuse_ = -1, u_light_specular_ = -1, u_spot_direction_ = -1,
-          u_spot_exponent_ = -1, u_spot_cos_cutoff_ = -1, u_attenuation_ = -1, u_scene_ambient_ = -1, u_specular_ = -1,
-          u_shininess_ = -1, u_point_shift_ = -1, u_pixel_ = -1, u_picture_mode_ = -1, u_picture_ = -1;
+    GLint u_mvp_ = -1, u_modelview_ = -1, u_light_on_ = -1, u_light_position_ = -1, u_light_ambient_ = -1,
+          u_light_diffuse_ = -1, u_light_specular_ = -1, u_spot_direction_ = -1, u_spot_exponent_ = -1,
+          u_spot_cos_cutoff_ = -1, u_attenuation_ = -1, u_scene_ambient_ = -1, u_specular_ = -1, u_shininess_ = -1,
+          u_point_shift_ = -1, u_pixel_ = -1, u_picture_mode_ = -1, u_picture_ = -1;
     GLint u_text_scale_ = -1, u_text_glyphs_ = -1;
     GLuint vertex_array_ = 0, vertex_buffer_ = 0, index_buffer_ = 0, text_buffer_ = 0;
     std::size_t vertex_buffer_bytes_ = 0;
@@ -116,7 +116,8 @@ private:
 
     float xf_ = 1.0f;
     std::array<float, 16> projection_{};
-    std::array<std::array<std::uint8_t, 8>, 96> glyphs_{};
+    GlyphSource* glyphs_;
+    GlyphBitmaps glyph_cells_;  // their metrics, once the texture holds them
 };
 
 }  // namespace orvex

@@ -1,15 +1,18 @@
 // The OpenGL ES 3.0 renderer against the fixed-function one: the same
 // settings, seed and light motion drawn by both at 640 x 480, after 0 and 25
-// steps, must give nearly the same pixels. And a shader that does not compile
-// is reported with the driver's log, and nothing is drawn.
+// steps, must give nearly the same pixels; the frame-rate text, from one glyph
+// source, lands on the same pixels. And a shader that does not compile is
+// reported with the driver's log, and nothing is drawn.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "render/gl.h"
 #include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
 #include "render/picture_decoder.h"
+#include "render/text_overlay.h"
 #include "seed/simulation.h"
 #include "tests/support/gl_test_support.h"
 
@@ -138,6 +141,75 @@ TEST(Gles3Renderer, DrawsTheFixedFunctionFrames) {
         fixed.surface->resize(kWidth, kHeight);
     }
     std::printf("worst: mean %.4f, beyond 8: %.4f %%\n", worst.mean, worst.far * 100.0);
+}
+
+// A font of 7 x 11 cells, 3 rows below the baseline, each glyph a pattern of
+// its own, given as display lists and as bitmaps alike.
+class PatternGlyphs final : public GlyphSource {
+public:
+    static constexpr int kW = 7, kH = 11, kDescent = 3;
+    static bool set(int c, int x, int y_down) { return (x * 3 + y_down * 5 + c) % 7 < 3; }
+
+    void make_glyph_lists(int first, int count, unsigned list_base) override {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        for (int k = 0; k < count; ++k) {
+            GLubyte rows[kH] = {};  // bottom row first
+            for (int r = 0; r < kH; ++r)
+                for (int x = 0; x < kW; ++x)
+                    if (set(first + k, x, kH - 1 - r)) rows[r] = static_cast<GLubyte>(rows[r] | (0x80 >> x));
+            glNewList(list_base + static_cast<unsigned>(k), GL_COMPILE);
+            glBitmap(kW, kH, 0.0f, kDescent, kW, 0.0f, rows);
+            glEndList();
+        }
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    }
+    bool glyph_bitmaps(int first, int count, GlyphBitmaps& out) override {
+        out.width = kW, out.height = kH, out.descent = kDescent;
+        out.pixels.clear();
+        for (int k = 0; k < count; ++k)
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x) out.pixels.push_back(set(first + k, x, y) ? 1 : 0);
+        return true;
+    }
+};
+
+std::vector<bool> yellow(const std::vector<std::uint8_t>& rgb) {
+    std::vector<bool> mask;
+    for (std::size_t p = 0; p + 2 < rgb.size(); p += 3)
+        mask.push_back(rgb[p] == 255 && rgb[p + 1] == 255 && rgb[p + 2] == 0);
+    return mask;
+}
+
+// Characters the font lacks (below 32, above 127) draw nothing and don't advance the pen.
+TEST(Gles3Renderer, WritesTheFrameRateTextWithTheSameGlyphs) {
+    constexpr int kLine = 14;
+    const char* const text = "FPS: 59.9 \x01\x80[~] AaZz";
+    PatternGlyphs glyphs;
+    Settings s = scene_settings(kStyleQuads);
+    s.LightingNum = 1;
+    const Automaton field = full_field(s);
+
+    SceneServices scene_services;
+    scene_services.glyphs = &glyphs;
+    Drawn fixed(s, kWidth, kHeight, std::move(scene_services));
+    fixed.scene->GLRenderScene(field);
+    draw_text_overlay(fixed.scene->font(), kWidth, kHeight, kLine, text);
+    fixed.surface->finish();
+    const std::vector<bool> want = yellow(fixed.surface->rgb_top_down());
+
+    egl().make_current();
+    Gles3Services services;
+    services.gl_procs = EglSurface::gl_proc;
+    services.glyphs = &glyphs;
+    Gles3Renderer shaded(s, std::move(services));
+    ASSERT_TRUE(shaded.setup());
+    shaded.resize(kWidth, kHeight);
+    shaded.draw_frame(field);
+    shaded.draw_text(kWidth, kHeight, kLine, text);
+    const std::vector<bool> got = yellow(egl().rgb_top_down());
+    EXPECT_GT(std::count(want.begin(), want.end(), true), 300);
+    EXPECT_EQ(got, want);
+    shaded.release();
 }
 
 TEST(Gles3Renderer, ShaderThatDoesNotCompileIsReportedAndDrawsNothing) {

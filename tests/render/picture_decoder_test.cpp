@@ -90,6 +90,46 @@ TEST(PictureDecoder, StreamedBmpEqualsTheReaderReduced) {
     }
 }
 
+// Counts what a decoder reads of a file.
+struct CountingInput final : PictureInput {
+    FileInput file;
+    uint64_t bytes_read = 0;
+    explicit CountingInput(const fs::path& path) : file(path) {}
+    uint64_t size() const override { return file.size(); }
+    std::size_t read(uint8_t* out, std::size_t n) override {
+        const std::size_t got = file.read(out, n);
+        bytes_read += got;
+        return got;
+    }
+    bool seek(uint64_t at) override { return file.seek(at); }
+};
+
+// Files of 2 GB (sparse) that are no picture, or whose header asks for more
+// pixels than the limit, are refused having read their first bytes only.
+TEST(PictureDecoder, HugeFilesAreRefusedAtTheirHeader) {
+    const test::TempFolder folder;
+    const Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I',  'H',  'D',  'R', 0,
+                       1,    0,   0,   0,   1,    0,    0,    8,    2, 0, 0, 0,  0xE3, 0xE6, 0xA7, 0xB4};
+    Bytes bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 0, 0x40, 0, 0, 0, 0x40, 0, 0, 1, 0, 24, 0};
+    bmp.resize(54);
+    for (auto [start, text] : {std::pair{Bytes{}, "huge.png: Unknown DIB file format."},
+                               {png, "huge.png: Out of memory."},
+                               {bmp, "huge.png: Out of memory."}}) {
+        const fs::path file = folder / "huge.png";
+        test::write_file(file, std::string(start.begin(), start.end()));
+        fs::resize_file(file, uint64_t{2} << 30);
+        {
+            CountingInput input(file);
+            RecordingMessageSink sink;
+            EXPECT_FALSE(decode_picture(input, "huge.png", sink));
+            ASSERT_EQ(sink.messages.size(), 1u);
+            EXPECT_EQ(sink.messages[0].text, text);
+            EXPECT_LE(input.bytes_read, 70000u) << text;
+        }
+        fs::remove(file);  // closed first, for Windows
+    }
+}
+
 TEST(PictureReduce, BoxMeansWithinTheLargestSide) {
     RgbImage img;
     img.width = 4;
@@ -100,6 +140,11 @@ TEST(PictureReduce, BoxMeansWithinTheLargestSide) {
     // Bottom row: (0 + 100) / 2 and (10 + 30) / 2 in red; top row: 100, 250.
     EXPECT_EQ(small.pixels, (Bytes{50, 0, 0, 20, 20, 20, 100, 0, 0, 250, 250, 250}));
     EXPECT_EQ(reduce_image(img, 0).pixels, img.pixels);
+    // A white 4200 x 4200 picture into one pixel: its sums pass 32 bits.
+    const std::vector<uint8_t> white(4200 * 3, 255);
+    BoxReducer one(4200, 4200, 1, 1);
+    for (int y = 0; y < 4200; ++y) one.add_row(y, white.data());
+    EXPECT_EQ(one.finish().pixels, (Bytes{255, 255, 255}));
     for (auto [w, h, gl, side] : {std::tuple{800, 600, 16384, 1024},
                                   {1920, 1080, 16384, 2048},
                                   {1024, 768, 16384, 1024},
@@ -134,7 +179,7 @@ TEST(PictureReduce, OrientationTurnsUprightAndEachTurnHasItsInverse) {
 TEST(PictureDecoder, EveryFormatShowsTheQuartersUpright) {
     const fs::path dir = ORVEX_TEST_PICTURES_DIR;
     for (const char* name : {"rgb8.png", "rgb16.png", "palette.png", "alpha.png", "v5.bmp", "v4rle.bmp", "base.jpg",
-                             "progressive.jpg", "exif6.jpg"}) {
+                             "progressive.jpg", "exif6.jpg", "cmyk.jpg"}) {
         SCOPED_TRACE(name);
         RecordingMessageSink sink;
         const auto image = decode(file_bytes(dir / name), sink);
@@ -152,8 +197,10 @@ TEST(PictureDecoder, EveryFormatShowsTheQuartersUpright) {
         EXPECT_TRUE(near(56, 8, 30, 200, 30));
         EXPECT_TRUE(near(8, 40, 30, 30, 220));
         EXPECT_TRUE(near(56, 40, 220, 220, 30));
-        // Reduced while decoded, still upright.
-        const auto small = decode(file_bytes(dir / name), sink, 16);
+        // Reduced while decoded from the file, still upright.
+        PictureLimits limits;
+        limits.max_side = 16;
+        const auto small = LoadPicture(dir / name, sink, limits);
         ASSERT_TRUE(small);
         EXPECT_EQ(std::pair(small->width, small->height), std::pair(16, 16));
         auto [r, g, b] = at(*small, 1, 1);

@@ -66,6 +66,16 @@ TEST(Pictures, NamedPictureIsKeptFirstThenTheListGoesRound) {
     }
     EXPECT_EQ(shown, (Names{"p2.bmp", "p3.bmp", "p0.bmp", "p1.bmp"}));
 
+    // A monitor's start offset: the name looked ahead is the one the seeding takes.
+    PictureCycler third(names({"p0.bmp", "p1.bmp", "p2.bmp", "p3.bmp"}), 3);
+    third.Find_Pictures(s);
+    for (const char* expected : {"p0.bmp", "p1.bmp"}) {
+        const std::string ahead = third.peek_next(s);
+        third.advance_for_seeding(s);
+        EXPECT_EQ(s.picture_name, expected);
+        EXPECT_EQ(ahead, expected);
+    }
+
     for (const char* absent : {"missing.bmp", "P1.BMP"}) {  // exact comparison, else the first
         s.picture_name = absent;
         cycler.Find_Pictures(s);

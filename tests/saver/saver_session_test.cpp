@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -86,16 +87,19 @@ TEST(SaverSession, EachMonitorHasItsOwnSeedAndFirstPicture) {
     EXPECT_EQ(std::set<std::string>(fields.begin() + 1, fields.end()).size(), 4u);
 }
 
-// A worker that runs its jobs only when told: a reseed whose picture isn't
-// decoded keeps the previous texture, ticks go on, and the first tick after
-// the decoding uploads it and asks for the next one.
+// A worker that runs its jobs only when told: the first seeding keeps the
+// picture already shown without decoding it again; a reseed whose picture
+// isn't decoded keeps the previous texture, and so do the reseeds that come
+// before it is, without moving the cycle on or asking for more; the first
+// tick after the decoding uploads it and asks for the next one.
 struct HeldWorker final : PictureWorker {
-    std::vector<std::function<void()>> jobs;
-    void post(std::function<void()> job) override { jobs.push_back(std::move(job)); }
+    std::vector<PictureJob> jobs;
+    std::atomic<bool> cancel{false};
+    void post(PictureJob job) override { jobs.push_back(std::move(job)); }
     void run() {
         auto now = std::move(jobs);
         jobs.clear();
-        for (auto& job : now) job();
+        for (auto& job : now) job(cancel);
     }
 };
 
@@ -111,62 +115,94 @@ TEST(SaverSession, PictureNotDecodedAtItsReseedKeepsThePreviousOne) {
     services.pictures_lister = [&] { return names; };
     services.picture_worker = worker;
     SaverSession session(cycling_start(folder.path), std::move(services));
-    session.init(640, 480);  // the first picture at once; its first reseed waits
+    session.init(640, 480);  // the first picture at once, and its first seeding with it
     const unsigned texture = session.pictures().texture();
     ASSERT_NE(texture, 0u);
-    EXPECT_TRUE(session.pictures().waiting());
-    worker->run();
-    session.tick();
     EXPECT_FALSE(session.pictures().waiting());
-    ASSERT_EQ(worker->jobs.size(), 1u);  // p1 asked for as soon as p0 shows
+    ASSERT_EQ(worker->jobs.size(), 1u);  // p1 asked for; p0 decoded once
 
-    now += 11;
-    EXPECT_TRUE(session.tick());
-    EXPECT_EQ(session.pictures().picture_name(), "p1.bmp");
-    EXPECT_TRUE(session.pictures().waiting());
-    session.tick();
-    EXPECT_TRUE(session.pictures().waiting());
+    for (int reseed = 0; reseed < 2; ++reseed) {
+        now += 11;
+        EXPECT_TRUE(session.tick());
+        EXPECT_EQ(session.pictures().picture_name(), "p1.bmp");
+        EXPECT_TRUE(session.pictures().waiting());
+    }
+    EXPECT_EQ(worker->jobs.size(), 1u);
     EXPECT_EQ(session.pictures().TextureFlag(), 1);
     EXPECT_EQ(session.pictures().texture(), texture);
     worker->run();
     session.tick();
     EXPECT_FALSE(session.pictures().waiting());
     EXPECT_EQ(session.pictures().late_pictures(), 2);
+    EXPECT_EQ(session.pictures().schedule().shown_pictures(), 2);
+    EXPECT_EQ(worker->jobs.size(), 1u);  // p0 again, for the next reseed
     EXPECT_FALSE(session.has_message());
 }
 
-// The real thread: every reseed's picture arrives, a damaged one gives its
-// message once, and the session goes on without pictures.
+// A renderer that draws nothing and counts the pictures it is given.
+class PictureCountingRenderer final : public FrameRenderer {
+public:
+    explicit PictureCountingRenderer(int& pictures) : pictures_(pictures) {}
+    bool setup() override { return true; }
+    void resize(int, int) override {}
+    void draw_frame(const Automaton&) override {}
+    bool load_picture(const RgbImage& image) override {
+        ++pictures_;
+        return image.width > 0;
+    }
+    int max_texture_size() const override { return 4096; }
+    void draw_text(int, int, int, const char*) override {}
+    void release() override {}
+    const MovingLights& lights() const override { return lights_; }
+
+private:
+    int& pictures_;
+    MovingLights lights_{nullptr, nullptr};
+};
+
+// The real thread, for the OpenGL 1.1 texture and for a renderer that takes
+// decoded pictures alike: every reseed's picture arrives, a damaged one gives
+// its message once, and the session goes on without pictures.
 TEST(SaverSession, PicturesDecodedOnTheWorkerThread) {
     TempFolder folder("session_thread");
     const std::vector<std::string> names = {"p0.bmp", "p1.bmp", "p2.bmp", "p3.bmp"};
     for (const auto& name : names) test::write_bmp(folder.path / name, plain_picture());
     std::ofstream(folder.path / "p3.bmp", std::ios::trunc) << "BM damaged";
     OsMesaSurface surface(640, 480);
-    std::int64_t now = 1000;
-    SessionServices services;
-    services.clock = [&] { return now; };
-    services.pictures_lister = [&] { return names; };
-    services.picture_worker = std::make_shared<ThreadPictureWorker>();
-    SaverSession session(cycling_start(folder.path), std::move(services));
-    session.init(640, 480);
-    std::vector<std::string> shown;
-    for (int reseed = 0; reseed < 4 && session.pictures().TextureFlag() == 1; ++reseed) {
-        now += 11;
-        session.tick();
-        for (int k = 0; k < 500 && session.pictures().waiting(); ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (bool own_renderer : {false, true}) {
+        SCOPED_TRACE(own_renderer ? "renderer taking decoded pictures" : "OpenGL 1.1");
+        std::int64_t now = 1000;
+        int given = 0;
+        SessionServices services;
+        services.clock = [&] { return now; };
+        services.pictures_lister = [&] { return names; };
+        services.picture_worker = std::make_shared<ThreadPictureWorker>();
+        if (own_renderer)
+            services.renderer = [&](const Settings&, CalendarClock, std::unique_ptr<RandomSource>, MessageSink&,
+                                    GlyphSource*) { return std::make_unique<PictureCountingRenderer>(given); };
+        SaverSession session(cycling_start(folder.path), std::move(services));
+        session.init(640, 480);
+        const PictureSchedule& pictures = session.picture_schedule();
+        std::vector<std::string> shown;
+        for (int reseed = 0; reseed < 4 && pictures.TextureFlag() == 1; ++reseed) {
+            now += 11;
             session.tick();
+            for (int k = 0; k < 500 && pictures.waiting(); ++k) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                session.tick();
+            }
+            ASSERT_FALSE(pictures.waiting());
+            shown.push_back(pictures.picture_name());
         }
-        ASSERT_FALSE(session.pictures().waiting());
-        shown.push_back(session.pictures().picture_name());
+        EXPECT_EQ(shown, (std::vector<std::string>{"p1.bmp", "p2.bmp", "p3.bmp"}));
+        EXPECT_EQ(pictures.TextureFlag(), 0);
+        EXPECT_EQ(pictures.shown_pictures(), 3);
+        EXPECT_EQ(given, own_renderer ? 3 : 0);  // p0 at the start, p1, p2
+        const auto m = session.take_message();
+        ASSERT_TRUE(m);
+        EXPECT_EQ(m->text, "p3.bmp: Unknown DIB file format.");
+        EXPECT_FALSE(session.has_message());
     }
-    EXPECT_EQ(shown, (std::vector<std::string>{"p1.bmp", "p2.bmp", "p3.bmp"}));
-    EXPECT_EQ(session.pictures().TextureFlag(), 0);
-    const auto m = session.take_message();
-    ASSERT_TRUE(m);
-    EXPECT_EQ(m->text, "p3.bmp: Unknown DIB file format.");
-    EXPECT_FALSE(session.has_message());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 """make_test_pictures.py OUT_DIR: the test pictures, four quarters upright (red
 top left, green top right, blue bottom left, yellow bottom right) as PNGs and
 modern BMPs written by hand and JPEGs by ImageMagick (exif6.jpg turned a quarter
-left with EXIF orientation 6; damaged.jpg cut in half).
+left with EXIF orientation 6; cmyk.jpg in CMYK; damaged.jpg cut in half).
 make_test_pictures.py --quarters FRAME.png: the colour lit in each quarter.
 """
 import os
@@ -120,6 +120,7 @@ def main():
     ppm(ref, rows)
     convert(ref, "-quality", "95", os.path.join(out, "base.jpg"))
     convert(ref, "-quality", "95", "-interlace", "JPEG", os.path.join(out, "progressive.jpg"))
+    convert(ref, "-colorspace", "CMYK", "-quality", "95", os.path.join(out, "cmyk.jpg"))  # Adobe, inverted
     left = os.path.join(out, "left.jpg")
     convert(ref, "-rotate", "-90", "-quality", "95", left)
     open(os.path.join(out, "exif6.jpg"), "wb").write(with_orientation(open(left, "rb").read(), 6))

@@ -58,6 +58,28 @@ else
     failed=$((failed + 1)); echo "FAIL damaged.jpg: one message naming it"; cat "$tmp/err"
 fi
 
+# The OpenGL ES renderer through EGL draws the frame the OpenGL 1.1 one draws
+# (the seed, the lights and the picture held by --rng-seed), with the same field.
+for r in gl11 gles3; do
+    check "render $r" 0 "$orvex" render --settings "$tmp/saver/ss_ca_02.ini" --renderer $r --rng-seed 1700000000 \
+        --width 320 --height 240 --steps 5 --frames 3 --out "$tmp/$r.png"
+    cp "$tmp/out" "$tmp/$r.out"
+done
+expect_size "gles3 frame" "$tmp/gles3.png" "320 240"
+[ "$(cut -d, -f1 "$tmp/gl11.out")" = "$(cut -d, -f1 "$tmp/gles3.out")" ] && grep -q population "$tmp/gl11.out" && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAIL the renderers ran different fields"; cat "$tmp/gl11.out" "$tmp/gles3.out"; }
+for r in gl11 gles3; do convert "$tmp/$r.png" -depth 8 "rgb:$tmp/$r.rgb"; done
+alike=$(python3 - "$tmp/gl11.rgb" "$tmp/gles3.rgb" <<'PY'
+import sys
+a, b = (open(name, "rb").read() for name in sys.argv[1:3])
+lit = sum(1 for k in range(0, len(a), 3) if max(a[k:k + 3]) > 40)
+mean = sum(abs(x - y) for x, y in zip(a, b)) / max(len(a), 1)
+print("yes" if len(a) == len(b) == 320 * 240 * 3 and lit > 500 and mean <= 0.5 else f"no: lit {lit}, mean {mean:.3f}")
+PY
+)
+[ "$alike" = yes ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL gles3 against gl11: $alike"; }
+check "unknown renderer" 2 "$orvex" render --renderer gl99 --out "$tmp/x.png"
+
 check "zero width" 2 "$orvex" render --width 0 --out "$tmp/x.png"
 check "steps not a number" 2 "$orvex" render --steps many --out "$tmp/x.png"
 check "two number fields" 2 "$orvex" render --out "$tmp/%d-%d.png"

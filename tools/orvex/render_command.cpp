@@ -79,12 +79,13 @@ int run_render(const RenderOptions& o) {
             return kExitFile;
         }
         services.renderer = [](const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> random,
-                               MessageSink& messages) -> std::unique_ptr<FrameRenderer> {
+                               MessageSink& messages, GlyphSource* glyphs) -> std::unique_ptr<FrameRenderer> {
             Gles3Services s;
             s.gl_procs = EglSurface::gl_proc;
             s.messages = &messages;
             s.clock = std::move(clock);
             s.random = std::move(random);
+            s.glyphs = glyphs;
             return std::make_unique<Gles3Renderer>(settings, std::move(s));
         };
     } else {

@@ -23,7 +23,8 @@ TEST(TickGroup, EveryMemberTicksAndTheTimersMoveOn) {
     group.on_timer(kRedrawTimerId);
     group.leave(b);  // not the holder: the timers stay
     group.leave(a);
-    EXPECT_EQ(log, "timers-a a-step a-frame b-step b-frame c-step c-frame b-frame c-frame timers-c ");
+    group.restart();  // after a rest: the holder alone
+    EXPECT_EQ(log, "timers-a a-step a-frame b-step b-frame c-step c-frame b-frame c-frame timers-c timers-c ");
 }
 
 }  // namespace
