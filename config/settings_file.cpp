@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <system_error>
@@ -130,10 +132,18 @@ private:
     // Unsigned decimal digits with optional point and exponent, correctly rounded.
     static float to_float(std::string_view digits, bool negative_exponent) {
         float value = 0.0f;
+#if defined(__cpp_lib_to_chars)
         auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
         (void)end;
         if (ec == std::errc::result_out_of_range)
             value = negative_exponent ? 0.0f : std::numeric_limits<float>::infinity();
+#else
+        // A standard library without floating-point from_chars (WebAssembly's):
+        // its C library has only the "C" locale, so strtof reads the same.
+        const std::string copy(digits);
+        value = std::strtof(copy.c_str(), nullptr);
+        (void)negative_exponent;  // strtof gives 0 on underflow and infinity on overflow itself
+#endif
         return value;
     }
 
@@ -187,9 +197,16 @@ std::string_view one_line(std::string_view name) {
 // "%f": six decimals, whatever the C locale's decimal point.
 std::string six_decimals(double value) {
     char buffer[400];  // room for the largest double written out in full
+#if defined(__cpp_lib_to_chars)
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     if (ec != std::errc()) return "0.000000";
     return std::string(buffer, end);
+#else
+    // WebAssembly's C library has only the "C" locale: its "%f" is the same.
+    const int n = std::snprintf(buffer, sizeof buffer, "%.6f", value);
+    if (n <= 0 || n >= static_cast<int>(sizeof buffer)) return "0.000000";
+    return std::string(buffer, static_cast<std::size_t>(n));
+#endif
 }
 
 }  // namespace

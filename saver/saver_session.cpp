@@ -3,24 +3,31 @@
 #include <cstdio>
 #include <utility>
 
+#if ORVEX_GL11_SCENE
 #include "render/gl11_renderer.h"
+#endif
 #include "saver/frame_pacer.h"
 
 namespace orvex {
 
 namespace {
 
-std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture& pictures,
+std::unique_ptr<FrameRenderer> make_renderer(const Settings& settings, PictureTexture* pictures,
                                              SessionServices& services, CalendarClock clock, MessageSink& messages) {
     if (services.renderer)
         return services.renderer(settings, std::move(clock), std::move(services.light_random), messages,
                                  services.glyphs);
+#if !ORVEX_GL11_SCENE
+    (void)pictures;
+    return nullptr;
+#else
     SceneServices s;
     s.glyphs = services.glyphs;
     s.gl_procs = services.gl_procs;
     s.clock = std::move(clock);
     s.random = std::move(services.light_random);
-    return std::make_unique<Gl11Renderer>(settings, std::move(s), &pictures);
+    return std::make_unique<Gl11Renderer>(settings, std::move(s), pictures);
+#endif
 }
 
 }  // namespace
@@ -43,11 +50,17 @@ unsigned simulation_interval_ms(int speed) {
 SaverSession::SaverSession(SaverStart start, SessionServices services)
     : clock_(shared_clock(std::move(services.clock))),
       settings_(std::move(start.settings)),
-      pictures_(settings_, start.pictures_folder, messages_, services.pictures_lister,
-                services.renderer ? nullptr : services.picture_worker, services.picture_offset),
+      renderer_factory_(services.renderer),
+      glyphs_(services.glyphs),
       simulation_(settings_, std::move(start.pattern_matrix), clock_, std::move(services.seed_random)) {
     const bool decoded = static_cast<bool>(services.renderer);
-    renderer_ = make_renderer(settings_, pictures_, services, clock_, messages_);
+#if ORVEX_GL11_SCENE
+    if (!decoded)
+        pictures_ =
+            std::make_unique<PictureTexture>(settings_, start.pictures_folder, messages_, services.pictures_lister,
+                                             services.picture_worker, services.picture_offset);
+#endif
+    renderer_ = make_renderer(settings_, pictures_.get(), services, clock_, messages_);
     // A renderer of its own takes the pictures that the same schedule as the
     // OpenGL 1.1 texture's decodes, on the same worker.
     if (decoded)
@@ -63,7 +76,7 @@ SaverSession::~SaverSession() { release(); }
 unsigned SaverSession::simulation_interval_ms() const { return orvex::simulation_interval_ms(settings_.speed); }
 
 void SaverSession::init(int width, int height) {
-    if (initialised_) return;
+    if (initialised_ || !renderer_) return;
     renderer_->setup();
     if (decoded_) {
         decoded_->set_max_texture_size(renderer_->max_texture_size());
@@ -71,9 +84,11 @@ void SaverSession::init(int width, int height) {
         decoded_->load_first_picture();
         decoded_->list_pictures();
     } else {
-        pictures_.set_window_size(width, height);
-        pictures_.load_first_picture();
-        pictures_.list_pictures();
+#if ORVEX_GL11_SCENE
+        pictures_->set_window_size(width, height);
+        pictures_->load_first_picture();
+        pictures_->list_pictures();
+#endif
     }
     renderer_->resize(width, height);
     simulation_.start();
@@ -85,10 +100,13 @@ void SaverSession::init(int width, int height) {
 void SaverSession::resize(int width, int height) {
     if (!initialised_ || released_) return;
     renderer_->resize(width, height);
-    if (decoded_)
+    if (decoded_) {
         decoded_->set_window_size(width, height);
-    else
-        pictures_.set_window_size(width, height);
+    } else {
+#if ORVEX_GL11_SCENE
+        pictures_->set_window_size(width, height);
+#endif
+    }
     width_ = width;
     height_ = height;
     exposed_ = true;
@@ -105,10 +123,13 @@ bool SaverSession::tick() {
         bool& flag;
         ~Done() { flag = false; }
     } done{ticking_};
-    if (decoded_)
+    if (decoded_) {
         decoded_->upload_ready();
-    else
-        pictures_.upload_ready();
+    } else {
+#if ORVEX_GL11_SCENE
+        pictures_->upload_ready();
+#endif
+    }
     return simulation_.tick();
 }
 
@@ -123,6 +144,19 @@ void SaverSession::draw() {
     shown_version_ = simulation_.field().version();
     exposed_ = false;
     frame_rate_.frame(FrameRate::Clock::now());
+}
+
+void SaverSession::renew_renderer() {
+    if (!initialised_ || released_ || !renderer_factory_) return;
+    renderer_->release();
+    renderer_ = renderer_factory_(settings_, clock_, std::make_unique<LcgRandom>(), messages_, glyphs_);
+    renderer_->setup();
+    renderer_->resize(width_, height_);
+    if (decoded_) {
+        decoded_->set_max_texture_size(renderer_->max_texture_size());
+        if (decoded_->TextureFlag()) decoded_->LoadGLTextures();
+    }
+    exposed_ = true;
 }
 
 void SaverSession::FrameRate::frame(Clock::time_point now) {
@@ -142,7 +176,9 @@ void SaverSession::release() {
     if (!initialised_ || released_) return;
     released_ = true;
     renderer_->release();
-    if (!decoded_) pictures_.free();
+#if ORVEX_GL11_SCENE
+    if (!decoded_) pictures_->free();
+#endif
 }
 
 std::optional<SessionMessage> SaverSession::take_message() {
@@ -156,10 +192,13 @@ std::optional<SessionMessage> SaverSession::take_message() {
 // when pictures are on. A failure turns pictures off before its message is
 // taken, so a damaged picture is met once per run.
 void SaverSession::next_picture() {
-    if (decoded_)
+    if (decoded_) {
         decoded_->picture_step();
-    else
-        pictures_.picture_step();
+    } else {
+#if ORVEX_GL11_SCENE
+        pictures_->picture_step();
+#endif
+    }
 }
 
 }  // namespace orvex

@@ -86,8 +86,9 @@ struct SessionServices {
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
     // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
-    // texture holds. Any other takes each picture decoded (load_picture),
-    // listed, chosen and decoded as for the OpenGL 1.1 scene, on the worker.
+    // texture holds (where it is built in; the page must give one). Any
+    // other takes each picture decoded (load_picture), listed, chosen and
+    // decoded as for the OpenGL 1.1 scene, on the worker.
     RendererFactory renderer;
     // Where picture cycling starts: this many pictures past the stored one
     // (each monitor's session its own).
@@ -122,6 +123,10 @@ public:
     // The host's window was uncovered: the next redraw tick wants a frame.
     void expose() { exposed_ = true; }
     void draw();
+    // The host's context was lost and is back: a new renderer from the host's
+    // factory (with a fresh lights' generator), set up at the window's size,
+    // with the picture shown before. The field runs on as it was.
+    void renew_renderer();
     // The frame rate of the frames drawn over the last second, as text over
     // the frame just drawn (before the swap); line_height: the glyphs' in pixels.
     void draw_frame_rate(int line_height);
@@ -135,12 +140,15 @@ public:
     // Ticks refused because they came from inside a tick.
     std::int64_t nested_ticks() const { return nested_ticks_; }
     // Reseeds that came before their picture was decoded, and so kept the one before.
-    int late_pictures() const { return decoded_ ? decoded_->late_pictures() : pictures_.late_pictures(); }
+    int late_pictures() const {
+        return decoded_ ? decoded_->late_pictures() : pictures_ ? pictures_->late_pictures() : 0;
+    }
     // Read-only views for tools and tests.
     const Simulation& simulation() const { return simulation_; }
-    const PictureTexture& pictures() const { return pictures_; }
+    // The OpenGL 1.1 scene's picture texture (sessions without a renderer of the host's only).
+    const PictureTexture& pictures() const { return *pictures_; }
     // Which pictures show and when, whichever renderer shows them.
-    const PictureSchedule& picture_schedule() const { return decoded_ ? *decoded_ : pictures_.schedule(); }
+    const PictureSchedule& picture_schedule() const { return decoded_ ? *decoded_ : pictures_->schedule(); }
 
 private:
     class QueuedMessages final : public MessageSink {
@@ -163,8 +171,10 @@ private:
     CalendarClock clock_;  // one clock for seeding, reset check and lights
     Settings settings_;
     QueuedMessages messages_;
-    PictureTexture pictures_;
+    std::unique_ptr<PictureTexture> pictures_;  // the OpenGL 1.1 scene's; null with the host's renderer
     std::unique_ptr<FrameRenderer> renderer_;
+    RendererFactory renderer_factory_;  // the host's, kept for renew_renderer
+    GlyphSource* glyphs_;               // the host's font, for a renewed renderer
     // The pictures of a renderer that takes them decoded (load_picture); null
     // for the OpenGL 1.1 scene, whose pictures_ hold them.
     std::unique_ptr<PictureSchedule> decoded_;

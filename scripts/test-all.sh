@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: source formatting, native (ASan/UBSan),
-# Windows under Wine on a private Xvfb display, and each fuzz target for a bounded
-# time. Ends with one line "N passed, M failed" over all of them.
+# Windows under Wine on a private Xvfb display, each fuzz target for a bounded
+# time, and the page (WebAssembly) in headless Chromium. Ends with one line
+# "N passed, M failed" over all of them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -14,7 +15,7 @@ trap cleanup EXIT
 step() { echo; echo "=== $*"; }
 die() { echo "test-all: $*" >&2; exit 1; }
 
-for preset in linux windows fuzz linux-release; do
+for preset in linux windows fuzz linux-release web; do
   step "configure and build: $preset"
   cmake --preset "$preset" -DORVEX_FUZZ_SECONDS="${ORVEX_FUZZ_SECONDS:-30}" >"$log/cfg-$preset" 2>&1 ||
     { cat "$log/cfg-$preset"; die "configure $preset failed"; }
@@ -63,6 +64,10 @@ unset DISPLAY
 step "fuzz targets"
 ctest --preset fuzz 2>&1 | tee "$log/ctest-fuzz"
 count "$log/ctest-fuzz"
+
+step "the page in headless Chromium"
+ctest --preset web 2>&1 | tee "$log/ctest-web"
+count "$log/ctest-web"
 
 echo
 echo "$passed passed, $failed failed"

@@ -2,9 +2,9 @@
 # Fails when a source of the product includes a header from a layer above its
 # own, or from a host or tool beside it. The layers, from the bottom:
 #
-#   base  config  core  seed  render  saver  dialog  | host/win32  host/x11  tools
+#   base  config  core  seed  render  saver  dialog  | host/win32  host/x11  host/web  tools
 #
-# Each may include its own folder and the ones to its left; the three on the
+# Each may include its own folder and the ones to its left; the four on the
 # right are peers and include none of each other. Tests, benchmarks and fuzz
 # targets stand above everything and are not checked.
 #
@@ -12,16 +12,16 @@
 #   layers.sh --self-test  checks that a planted upward include is caught
 set -u
 
-layers=(base config core seed render saver dialog host/win32 host/x11 tools)
+layers=(base config core seed render saver dialog host/win32 host/x11 host/web tools)
 declare -A rank=([base]=0 [config]=1 [core]=2 [seed]=3 [render]=4 [saver]=5 [dialog]=6
-                 [host/win32]=7 [host/x11]=7 [tools]=7)
+                 [host/win32]=7 [host/x11]=7 [host/web]=7 [tools]=7)
 
 # The layer a path inside the tree belongs to, or nothing, into REPLY (no
 # subshell: it runs for every include of the tree).
 layer_of() {
     local rest
     case $1 in
-    host/win32/* | host/x11/*) rest=${1#*/}; REPLY=host/${rest%%/*} ;;
+    host/win32/* | host/x11/* | host/web/*) rest=${1#*/}; REPLY=host/${rest%%/*} ;;
     host/*) REPLY=host ;;
     */*) REPLY=${1%%/*} ;;
     *) REPLY= ;;

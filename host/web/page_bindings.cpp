@@ -1,0 +1,221 @@
+// What the page's script calls: the run, the settings text and the
+// configuration dialog's logic, over the in-memory maker folder that the
+// script fills with the sample and the user's files.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/settings_file.h"
+#include "dialog/configure_dialog.h"
+#include "dialog/dialog_ids.h"
+#include "host/web/page_codecs.h"
+#include "host/web/page_gl.h"
+#include "host/web/page_run.h"
+
+namespace orvex::web {
+namespace {
+
+using emscripten::val;
+
+std::unique_ptr<PageRun> run;
+std::unique_ptr<FolderMakerFiles> dialog_files;
+std::unique_ptr<ConfigureDialogState> dialog;
+bool have_context = false;
+PageGlyphs glyphs{};
+
+// settings_text "" stands for no stored settings; seed NaN for none. False
+// when the canvas has no WebGL 2 context.
+bool start_run(const std::string& settings_text, int width, int height, double seed, double steps) {
+    if (run) run->session().release();
+    run.reset();
+    if (!have_context) have_context = make_page_context("#field");
+    if (!have_context) return false;
+    std::optional<std::string> text;
+    if (!settings_text.empty()) text = settings_text;
+    std::optional<std::int64_t> s;
+    if (std::isfinite(seed)) s = static_cast<std::int64_t>(seed);
+    const std::int64_t k = std::isfinite(steps) && steps > 0 ? static_cast<std::int64_t>(steps) : 0;
+    run = std::make_unique<PageRun>(text, width, height, s, k, &page_gl_proc, glyphs);
+    return true;
+}
+
+bool run_frame(bool may_draw) { return run && run->frame(may_draw); }
+void run_draw(bool frame_rate) {
+    if (run) run->draw(frame_rate);
+}
+void run_expose() {
+    if (run) run->expose();
+}
+void run_resize(int width, int height) {
+    if (run) run->resize(width, height);
+}
+void run_context_restored() {
+    if (run) run->context_restored();
+}
+
+// The messages the run has for the user since the last call: "caption: text" each.
+val run_messages() {
+    val out = val::array();
+    if (!run) return out;
+    while (std::optional<SessionMessage> m = run->take_message()) out.call<void>("push", m->caption + ": " + m->text);
+    return out;
+}
+
+val run_info() {
+    val info = val::object();
+    if (!run) return info;
+    const RunCounts c = run->counts();
+    const Settings& s = run->settings();
+    info.set("steps", static_cast<double>(c.steps));
+    info.set("frames", static_cast<double>(c.frames));
+    info.set("resets", static_cast<double>(c.resets));
+    info.set("generation", static_cast<double>(c.generation));
+    info.set("fieldSize", s.field_size);
+    info.set("speed", s.speed);
+    info.set("drawStyle", s.DrawStyle);
+    info.set("family", s.Family);
+    info.set("rule", s.life_rule);
+    info.set("pattern", s.pattern);
+    info.set("patternName", s.pattern_name);
+    info.set("lights", s.LightingNum);
+    info.set("pictures", s.TextureFlag);
+    const Automaton& field = run->simulation().field();
+    int live = 0;
+    for (int i = 0; i < field.field_size(); ++i)
+        for (int j = 0; j < field.field_size(); ++j) live += field.cell(i, j) == 1;
+    info.set("live", live);
+    return info;
+}
+
+// The field's cells, row by row, as a string of digits (0, 1, 2 for dying and older), for tests.
+std::string run_cells() {
+    if (!run) return {};
+    const Automaton& field = run->simulation().field();
+    std::string cells;
+    cells.reserve(static_cast<std::size_t>(field.field_size()) * field.field_size());
+    for (int i = 0; i < field.field_size(); ++i)
+        for (int j = 0; j < field.field_size(); ++j) {
+            const int32_t c = field.cell(i, j);
+            cells += static_cast<char>('0' + (c > 2 ? 2 : c < 0 ? 0 : c));
+        }
+    return cells;
+}
+
+// Milliseconds per generation step of the run's field, over n steps.
+double time_steps(int n) {
+    if (!run || n <= 0) return 0;
+    SaverSession& session = run->session();
+    const auto begin = std::chrono::steady_clock::now();
+    for (int i = 0; i < n; ++i) session.tick();
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+    return took.count() / n;
+}
+
+val list_to_js(const ComboList& list) {
+    val out = val::object();
+    val entries = val::array();
+    for (const std::string& e : list.entries) entries.call<void>("push", e);
+    out.set("entries", entries);
+    out.set("selected", list.selected);
+    return out;
+}
+
+void dialog_open(const std::string& settings_text) {
+    dialog.reset();
+    dialog_files = std::make_unique<FolderMakerFiles>(page_maker_folder());
+    dialog = std::make_unique<ConfigureDialogState>(
+        *dialog_files, settings_text.empty() ? dialog_settings_without_file() : parse_dialog_settings(settings_text));
+}
+
+int dialog_command(int control) { return dialog ? static_cast<int>(dialog->command(control)) : 0; }
+int dialog_choose(int list, int index) {
+    if (!dialog) return 0;
+    if (list == IDC_FAMILY) return static_cast<int>(dialog->choose_family(index));
+    if (list == IDC_RULE) return static_cast<int>(dialog->choose_rule(index));
+    if (list == IDC_PATTERN) return static_cast<int>(dialog->choose_pattern(index));
+    return 0;
+}
+
+val dialog_view() {
+    val view = val::object();
+    if (!dialog) return view;
+    view.set("family", list_to_js(dialog->family_list()));
+    view.set("rule", list_to_js(dialog->rule_list()));
+    view.set("pattern", list_to_js(dialog->pattern_list()));
+    view.set("picture", list_to_js(dialog->picture_list()));
+    val checked = val::object();
+    for (int id : {IDC_ONE_COLOR, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_POINTS, IDC_TRIANGLES, IDC_LINES, IDC_QUADS,
+                   IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS, IDC_PICTURE_CYCLING, IDC_LIGHTS_OFF,
+                   IDC_LIGHTS_1, IDC_LIGHTS_2, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_REPEAT, IDC_RESET_ON_TIME})
+        checked.set(std::to_string(id), dialog->checked(id));
+    view.set("checked", checked);
+    view.set("fieldSize", dialog->field_size_text());
+    view.set("speed", dialog->speed_text());
+    view.set("resetTime", dialog->reset_time_text());
+    return view;
+}
+
+// OK: the settings file's text from the boxes and the lists' selections.
+std::string dialog_take(const std::string& field_size, const std::string& speed, const std::string& reset_time,
+                        int family, int rule, int pattern, int picture) {
+    if (!dialog) return {};
+    return format_settings_file(dialog->take(field_size, speed, reset_time, family, rule, pattern, picture));
+}
+
+std::vector<std::uint8_t> bytes_of(const val& array) {
+    const std::size_t n = array["length"].as<std::size_t>();
+    std::vector<std::uint8_t> bytes(n);
+    val(emscripten::typed_memory_view(n, bytes.data())).call<void>("set", array);
+    return bytes;
+}
+
+// The browser decoded a JPEG or PNG file into RGBA pixels, top row first.
+void remember_decoded_js(const val& file, int width, int height, const val& rgba) {
+    const std::vector<std::uint8_t> f = bytes_of(file);
+    const std::vector<std::uint8_t> pixels = bytes_of(rgba);
+    if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u)
+        remember_undecodable(f.data(), f.size());
+    else
+        remember_decoded(f.data(), f.size(), width, height, pixels.data());
+}
+// The browser font's glyphs for the frame-rate text: 96 x 8 rows of 8 bits.
+void set_glyphs_js(const val& rows) {
+    const std::vector<std::uint8_t> bits = bytes_of(rows);
+    for (std::size_t i = 0; i < bits.size() && i < glyphs.size() * 8; ++i) glyphs[i / 8][i % 8] = bits[i];
+}
+void remember_undecodable_js(const val& file) {
+    const std::vector<std::uint8_t> f = bytes_of(file);
+    remember_undecodable(f.data(), f.size());
+}
+
+}  // namespace
+}  // namespace orvex::web
+
+EMSCRIPTEN_BINDINGS(orvex_page) {
+    using namespace orvex::web;
+    emscripten::function("correctedSettings", &corrected_settings_text);
+    emscripten::function("startRun", &start_run);
+    emscripten::function("runFrame", &run_frame);
+    emscripten::function("runDraw", &run_draw);
+    emscripten::function("runExpose", &run_expose);
+    emscripten::function("runResize", &run_resize);
+    emscripten::function("runContextRestored", &run_context_restored);
+    emscripten::function("runMessages", &run_messages);
+    emscripten::function("runInfo", &run_info);
+    emscripten::function("runCells", &run_cells);
+    emscripten::function("timeSteps", &time_steps);
+    emscripten::function("rememberDecoded", &remember_decoded_js);
+    emscripten::function("rememberUndecodable", &remember_undecodable_js);
+    emscripten::function("setGlyphs", &set_glyphs_js);
+    emscripten::function("dialogOpen", &dialog_open);
+    emscripten::function("dialogCommand", &dialog_command);
+    emscripten::function("dialogChoose", &dialog_choose);
+    emscripten::function("dialogView", &dialog_view);
+    emscripten::function("dialogTake", &dialog_take);
+}

@@ -1,0 +1,377 @@
+#!/usr/bin/env python3
+"""Browser checks of the page in headless Chromium over the DevTools protocol.
+
+usage: page_test.py SITE_DIR {page|pixels|no-webgl} [ORVEX_TOOL]
+  pixels    links at three settings draw what `ORVEX_TOOL render --renderer
+            gles3 --rng-seed S --steps K` draws (at most 2 % of the pixels
+            more than 16 apart in a channel)
+  page      one browser session: the panel stores the dialog's 18 lines, a
+            damaged settings file is corrected, a link's settings and moment
+            show without being stored, a dropped RLE file seeds the field, a
+            hidden page steps and draws nothing, the wallpaper listeners pause
+            and change the settings; prints the step time at field 1000
+  no-webgl  a browser with WebGL switched off gets the message
+"""
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+import zlib
+
+import websocket
+
+DIALOG_LINES = ["1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1045", "0", "0", "0", "1051", "12.000000",
+                "Random_Points", "--none--", "0"]
+LINK = "#s=1022,1028,0,6,0,1,100,0,0,1045,0,0,0,1049,10,Random_Points,--none--,0&seed=7&steps=25&paused"
+GLIDER_RLE = "x = 3, y = 3, rule = B3/S23\nbo$2bo$3o!\n"
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+class Browser:
+    def __init__(self, *flags):
+        self.profile = tempfile.mkdtemp(prefix="orvex-chromium-")
+        self.proc = subprocess.Popen(
+            ["chromium", "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+             "--no-first-run", "--remote-debugging-port=0", "--user-data-dir=" + self.profile, *flags,
+             "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port_file = os.path.join(self.profile, "DevToolsActivePort")
+        for _ in range(300):
+            if os.path.exists(port_file) and open(port_file).read().count("\n") >= 1:
+                break
+            time.sleep(0.1)
+        port = open(port_file).read().split("\n")[0]
+        pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list"))
+        url = next(p for p in pages if p["type"] == "page")["webSocketDebuggerUrl"]
+        self.ws = websocket.create_connection(url, timeout=60)
+        self.next_id = 0
+
+    def send(self, method, **params):
+        self.next_id += 1
+        self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            reply = json.loads(self.ws.recv())
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError(f"{method}: {reply['error']}")
+                return reply["result"]
+
+    def js(self, expression):
+        result = self.send("Runtime.evaluate", expression=expression, awaitPromise=True, returnByValue=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+        return result["result"].get("value")
+
+    def open(self, url):
+        self.send("Page.navigate", url="about:blank")  # so that a link's fragment loads the page anew
+        self.send("Page.navigate", url=url)
+        self.wait("window.orvexPage && (window.orvexPage.ready || window.orvexPage.noWebGL)")
+
+    def wait(self, expression, seconds=30):
+        end = time.time() + seconds
+        while time.time() < end:
+            try:
+                if self.js(expression):
+                    return
+            except RuntimeError:
+                pass
+            time.sleep(0.1)
+        raise AssertionError("timed out waiting for " + expression)
+
+    def set_files(self, selector, paths):
+        root = self.send("DOM.getDocument")["root"]["nodeId"]
+        node = self.send("DOM.querySelector", nodeId=root, selector=selector)["nodeId"]
+        self.send("DOM.setFileInputFiles", nodeId=node, files=paths)
+
+    def close(self):
+        self.ws.close()
+        self.proc.terminate()
+        self.proc.wait(10)
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+failures = []
+
+# Settings, seed and steps of the pixel checks: lines and Random_Points; quads
+# lit by three lights; points over a sample picture with one light.
+PIXEL_LINKS = [
+    ("1022,1028,0,6,0,1,100,0,0,1045,0,0,0,1049,10,Random_Points,--none--,0", 7, 25),
+    ("1021,1027,0,0,0,10,150,0,0,1048,0,0,0,1049,10,Random_Points,--none--,0", 11, 40),
+    ("1020,1026,1,2,0,5,200,1,0,1046,1,1,0,1049,10,Random_Points,Sunset,0", 3, 12),
+    # quads over a PNG of the user's, decoded by the browser here and by libpng there
+    ("1022,1027,0,0,0,1,100,0,0,1045,0,1,0,1049,10,Random_Points,Checks.png,0", 5, 3),
+]
+
+
+def make_png(width, height):
+    """An 8-bit RGB PNG of colour bands: what the browser and libpng must decode alike."""
+    raw = b"".join(b"\0" + bytes(v for x in range(width) for v in ((x * 4) & 255, (y * 5) & 255, 255 * ((x // 8 + y // 8) % 2)))
+                   for y in range(height))
+    chunk = lambda kind, body: (len(body).to_bytes(4, "big") + kind + body +
+                                zlib.crc32(kind + body).to_bytes(4, "big"))
+    ihdr = width.to_bytes(4, "big") + height.to_bytes(4, "big") + bytes([8, 2, 0, 0, 0])
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+
+
+def drop_file(b, name, data):
+    """Drops a file of these bytes on the page, as the user does."""
+    b.js(f"""(() => {{ const bytes = Uint8Array.from(atob('{__import__("base64").b64encode(data).decode()}'),
+            (c) => c.charCodeAt(0));
+        const dt = new DataTransfer(); dt.items.add(new File([bytes], {json.dumps(name)}));
+        document.body.dispatchEvent(new DragEvent('drop', {{dataTransfer: dt, bubbles: true, cancelable: true}}));
+        return true; }})()""")
+
+
+def read_png(path):
+    """8-bit RGB or RGBA, not interlaced: (width, height, rows of RGB bytes, top row first)."""
+    data = open(path, "rb").read()
+    pos, idat, width = 8, b"", 0
+    while pos < len(data):
+        n = int.from_bytes(data[pos:pos + 4], "big")
+        kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + n]
+        if kind == b"IHDR":
+            width, height, depth, colour = int.from_bytes(body[:4], "big"), int.from_bytes(body[4:8], "big"), body[8], body[9]
+            assert depth == 8 and colour in (2, 6), "only 8-bit RGB and RGBA"
+            bpp = 3 if colour == 2 else 4
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + n
+    raw, stride, rows, prev = zlib.decompress(idat), width * bpp, [], bytearray(width * bpp)
+    for y in range(height):
+        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - bpp] if i >= bpp else 0
+            b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+            if f == 1:
+                line[i] = (line[i] + a) & 255
+            elif f == 2:
+                line[i] = (line[i] + b) & 255
+            elif f == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif f == 4:
+                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line) if bpp == 3 else bytes(v for k, v in enumerate(line) if k % 4 != 3))
+        prev = line
+    return width, height, rows
+
+
+def pixel_checks(b, base, tool, site):
+    tmp = tempfile.mkdtemp(prefix="orvex-web-pixels-")
+    os.symlink(os.path.join(site, "..", "..", "..", "data", "Patterns2d"), os.path.join(tmp, "Patterns2d"))
+    pictures = os.path.join(tmp, "Pictures")
+    os.mkdir(pictures)
+    for name in os.listdir(os.path.join(site, "..", "data", "Pictures")):
+        os.symlink(os.path.join(site, "..", "data", "Pictures", name), os.path.join(pictures, name))
+    png = make_png(96, 64)
+    with open(os.path.join(pictures, "Checks.png"), "wb") as f:
+        f.write(png)
+    b.open(base)
+    b.js("localStorage.clear(), true")
+    drop_file(b, "Checks.png", png)
+    time.sleep(1)  # into IndexedDB for the next loads
+    for values, seed, steps in PIXEL_LINKS:
+        b.open(f"{base}#s={values}&seed={seed}&steps={steps}&paused")
+        b.wait("orvexPage.info().frames >= 1")
+        w, h, pixels = b.js("""(() => { const c = document.getElementById('field'), gl = c.getContext('webgl2');
+            const px = new Uint8Array(c.width * c.height * 4);
+            gl.readPixels(0, 0, c.width, c.height, gl.RGBA, gl.UNSIGNED_BYTE, px);
+            let s = ''; for (let i = 0; i < px.length; i += 4) s += String.fromCharCode(px[i], px[i + 1], px[i + 2]);
+            return [c.width, c.height, btoa(s)]; })()""")
+        page = __import__("base64").b64decode(pixels)  # bottom row first
+        settings = os.path.join(tmp, "ss_ca_02.ini")
+        with open(settings, "w", newline="") as f:
+            f.write("".join(v + "\r\n" for v in values.split(",")))
+        out = os.path.join(tmp, "native.png")
+        subprocess.run([tool, "render", "--settings", settings, "--renderer", "gles3", "--rng-seed", str(seed),
+                        "--steps", str(steps), "--width", str(w), "--height", str(h), "--out", out],
+                       check=True, stdout=subprocess.DEVNULL)
+        nw, nh, rows = read_png(out)
+        check(f"native size for seed {seed}", (nw, nh), (w, h))
+        native = b"".join(reversed(rows))
+        differ = sum(1 for k in range(0, min(len(page), len(native)), 3)
+                     if max(abs(page[k + j] - native[k + j]) for j in range(3)) > 16)
+        lit = sum(1 for k in range(0, len(native), 3) if native[k] | native[k + 1] | native[k + 2])
+        print(f"seed {seed}, {steps} steps, {w}x{h}: {differ} of {w * h} pixels differ ({lit} lit natively)")
+        # Within 2 % of the frame, and a small share of the lit pixels: a black page fails.
+        check(f"pixels of seed {seed} within 2 %", differ <= 0.02 * w * h and differ <= 0.25 * lit, True)
+    shutil.rmtree(tmp, ignore_errors=True)
+
+
+def check(what, got, expected):
+    if got != expected:
+        failures.append(f"{what}: got {got!r}, expected {expected!r}")
+
+
+def page_checks(b, base):
+    tmp = tempfile.mkdtemp(prefix="orvex-web-test-")
+    b.open(base)
+    b.js("localStorage.clear(), true")
+    b.open(base)
+    print(f"load to first frame: {b.js('orvexPage.firstFrameMs'):.0f} ms")
+
+    # The panel, set as the dialog test sets the Windows dialog, stores the same 18 lines.
+    b.js("""(() => { const p = document.getElementById('panel');
+        const choose = (id, i) => { const s = p.querySelector(`select[data-list="${id}"]`);
+          s.selectedIndex = i; s.dispatchEvent(new Event('change', {bubbles: true})); };
+        const click = (sel) => p.querySelector(sel).click();
+        document.getElementById('open-panel').click();
+        choose(1034, 8); choose(1032, 0); choose(1038, 1); choose(1032, 9); choose(1034, 7);
+        click('[data-command="102"]'); click('[data-id="1035"]');
+        document.getElementById('ok').click(); return true; })()""")
+    check("stored settings", b.js("orvexPage.stored()"), "\r\n".join(DIALOG_LINES) + "\r\n")
+    check("run after OK", b.js("[orvexPage.info().fieldSize, orvexPage.info().speed, orvexPage.info().family]"),
+          [250, 18, 1])
+
+    # A damaged settings file: the panel shows it corrected, nothing stored before OK.
+    damaged = os.path.join(tmp, "ss_ca_02.ini")
+    with open(damaged, "w", newline="") as f:
+        f.write("1020\r\n1099\r\n7\r\n44\r\n3\r\n99\r\n5000\r\n2\nx\r\n")
+    b.js("document.getElementById('open-panel').click(), true")
+    b.set_files("#open-file", [damaged])
+    b.wait("document.querySelector('[data-box=\"1030\"]').value === '1000'")
+    check("damaged file shown", b.js("""(() => { const p = document.getElementById('panel');
+        const on = (id) => p.querySelector(`[data-id="${id}"]`).checked;
+        return [on(1020), on(1026), on(1019), p.querySelector('[data-box="1031"]').value,
+                p.querySelector('select[data-list="1038"]').selectedIndex,
+                p.querySelector('select[data-list="1032"]').selectedIndex]; })()"""),
+          [True, True, True, "25", 0, 0])
+    check("damaged file not stored", b.js("orvexPage.stored()"), "\r\n".join(DIALOG_LINES) + "\r\n")
+    b.js("document.getElementById('cancel').click(), true")
+
+    # A link: its settings and moment show, paused on one frame; the stored ones stay.
+    b.open(base + LINK)
+    time.sleep(1.5)
+    info = b.js("orvexPage.info()")
+    check("link settings", [info["drawStyle"], info["rule"], info["fieldSize"], info["steps"], info["frames"]],
+          [1028, 6, 100, 25, 1])
+    check("link not stored", b.js("orvexPage.stored()"), "\r\n".join(DIALOG_LINES) + "\r\n")
+    b.js("document.getElementById('open-panel').click(); document.getElementById('copy-link').click(); true")
+    link = b.js("document.getElementById('link').value")
+    check("copied link", link[link.index("#"):], LINK)
+    b.js("document.getElementById('cancel').click(), true")
+    # The same link twice gives the same field.
+    cells = b.js("orvexPage.cells()")
+    b.open(base + "#")
+    b.open(base + LINK)
+    check("link repeats its field", b.js("orvexPage.cells()") == cells, True)
+
+    # A dropped RLE file seeds its pattern (a glider: five cells).
+    b.open(base)
+    b.js(f"""(() => {{ const dt = new DataTransfer();
+        dt.items.add(new File([{json.dumps(GLIDER_RLE)}], 'glider.rle'));
+        document.body.dispatchEvent(new DragEvent('drop', {{dataTransfer: dt, bubbles: true, cancelable: true}}));
+        return true; }})()""")
+    b.wait("orvexPage.info().patternName === 'glider.rle'")
+    info = b.js("orvexPage.info()")
+    # The glider's few cells, not a random seed's thousands.
+    check("dropped pattern", [info["pattern"], 0 < info["live"] < 100], [10, True])
+
+    # A damaged picture: the saver's one message, naming it, and the steps go on.
+    drop_file(b, "broken.png", b"\x89PNG\r\n\x1a\n" + b"\0" * 40)
+    time.sleep(1)
+    b.open(base + "#s=1022,1027,0,0,0,25,100,0,0,1045,0,1,0,1049,10,Random_Points,broken.png,0")
+    b.wait("!document.getElementById('message').hidden")
+    check("damaged picture message", b.js("document.getElementById('message').textContent"),
+          "Error: broken.png: Image file conversion error.")
+    steps = b.js("orvexPage.info().steps")
+    time.sleep(1)
+    check("steps after a damaged picture", b.js("orvexPage.info().steps") > steps + 3, True)
+    b.open(base)
+
+    # A hidden page steps no generation and draws no frame for 5 s.
+    b.js("""window.wallpaperPropertyListener.applyUserProperties({lights: {value: 3}, speed: {value: 25}}), true""")
+    time.sleep(0.5)
+    before = b.js("orvexPage.info()")
+    b.js("""Object.defineProperty(document, 'hidden', {configurable: true, get: () => true});
+        document.dispatchEvent(new Event('visibilitychange')); true""")
+    time.sleep(5)
+    after = b.js("orvexPage.info()")
+    check("hidden page", [after["steps"] - before["steps"] <= 1, after["frames"] - before["frames"] <= 1], [True, True])
+    b.js("delete document.hidden; document.dispatchEvent(new Event('visibilitychange')); true")
+    # Field 250 lit by three lights, drawn in software (SwiftShader): a few frames a second.
+    time.sleep(1.5)
+    moving = b.js("orvexPage.info()")
+    check("visible again", moving["frames"] >= after["frames"] + 2, True)
+
+    # The wallpaper programs pause it, and their properties change style and rule.
+    for pause, resume in [("wallpaperPropertyListener.setPaused(true)", "wallpaperPropertyListener.setPaused(false)"),
+                          ("livelyWallpaperPlaybackChanged('{\"IsPaused\":true}')",
+                           "livelyWallpaperPlaybackChanged('{\"IsPaused\":false}')")]:
+        b.js(pause + ", true")
+        time.sleep(0.2)
+        frames = b.js("orvexPage.info().frames")
+        time.sleep(1)
+        check("paused by " + pause, b.js("orvexPage.info().frames"), frames)
+        b.js(resume + ", true")
+    b.js("wallpaperPropertyListener.applyUserProperties({style: {value: 0}, rule: {value: 7}}), true")
+    b.js("livelyPropertyListener('family', 2); livelyPropertyListener('fieldsize', 5000); "
+         "livelyPropertyListener('speed', 'fast'), true")
+    info = b.js("orvexPage.info()")
+    check("listener settings", [info["drawStyle"], info["rule"], info["family"], info["fieldSize"], info["speed"]],
+          [1025, 7, 2, 1000, 25])
+
+    # A lost context: no frames while it is gone; once restored, the rebuilt renderer draws the field.
+    b.js("window.lose = document.getElementById('field').getContext('webgl2').getExtension('WEBGL_lose_context');"
+         "lose.loseContext(), true")
+    time.sleep(0.5)
+    lost = b.js("orvexPage.info()")
+    time.sleep(1)
+    check("no frames while the context is lost", b.js("orvexPage.info().frames"), lost["frames"])
+    b.js("lose.restoreContext(), true")
+    time.sleep(2)
+    lit = b.js("""(() => { const c = document.getElementById('field'), gl = c.getContext('webgl2');
+        const px = new Uint8Array(c.width * c.height * 4);
+        gl.readPixels(0, 0, c.width, c.height, gl.RGBA, gl.UNSIGNED_BYTE, px);
+        let n = 0; for (let i = 0; i < px.length; i += 4) n += (px[i] | px[i + 1] | px[i + 2]) ? 1 : 0; return n; })()""")
+    check("drawn after the restore", [b.js("orvexPage.info().frames") > lost["frames"], lit > 0], [True, True])
+
+    # The step at field 1000 (all Random_Points, Conway's Life), for the record.
+    b.js("livelyPropertyListener('family', 0); livelyPropertyListener('rule', 4), true")
+    ms = b.js("orvexPage.timeSteps(50)")
+    print(f"wasm step at field 1000: {ms:.3f} ms per generation")
+    shutil.rmtree(tmp, ignore_errors=True)
+
+
+def main():
+    site, group = os.path.abspath(sys.argv[1]), sys.argv[2]
+    server = serve(site)
+    base = f"http://127.0.0.1:{server.server_address[1]}/index.html"
+    b = Browser("--disable-webgl") if group == "no-webgl" else Browser()
+    try:
+        if group == "no-webgl":
+            b.open(base)
+            check("no WebGL 2 message", b.js("!document.getElementById('message').hidden && "
+                                             "document.getElementById('message').textContent.includes('WebGL 2')"),
+                  True)
+        elif group == "pixels":
+            pixel_checks(b, base, sys.argv[3], site)
+        else:
+            page_checks(b, base)
+    finally:
+        b.close()
+        server.shutdown()
+    for f in failures:
+        print("FAIL", f)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
