@@ -3,28 +3,11 @@
 #include <algorithm>
 
 #include "render/gl.h"
+#include "render/light_rig.h"
 
 namespace orvex {
 
 namespace {
-
-// Light table: start positions, spot directions and colours (given as GL_AMBIENT).
-constexpr std::array<float, 4> kStartPosition[kMovingLights] = {
-    {1.0f, 0.5f, 1.5f, 1.0f}, {-1.0f, 0.0f, 1.5f, 1.0f}, {1.0f, -0.5f, 1.5f, 1.0f}};
-constexpr std::array<float, 3> kSpotDirection[kMovingLights] = {
-    {-1.0f, 0.0f, -10.0f}, {0.0f, 0.5f, -10.0f}, {1.0f, 0.0f, -10.0f}};
-constexpr std::array<float, 4> kColour[kMovingLights] = {
-    {0.91f, 0.21f, 0.21f, 0.1f}, {0.21f, 0.91f, 0.21f, 0.1f}, {0.21f, 0.21f, 0.91f, 0.1f}};
-constexpr GLfloat kViewerDirection[3] = {0.0f, 0.0f, -10.0f};
-constexpr GLfloat kViewerColour[4] = {0.31f, 0.31f, 0.31f, 0.1f};
-constexpr GLfloat kViewerExponent = 8.0f;
-constexpr GLfloat kViewerCutoff = 180.0f;  // no cone
-constexpr GLfloat kSpotExponent = 5.0f;
-constexpr GLfloat kSpotCutoff = 36.0f;
-constexpr GLfloat kSpecular[4] = {0.7f, 0.7f, 0.7f, 1.0f};
-constexpr GLfloat kShininess = 40.0f;
-
-constexpr float kMainColourShift = 0.3f;  // two lights: main channel moved from light 0 to light 1
 
 // Projection: fixed width at the near plane, height by the aspect ratio.
 constexpr GLdouble kFrustumHalfWidth = 4.0;
@@ -48,11 +31,9 @@ Scene::Scene(const Settings& settings, SceneServices services)
       gl_procs_(services.gl_procs) {}
 
 void Scene::GLSetupRC() {
-    for (int k = 0; k < kMovingLights; ++k) {
-        lights_.light(k).pos = kStartPosition[k];
-        spot_direction_[k] = kSpotDirection[k];
-        colour_[k] = kColour[k];
-    }
+    const LightRig rig = place_lights(LightingNum_, MainColor_, lights_);
+    spot_direction_ = rig.spot_direction;
+    colour_ = rig.colour;
     posS_ = {0.0f, 0.0f, 0.0f, 1.0f};
 
     glEnable(GL_DEPTH_TEST);
@@ -78,31 +59,20 @@ void Scene::GLSetupRC() {
         glEnable(GL_LIGHT3);
 
         glLightfv(GL_LIGHT3, GL_POSITION, posS_.data());
-        glLightfv(GL_LIGHT3, GL_SPOT_DIRECTION, kViewerDirection);
-        glLightfv(GL_LIGHT3, GL_AMBIENT, kViewerColour);
+        glLightfv(GL_LIGHT3, GL_SPOT_DIRECTION, kViewerDirection.data());
+        glLightfv(GL_LIGHT3, GL_AMBIENT, kViewerColour.data());
         glLightf(GL_LIGHT3, GL_SPOT_EXPONENT, kViewerExponent);
         glLightf(GL_LIGHT3, GL_SPOT_CUTOFF, kViewerCutoff);
 
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kSpecular);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kSpecular.data());
         glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kShininess);
 
         lights_.reset_clocks();
 
         if (LightingNum_ == 1) {
-            lights_.light(0).pos = {0.0f, 0.0f, 1.5f, 1.0f};
-            spot_direction_[0] = {0.0f, 0.0f, -10.0f};
-            colour_[0] = {0.55f, 0.55f, 0.55f, 0.1f};
             glEnable(GL_LIGHT0);
             set_light(0);
         } else if (LightingNum_ == 2) {
-            lights_.light(0).pos = {0.5f, 0.5f, 1.5f, 1.0f};
-            lights_.light(1).pos = {-0.5f, -0.5f, 1.5f, 1.0f};
-            spot_direction_[0] = {0.0f, -0.5f, -10.0f};
-            colour_[0] = {0.65f, 0.65f, 0.65f, 0.1f};
-            colour_[1] = {0.45f, 0.45f, 0.45f, 0.1f};
-            const int main = std::clamp(MainColor_ - kColorRed, 0, 2);
-            colour_[0][main] -= kMainColourShift;
-            colour_[1][main] += kMainColourShift;
             glEnable(GL_LIGHT0);
             glEnable(GL_LIGHT1);
             set_light(0);

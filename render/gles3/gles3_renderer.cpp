@@ -7,6 +7,7 @@
 
 #include "render/cell_walk.h"
 #include "render/gles3/gles3_picture.h"
+#include "render/light_rig.h"
 
 namespace orvex {
 
@@ -140,22 +141,8 @@ constexpr std::size_t kMaxTextLength = 255;
 constexpr int kLights = kMovingLights + 1;  // the moving lights and the viewer light
 constexpr int kViewerLight = kMovingLights;
 
-constexpr std::array<float, 4> kStartPosition[kMovingLights] = {
-    {1.0f, 0.5f, 1.5f, 1.0f}, {-1.0f, 0.0f, 1.5f, 1.0f}, {1.0f, -0.5f, 1.5f, 1.0f}};
-constexpr std::array<float, 3> kSpotDirection[kMovingLights] = {
-    {-1.0f, 0.0f, -10.0f}, {0.0f, 0.5f, -10.0f}, {1.0f, 0.0f, -10.0f}};
-constexpr std::array<float, 4> kColour[kMovingLights] = {
-    {0.91f, 0.21f, 0.21f, 0.1f}, {0.21f, 0.91f, 0.21f, 0.1f}, {0.21f, 0.21f, 0.91f, 0.1f}};
-constexpr float kViewerDirection[3] = {0.0f, 0.0f, -10.0f};
-constexpr float kViewerColour[3] = {0.31f, 0.31f, 0.31f};
-constexpr float kViewerExponent = 8.0f;
-constexpr float kSpotExponent = 5.0f;
-constexpr float kSpotCutoffDegrees = 36.0f;
 constexpr float kNoCone = -2.0f;
-constexpr float kSpecular[3] = {0.7f, 0.7f, 0.7f};
-constexpr float kShininess = 40.0f;
 constexpr float kSceneAmbient[3] = {0.2f, 0.2f, 0.2f};
-constexpr float kMainColourShift = 0.3f;
 
 constexpr float kFrustumHalfWidth = 4.0f;
 constexpr float kAspectToHalfHeight = 2.605f;
@@ -335,28 +322,10 @@ bool Gles3Renderer::setup() {
     if (!gl_.load(loader_, &missing)) return report("the OpenGL ES library lacks " + missing);
     ok_ = true;
 
-    for (int k = 0; k < kMovingLights; ++k) {
-        lights_.light(k).pos = kStartPosition[k];
-        spot_direction_[k] = {kSpotDirection[k][0], kSpotDirection[k][1], kSpotDirection[k][2]};
-        colour_[k] = kColour[k];
-    }
-    if (LightingNum_ != 0) {
-        lights_.reset_clocks();
-        if (LightingNum_ == 1) {
-            lights_.light(0).pos = {0.0f, 0.0f, 1.5f, 1.0f};
-            spot_direction_[0] = {0.0f, 0.0f, -10.0f};
-            colour_[0] = {0.55f, 0.55f, 0.55f, 0.1f};
-        } else if (LightingNum_ == 2) {
-            lights_.light(0).pos = {0.5f, 0.5f, 1.5f, 1.0f};
-            lights_.light(1).pos = {-0.5f, -0.5f, 1.5f, 1.0f};
-            spot_direction_[0] = {0.0f, -0.5f, -10.0f};
-            colour_[0] = {0.65f, 0.65f, 0.65f, 0.1f};
-            colour_[1] = {0.45f, 0.45f, 0.45f, 0.1f};
-            const int main = std::clamp(MainColor_ - kColorRed, 0, 2);
-            colour_[0][main] -= kMainColourShift;
-            colour_[1][main] += kMainColourShift;
-        }
-    }
+    const LightRig rig = place_lights(LightingNum_, MainColor_, lights_);
+    spot_direction_ = rig.spot_direction;
+    colour_ = rig.colour;
+    if (LightingNum_ != 0) lights_.reset_clocks();
 
     gl_.clear_errors();
     if (!build_programs()) return false;
@@ -438,7 +407,7 @@ void Gles3Renderer::set_lights() {
     float exponent[kLights] = {}, cos_cutoff[kLights] = {}, attenuation[kLights][3] = {};
     for (int k = 0; k < kLights; ++k) {
         on[k] = k == kViewerLight || k < std::min(LightingNum_, kMovingLights);
-        const float* dir = k == kViewerLight ? kViewerDirection : spot_direction_[k].data();
+        const float* dir = k == kViewerLight ? kViewerDirection.data() : spot_direction_[k].data();
         const float length = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]);
         for (int c = 0; c < 3; ++c) {
             ambient[k][c] = k == kViewerLight ? kViewerColour[c] : colour_[k][c];
@@ -447,9 +416,8 @@ void Gles3Renderer::set_lights() {
             direction[k][c] = dir[c] / length;
         }
         exponent[k] = k == kViewerLight ? kViewerExponent : kSpotExponent;
-        cos_cutoff[k] = k == kViewerLight
-                            ? kNoCone
-                            : static_cast<float>(std::cos(kSpotCutoffDegrees * 3.14159265358979323846 / 180.0));
+        cos_cutoff[k] =
+            k == kViewerLight ? kNoCone : static_cast<float>(std::cos(kSpotCutoff * 3.14159265358979323846 / 180.0));
         attenuation[k][0] = 1.0f;
     }
     gl_.Uniform1iv(u_light_on_, kLights, on);
@@ -461,7 +429,7 @@ void Gles3Renderer::set_lights() {
     gl_.Uniform1fv(u_spot_cos_cutoff_, kLights, cos_cutoff);
     gl_.Uniform3fv(u_attenuation_, kLights, &attenuation[0][0]);
     gl_.Uniform3fv(u_scene_ambient_, 1, kSceneAmbient);
-    gl_.Uniform3fv(u_specular_, 1, kSpecular);
+    gl_.Uniform3fv(u_specular_, 1, kSpecular.data());
     gl_.Uniform1f(u_shininess_, kShininess);
 }
 
