@@ -83,10 +83,12 @@
   }
 
   // ---- the run ----
-  function canvasSize() {
+  function wantedSize() {
     const dpr = window.devicePixelRatio || 1;
-    const w = Math.max(1, Math.round(canvas.clientWidth * dpr));
-    const h = Math.max(1, Math.round(canvas.clientHeight * dpr));
+    return [Math.max(1, Math.round(canvas.clientWidth * dpr)), Math.max(1, Math.round(canvas.clientHeight * dpr))];
+  }
+  function canvasSize() {
+    const [w, h] = wantedSize();
     if (canvas.width !== w || canvas.height !== h) {
       canvas.width = w;
       canvas.height = h;
@@ -284,7 +286,7 @@
 
   // JPEG and PNG: the browser's decoder, off the animation's path; the pixels
   // (alpha over black, turned upright) go to the module, which reduces them
-  // as the saver does when the run takes the picture. A file the browser
+  // at once, as the saver does, to what this canvas can show. A file the browser
   // can't read is remembered as damaged, and the saver's message names it.
   const JPEG_PNG_EXT = /\.(jpe?g|png)$/i;
   async function decodePicture(bytes) {
@@ -305,7 +307,9 @@
     g.fillRect(0, 0, w, h);
     g.drawImage(bitmap, 0, 0);
     bitmap.close();
-    M.rememberDecoded(bytes, w, h, g.getImageData(0, 0, w, h).data);
+    const [cw, ch] = wantedSize();
+    M.rememberDecoded(bytes, w, h, g.getImageData(0, 0, w, h).data, cw, ch, gl.getParameter(gl.MAX_TEXTURE_SIZE));
+    window.orvexPage.picturesDecoded++;
   }
   async function decodeSamplePictures() {
     const folder = MAKER + '/Pictures';
@@ -380,6 +384,8 @@
     timeSteps: (n) => M.timeSteps(n),
     stored: () => readStored(),
     shown: () => shown,
+    heapBytes: () => (M ? M.heapBytes() : 0),
+    picturesDecoded: 0,
   };
 
   // ---- start ----

@@ -2,6 +2,7 @@
 // configuration dialog's logic, over the in-memory maker folder that the
 // script fills with the sample and the user's files.
 #include <emscripten/bind.h>
+#include <emscripten/heap.h>
 #include <emscripten/val.h>
 
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "host/web/page_codecs.h"
 #include "host/web/page_gl.h"
 #include "host/web/page_run.h"
+#include "render/picture_reduce.h"
 
 namespace orvex::web {
 namespace {
@@ -175,20 +177,33 @@ std::vector<std::uint8_t> bytes_of(const val& array) {
     return bytes;
 }
 
-// The browser decoded a JPEG or PNG file into RGBA pixels, top row first.
-void remember_decoded_js(const val& file, int width, int height, const val& rgba) {
+// The browser decoded a JPEG or PNG file into RGBA pixels, top row first; the
+// picture is kept for a canvas of canvas_width x canvas_height under the GL's
+// largest texture, as the run will use it (the run reduces it further if the
+// canvas shrinks; if the canvas grows, the smaller picture stays).
+void remember_decoded_js(const val& file, int width, int height, const val& rgba, int canvas_width, int canvas_height,
+                         int max_texture_size) {
     const std::vector<std::uint8_t> f = bytes_of(file);
-    const std::vector<std::uint8_t> pixels = bytes_of(rgba);
-    if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u)
+    const std::size_t row_bytes = static_cast<std::size_t>(width > 0 ? width : 0) * 4u;
+    if (rgba["length"].as<std::size_t>() < row_bytes * static_cast<std::size_t>(height > 0 ? height : 0)) {
         remember_undecodable(f.data(), f.size());
-    else
-        remember_decoded(f.data(), f.size(), width, height, pixels.data());
+        return;
+    }
+    const int max_side = texture_side_for_window(canvas_width, canvas_height, max_texture_size);
+    remember_decoded(f.data(), f.size(), width, height, max_side, [&](int first, int count, std::uint8_t* out) {
+        const std::size_t begin = static_cast<std::size_t>(first) * row_bytes;
+        const std::size_t n = static_cast<std::size_t>(count) * row_bytes;
+        val(emscripten::typed_memory_view(n, out)).call<void>("set", rgba.call<val>("subarray", begin, begin + n));
+        return true;
+    });
 }
 // The browser font's glyphs for the frame-rate text: 96 x 8 rows of 8 bits.
 void set_glyphs_js(const val& rows) {
     const std::vector<std::uint8_t> bits = bytes_of(rows);
     for (std::size_t i = 0; i < bits.size() && i < glyphs.size() * 8; ++i) glyphs[i / 8][i % 8] = bits[i];
 }
+// The module's memory, which grows and never shrinks.
+double heap_bytes() { return static_cast<double>(emscripten_get_heap_size()); }
 void remember_undecodable_js(const val& file) {
     const std::vector<std::uint8_t> f = bytes_of(file);
     remember_undecodable(f.data(), f.size());
@@ -212,6 +227,7 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("timeSteps", &time_steps);
     emscripten::function("rememberDecoded", &remember_decoded_js);
     emscripten::function("rememberUndecodable", &remember_undecodable_js);
+    emscripten::function("heapBytes", &heap_bytes);
     emscripten::function("setGlyphs", &set_glyphs_js);
     emscripten::function("dialogOpen", &dialog_open);
     emscripten::function("dialogCommand", &dialog_command);
