@@ -37,6 +37,8 @@ def run(*args, trace="-all"):
     """A Windows program to its end, and whatever it started (the uninstaller
     goes on from a copy of itself): (status, output with Wine's trace)."""
     log_name = os.path.join(PREFIX, "last-run.log")
+    if "server" in trace:  # a server left running by an earlier case would trace nothing
+        Process(["wineserver", "-w"]).ends("the server before " + args[0], 120, status=None)
     with open(log_name, "w") as log:
         p = Process([WINE_RUN] + list(args), stdout=log, stderr=log, env=dict(os.environ, WINEDEBUG=trace))
         p.ends("the start", 120, status=None)
