@@ -284,18 +284,122 @@
     return true;
   }
 
-  // JPEG and PNG: the browser's decoder, off the animation's path; the pixels
-  // (alpha over black, turned upright) go to the module, which reduces them
-  // at once, as the saver does, to what this canvas can show. A file the browser
-  // can't read is remembered as damaged, and the saver's message names it.
+  // JPEG and PNG: the browser's decoder, in the picture worker, off the
+  // animation's path; the pixels (alpha over black, turned upright) come back
+  // in bands of rows and go to the module a few each frame, which reduces them
+  // as they come, as the saver does, to what this canvas can show. A file the
+  // browser can't read is remembered as damaged, and the saver's message names it.
   const JPEG_PNG_EXT = /\.(jpe?g|png)$/i;
-  async function decodePicture(bytes) {
+  const PUMP_MS = 6;        // the module's share of a frame for the pictures' rows
+  let pictureWorker;        // undefined until the first picture; null: none (a page opened from files)
+  const pictureJobs = new Map();
+  let nextPictureJob = 1;
+  let pumpQueued = false;
+
+  function decodePicture(bytes) {
+    return new Promise((resolve) => {
+      const worker = startPictureWorker();
+      const job = { bytes, queue: [], handle: 0, width: 0, resolve };
+      if (!worker) {
+        decodeHere(job);
+        return;
+      }
+      const id = nextPictureJob++;
+      pictureJobs.set(id, job);
+      worker.postMessage({ id, bytes });
+    });
+  }
+  function startPictureWorker() {
+    if (pictureWorker !== undefined) return pictureWorker;
+    try {
+      pictureWorker = new Worker('picture_worker.js');
+    } catch (e) {
+      pictureWorker = null;
+      return null;
+    }
+    pictureWorker.onmessage = (event) => {
+      const job = pictureJobs.get(event.data.id);
+      if (!job) return;
+      job.queue.push(event.data);
+      queuePump();
+    };
+    // No worker after all: what it had not begun is decoded here, the rest is damaged.
+    pictureWorker.onerror = () => {
+      pictureWorker.terminate();
+      pictureWorker = null;
+      const jobs = [...pictureJobs.values()];
+      pictureJobs.clear();
+      for (const job of jobs) {
+        if (job.handle || job.queue.length) {
+          if (job.handle) M.decodedAbandon(job.handle);
+          else M.rememberUndecodable(job.bytes);
+          job.resolve();
+        } else {
+          decodeHere(job);
+        }
+      }
+    };
+    return pictureWorker;
+  }
+  function queuePump() {
+    if (pumpQueued) return;
+    pumpQueued = true;
+    const pump = () => {
+      pumpQueued = false;
+      pumpPictures();
+    };
+    // A hidden page gets no frames, and the pictures still come in.
+    if (document.hidden) setTimeout(pump, 0);
+    else requestAnimationFrame(pump);
+  }
+  // The bands that came, within this frame's share; the rest next frame.
+  function pumpPictures() {
+    const start = performance.now();
+    for (const [id, job] of pictureJobs) {
+      while (job.queue.length && performance.now() - start < PUMP_MS) {
+        if (takeBand(job, job.queue.shift())) {
+          pictureJobs.delete(id);
+          job.resolve();
+          break;
+        }
+      }
+      if (performance.now() - start >= PUMP_MS) break;
+    }
+    for (const job of pictureJobs.values()) {
+      if (job.queue.length) {
+        queuePump();
+        break;
+      }
+    }
+  }
+  // One message about a picture; true when the picture is done with.
+  function takeBand(job, message) {
+    if (message.failed) {
+      if (job.handle) M.decodedAbandon(job.handle);
+      else M.rememberUndecodable(job.bytes);
+      return true;
+    }
+    if (message.rows) {
+      if (!M.decodedRows(job.handle, job.width, message.rows)) return false;
+      window.orvexPage.picturesDecoded++;
+      return true;
+    }
+    const [cw, ch] = wantedSize();
+    job.width = message.width;
+    job.handle = M.decodedBegin(job.bytes, message.width, message.height, cw, ch, gl.getParameter(gl.MAX_TEXTURE_SIZE));
+    if (job.handle) return false;
+    window.orvexPage.picturesDecoded++;
+    return true;
+  }
+  // Without the worker: the same, all at once here.
+  async function decodeHere(job) {
     let bitmap = null;
     try {
-      bitmap = await createImageBitmap(new Blob([bytes]), { imageOrientation: 'from-image',
+      bitmap = await createImageBitmap(new Blob([job.bytes]), { imageOrientation: 'from-image',
         premultiplyAlpha: 'premultiply', colorSpaceConversion: 'none' });
     } catch (e) {
-      M.rememberUndecodable(bytes);
+      M.rememberUndecodable(job.bytes);
+      job.resolve();
       return;
     }
     const w = bitmap.width;
@@ -307,9 +411,8 @@
     g.fillRect(0, 0, w, h);
     g.drawImage(bitmap, 0, 0);
     bitmap.close();
-    const [cw, ch] = wantedSize();
-    M.rememberDecoded(bytes, w, h, g.getImageData(0, 0, w, h).data, cw, ch, gl.getParameter(gl.MAX_TEXTURE_SIZE));
-    window.orvexPage.picturesDecoded++;
+    if (!takeBand(job, { width: w, height: h })) takeBand(job, { rows: g.getImageData(0, 0, w, h).data });
+    job.resolve();
   }
   async function decodeSamplePictures() {
     const folder = MAKER + '/Pictures';

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -177,25 +178,45 @@ std::vector<std::uint8_t> bytes_of(const val& array) {
     return bytes;
 }
 
-// The browser decoded a JPEG or PNG file into RGBA pixels, top row first; the
-// picture is kept for a canvas of canvas_width x canvas_height under the GL's
-// largest texture, as the run will use it (the run reduces it further if the
-// canvas shrinks; if the canvas grows, the smaller picture stays).
-void remember_decoded_js(const val& file, int width, int height, const val& rgba, int canvas_width, int canvas_height,
-                         int max_texture_size) {
+// Pictures the browser is decoding, by the number the script holds them by.
+std::map<int, std::unique_ptr<DecodedPicture>> decoding;
+int next_decoding = 1;
+
+// The browser is decoding a JPEG or PNG file into width x height RGBA pixels;
+// the picture is kept for a canvas of canvas_width x canvas_height under the
+// GL's largest texture, as the run will use it (the run reduces it further if
+// the canvas shrinks; if the canvas grows, the smaller picture stays). The
+// number to give its rows with, or 0 when it is too large and is damaged.
+int decoded_begin_js(const val& file, int width, int height, int canvas_width, int canvas_height,
+                     int max_texture_size) {
     const std::vector<std::uint8_t> f = bytes_of(file);
-    const std::size_t row_bytes = static_cast<std::size_t>(width > 0 ? width : 0) * 4u;
-    if (rgba["length"].as<std::size_t>() < row_bytes * static_cast<std::size_t>(height > 0 ? height : 0)) {
-        remember_undecodable(f.data(), f.size());
-        return;
-    }
-    const int max_side = texture_side_for_window(canvas_width, canvas_height, max_texture_size);
-    remember_decoded(f.data(), f.size(), width, height, max_side, [&](int first, int count, std::uint8_t* out) {
-        const std::size_t begin = static_cast<std::size_t>(first) * row_bytes;
-        const std::size_t n = static_cast<std::size_t>(count) * row_bytes;
-        val(emscripten::typed_memory_view(n, out)).call<void>("set", rgba.call<val>("subarray", begin, begin + n));
-        return true;
-    });
+    auto picture = std::make_unique<DecodedPicture>(
+        f.data(), f.size(), width, height, texture_side_for_window(canvas_width, canvas_height, max_texture_size));
+    if (!picture->ok()) return 0;
+    const int id = next_decoding++;
+    decoding[id] = std::move(picture);
+    return id;
+}
+// Its next band of rows, top row first, whole rows of RGBA pixels. True when
+// the picture is complete and remembered; a band that doesn't fit makes it damaged.
+bool decoded_rows_js(int id, int width, const val& rgba) {
+    const auto found = decoding.find(id);
+    if (found == decoding.end()) return true;
+    DecodedPicture& picture = *found->second;
+    const std::size_t n = rgba["length"].as<std::size_t>();
+    const std::size_t row_bytes = static_cast<std::size_t>(width > 0 ? width : 1) * 4u;
+    const std::vector<std::uint8_t> band = n % row_bytes == 0 ? bytes_of(rgba) : std::vector<std::uint8_t>();
+    if (band.empty() || !picture.add_rows(static_cast<int>(n / row_bytes), band.data())) picture.abandon();
+    if (picture.ok()) return false;
+    decoding.erase(found);
+    return true;
+}
+// The rest of its rows will never come: damaged.
+void decoded_abandon_js(int id) {
+    const auto found = decoding.find(id);
+    if (found == decoding.end()) return;
+    found->second->abandon();
+    decoding.erase(found);
 }
 // The browser font's glyphs for the frame-rate text: 96 x 8 rows of 8 bits.
 void set_glyphs_js(const val& rows) {
@@ -225,7 +246,9 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("runInfo", &run_info);
     emscripten::function("runCells", &run_cells);
     emscripten::function("timeSteps", &time_steps);
-    emscripten::function("rememberDecoded", &remember_decoded_js);
+    emscripten::function("decodedBegin", &decoded_begin_js);
+    emscripten::function("decodedRows", &decoded_rows_js);
+    emscripten::function("decodedAbandon", &decoded_abandon_js);
     emscripten::function("rememberUndecodable", &remember_undecodable_js);
     emscripten::function("heapBytes", &heap_bytes);
     emscripten::function("setGlyphs", &set_glyphs_js);

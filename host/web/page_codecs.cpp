@@ -1,6 +1,5 @@
 #include "host/web/page_codecs.h"
 
-#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
@@ -15,9 +14,6 @@ namespace {
 
 // A file's identity: its length and 64-bit FNV-1a hash of its bytes.
 using FileKey = std::pair<std::size_t, std::uint64_t>;
-
-// The source rows taken at a time: about a megabyte of them.
-constexpr int kBandBytes = 1 << 20;
 
 FileKey key_of(const std::uint8_t* data, std::size_t size) {
     std::uint64_t h = 14695981039346656037ull;
@@ -75,33 +71,40 @@ CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::
 
 namespace web {
 
-void remember_decoded(const std::uint8_t* file, std::size_t size, int width, int height, int max_side,
-                      const RgbaRows& rows) {
+DecodedPicture::DecodedPicture(const std::uint8_t* file, std::size_t size, int width, int height, int max_side)
+    : file_(file, file + size), width_(width), height_(height) {
     if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxPixels) {
+        height_ = 0;
         remember_undecodable(file, size);
         return;
     }
-    BoxReducer reducer(width, height, reduced_side(width, max_side), reduced_side(height, max_side));
-    const int band = std::max(1, std::min(height, kBandBytes / (width * 4)));
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(band) * width * 4);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
-    for (int top = 0; top < height; top += band) {
-        const int count = std::min(band, height - top);
-        if (!rows(top, count, rgba.data())) {
-            remember_undecodable(file, size);
-            return;
+    reducer_ =
+        std::make_unique<BoxReducer>(width, height, reduced_side(width, max_side), reduced_side(height, max_side));
+    rgb_.resize(static_cast<std::size_t>(width) * 3);
+}
+
+bool DecodedPicture::add_rows(int count, const std::uint8_t* rgba) {
+    if (!reducer_ || count < 0 || count > rows_left()) return false;
+    for (int i = 0; i < count; ++i, ++next_row_) {
+        const std::uint8_t* src = rgba + static_cast<std::size_t>(i) * width_ * 4;
+        for (int x = 0; x < width_; ++x) {
+            rgb_[3 * static_cast<std::size_t>(x)] = src[4 * x];
+            rgb_[3 * static_cast<std::size_t>(x) + 1] = src[4 * x + 1];
+            rgb_[3 * static_cast<std::size_t>(x) + 2] = src[4 * x + 2];
         }
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t* src = rgba.data() + static_cast<std::size_t>(i) * width * 4;
-            for (int x = 0; x < width; ++x) {
-                rgb[3 * static_cast<std::size_t>(x)] = src[4 * x];
-                rgb[3 * static_cast<std::size_t>(x) + 1] = src[4 * x + 1];
-                rgb[3 * static_cast<std::size_t>(x) + 2] = src[4 * x + 2];
-            }
-            reducer.add_row(height - 1 - (top + i), rgb.data());
-        }
+        reducer_->add_row(height_ - 1 - next_row_, rgb_.data());
     }
-    remembered()[key_of(file, size)] = Kept{width, height, reducer.finish()};
+    if (rows_left() == 0) {
+        remembered()[key_of(file_.data(), file_.size())] = Kept{width_, height_, reducer_->finish()};
+        reducer_.reset();
+    }
+    return true;
+}
+
+void DecodedPicture::abandon() {
+    if (!reducer_) return;
+    reducer_.reset();
+    remember_undecodable(file_.data(), file_.size());
 }
 
 void remember_undecodable(const std::uint8_t* file, std::size_t size) { remembered()[key_of(file, size)].reset(); }

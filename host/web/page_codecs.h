@@ -1,26 +1,45 @@
 // JPEG and PNG in the page: the browser's own decoders (createImageBitmap, in
-// the page's script, which does not block the animation) turn each such file
-// into pixels before the run needs it. They are reduced here at once, row
-// by row, to the size the canvas can show, so that neither the module's memory
+// a worker of the page's script, so the animation goes on) turn each such file
+// into pixels before the run needs it. They are reduced here as they come, band
+// by band, to the size the canvas can show, so that neither the module's memory
 // nor the run's tick ever holds the full-size picture; the picture decoder then
 // finds them here by the file's bytes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <memory>
+#include <vector>
+
+#include "render/picture_reduce.h"
 
 namespace orvex::web {
 
-// Copies `count` rows of RGBA pixels, from row `first` counted from the top,
-// into `out`; false when they can't be had.
-using RgbaRows = std::function<bool(int first, int count, std::uint8_t* out)>;
+// A file the browser is decoding into width x height RGBA pixels (alpha
+// already laid over black), which come in bands of rows from the top; they are
+// reduced as they come so that neither side exceeds max_side (0: full size),
+// and the picture is remembered when the last row is in.
+class DecodedPicture {
+public:
+    DecodedPicture(const std::uint8_t* file, std::size_t size, int width, int height, int max_side);
 
-// The browser decoded the file `file` into width x height RGBA pixels (alpha
-// already laid over black), read through `rows`; they are kept reduced so that
-// neither side exceeds max_side (0: full size).
-void remember_decoded(const std::uint8_t* file, std::size_t size, int width, int height, int max_side,
-                      const RgbaRows& rows);
+    // False when the picture can't be kept (too large); it is then remembered
+    // as damaged.
+    bool ok() const { return reducer_ != nullptr; }
+    // The next `count` rows; the picture is remembered after the last. False
+    // when more rows come than the picture has, or it isn't ok().
+    bool add_rows(int count, const std::uint8_t* rgba);
+    // Rows still to come.
+    int rows_left() const { return height_ - next_row_; }
+    // The rest will never come: the picture is remembered as damaged.
+    void abandon();
+
+private:
+    std::vector<std::uint8_t> file_;
+    int width_, height_, next_row_ = 0;
+    std::unique_ptr<BoxReducer> reducer_;
+    std::vector<std::uint8_t> rgb_;
+};
 // The browser could not decode the file: a damaged picture.
 void remember_undecodable(const std::uint8_t* file, std::size_t size);
 // Pictures remembered, decoded or not.

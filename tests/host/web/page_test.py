@@ -314,16 +314,20 @@ def page_checks(b, base):
         const probe = (t) => { gaps.push(t - last); last = t; requestAnimationFrame(probe); };
         requestAnimationFrame(probe); return true; })()""")
     heap, decoded = b.js("orvexPage.heapBytes()"), b.js("orvexPage.picturesDecoded")
-    time.sleep(0.5)
+    time.sleep(2)
+    before = b.js("Math.max(...gaps.slice(1))")
+    b.js("gaps.length = 1, true")
     drop_file(b, "Big.png", big)
     b.wait(f"orvexPage.picturesDecoded > {decoded}")
     time.sleep(0.5)
     gap = b.js("Math.max(...gaps.slice(1))")
     grown = b.js("orvexPage.heapBytes()") - heap
-    print(f"longest frame gap with a 4000 x 3000 picture dropped: {gap:.0f} ms; module memory grew {grown >> 20} MiB")
-    # The gap is only printed for now: the browser's own drawing and read-back of the
-    # full-size picture still hold the page for a long moment in software WebGL.
+    print(f"longest frame gap with a 4000 x 3000 picture dropped: {gap:.0f} ms (before: {before:.0f} ms); module memory grew {grown >> 20} MiB")
+    # The picture is decoded and read back in a worker and reduced a few bands a
+    # frame: the page never stalls (software WebGL on a busy 2-core machine shows
+    # gaps of ~300 ms anyway; the picture read on the page's own thread held it ~3 s).
     check("memory with a large picture", grown < 4000 * 3000 * 3 // 2, True)
+    check("no frame gap of 500 ms or more while a large picture comes", gap < 500, True)
     b.open(base)
 
     # A hidden page steps no generation and draws no frame for 5 s.
