@@ -327,7 +327,9 @@ def page_checks(b, base):
     # frame: the page never stalls (software WebGL on a busy 2-core machine shows
     # gaps of ~300 ms anyway; the picture read on the page's own thread held it ~3 s).
     check("memory with a large picture", grown < 4000 * 3000 * 3 // 2, True)
-    check("no frame gap of 500 ms or more while a large picture comes", gap < 500, True)
+    # Bounded by the page's own pace just before, so a loaded machine's slow frames don't count.
+    check("no frame gap of 500 ms (or twice the gap before) while a large picture comes",
+          gap < max(500, 2 * before), True)
     b.open(base)
 
     # A hidden page steps no generation and draws no frame for 5 s.
