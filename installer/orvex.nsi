@@ -13,9 +13,13 @@
 ; upgrade of the first layout, where any user could make Uninstall\ or
 ; Information\ and own it: an owner may always rewrite the list. (The setup
 ; program enables the administrators' restore privilege for this, so that a
-; list such a user set to keep administrators out does not stop it.) SYSTEM and
-; Administrators have full control of every folder and what it holds. Users
-; (by SID S-1-5-32-545; group names are localised) get:
+; list such a user set to keep administrators out does not stop it.) Each file
+; the setup program writes there gets the same: Administrators as its owner and
+; a list of its own, set on the handle of the file it has just made, before its
+; bytes (PlaceNewFile); a file the settings dialog or a user makes later gets
+; the list its folder hands down. SYSTEM and Administrators have full control of
+; every folder and what it holds. Users (by SID S-1-5-32-545; group names are
+; localised) get:
 ;
 ;   path in the maker folder    Users may                      why
 ;   .  (the folder itself)      list, read, create files       the settings dialog creates ss_ca_02.ini.*.tmp
@@ -23,15 +27,17 @@
 ;                               no folders, no deleting or     add, rename or replace a folder here
 ;                               renaming of the folder
 ;   ss_ca_02.ini, its .tmp      read, change, delete           every user saves over the file that the
-;   (each file directly in .)   (modify 0x1301bf, inherited    installer or another user wrote; nothing
-;                               by files one level down)       elevated runs or loads a file from here
+;   (each file directly in .)   (modify 0x1301bf: handed down  installer or another user wrote; nothing
+;                               by the folder to files one     elevated runs or loads a file from here
+;                               level down, set on the one
+;                               the setup program writes)
 ;   Patterns2d\, Pictures\      as ".": create files only      the saver reads them; users add patterns and
 ;   their files                 modify, as for ss_ca_02.ini    pictures, change and remove them
-;   Uninstall\ and the          read and run (0x1200a9)        Add/Remove Programs runs the uninstaller
-;   uninstaller in it                                          elevated: no one may replace it, or plant
-;                                                              a DLL beside it
-;   Information\, Information\  read (0x1200a9)                the setup program opens the guide from its
-;   Orvex ScreenSaver\ (guide)                                 last page, elevated
+;   Uninstall\ and the          read and run (0x1200a9, set    Add/Remove Programs runs the uninstaller
+;   uninstaller in it           on the folder and on the       elevated: no one may replace it, or plant
+;                               uninstaller itself)            a DLL beside it
+;   Information\, Information\  read (0x1200a9, set on the     the setup program opens the guide from its
+;   Orvex ScreenSaver\ (guide)  folders and on each file)      last page, elevated
 ;   System32\orvex.scr          read and run (System32's own)  the display settings run it
 ;
 ; Nothing is written into or deleted from a folder by a path that was checked
@@ -46,12 +52,22 @@
 ; folder of ours), so the checked folder is the one the paths reach: the
 ; maker folder stays open until the end, and Program Files above it belongs to
 ; the administrators. A program that holds a folder open for writing or
-; deleting makes the open fail, and the folder is treated as unsound. Sample
-; files are written only where no file of that name exists (no overwrite:
-; CREATE_NEW); the guide and the uninstaller, whose names any user could take
-; in the first layout, are deleted before they are written, so a link in their
-; place goes and nothing is written through it; so does any other file a user
-; put in Uninstall\ in the first layout.
+; deleting makes the open fail, and the folder is treated as unsound.
+;
+; Every file the setup program writes under the maker folder is made new: its
+; bytes are unpacked (the uninstaller written) into the setup program's own
+; temporary folder first, then copied into a file created with CREATE_NEW,
+; which fails where any file or link of that name exists, so nothing is ever
+; written through one; it is opened for no one else, gets its owner and list on
+; that handle, and is refused (deleted again, and the setup program stops) when
+; it has a second name, a hard link to it. The settings file and the samples
+; are written only where no file of that name exists; the guide and the
+; uninstaller, whose names any user could take in the first layout, are deleted
+; first, and so is everything else in Uninstall\ and the first layout's
+; uninstaller. Each of those deletes is checked: a name that is still there
+; (another program holds the file open without sharing its deletion, or it is
+; a folder) stops the setup program with status 2 before anything is written
+; in its place or the registry names it.
 ;
 ;   Halvorn ScreenSavers\ss_ca_02.ini                    settings, kept if already there
 ;   Halvorn ScreenSavers\Patterns2d\*.lif *.rle *.cells  sample patterns
@@ -115,6 +131,7 @@ RequestExecutionLevel admin
 !define TREE 3
 !define FILES_ONLY 0xd
 !define FILE_ATTRIBUTE_DIRECTORY 0x10
+!define EXISTS_ALREADY "exists already"  ; PlaceNewFile's answer when the name is taken
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -366,16 +383,73 @@ FunctionEnd
   System::Call 'advapi32::BuildTrusteeWithSidW(p r5, p ${SID})'
 !macroend
 
+; Sets, on the handle $R2 and on nothing else, Administrators as the owner and
+; an access list of its own, nothing inherited: SYSTEM and Administrators full
+; control, Users what the table at the top says for $R1 ("user" or "read") on
+; a $R3 ("folder", whose entries are inherited by what is made in it as the
+; table says, or "file"). SetSecurityInfo would rewrite the lists of what a
+; folder holds, and a file there may be a hard link a user made to a file
+; elsewhere. $9: 1 when both are set, else 0. Uses $0 to $9.
+Function SetOwnSecurity
+  StrCpy $9 0
+  System::Alloc 204  ; three SIDs of SECURITY_MAX_SID_SIZE
+  Pop $6
+  IntPtrOp $7 $6 + 68
+  IntPtrOp $8 $7 + 68
+  System::Call 'advapi32::CreateWellKnownSid(i ${SYSTEM_SID}, p 0, p r6, *i 68) i .r0'
+  System::Call 'advapi32::CreateWellKnownSid(i ${ADMINS_SID}, p 0, p r7, *i 68) i .r1'
+  System::Call 'advapi32::CreateWellKnownSid(i ${USERS_SID}, p 0, p r8, *i 68) i .r2'
+  ${If} $0 <> 0
+  ${AndIf} $1 <> 0
+  ${AndIf} $2 <> 0
+    System::Alloc 192
+    Pop $3
+    StrCpy $2 0  ; a file's entries have nothing to be inherited by
+    ${If} $R3 == "folder"
+      StrCpy $2 ${TREE}
+    ${EndIf}
+    !insertmacro GrantEntry 0 ${FULL_RIGHTS} $2 r6
+    !insertmacro GrantEntry 48 ${FULL_RIGHTS} $2 r7
+    StrCpy $4 3
+    ${If} $R1 == "read"
+      !insertmacro GrantEntry 96 ${READ_RIGHTS} $2 r8
+    ${ElseIf} $R3 == "folder"
+      StrCpy $4 4
+      !insertmacro GrantEntry 96 ${ADD_FILE_RIGHTS} 0 r8
+      !insertmacro GrantEntry 144 ${MODIFY_RIGHTS} ${FILES_ONLY} r8
+    ${Else}
+      !insertmacro GrantEntry 96 ${MODIFY_RIGHTS} 0 r8
+    ${EndIf}
+    System::Call 'advapi32::SetEntriesInAclW(i r4, p r3, p 0, *p .r4) i .r0'
+    ${If} $0 = 0
+      System::Alloc 64  ; SECURITY_DESCRIPTOR
+      Pop $2
+      System::Call 'advapi32::InitializeSecurityDescriptor(p r2, i 1)'
+      System::Call 'advapi32::SetSecurityDescriptorOwner(p r2, p r7, i 0)'
+      System::Call 'advapi32::SetSecurityDescriptorDacl(p r2, i 1, p r4, i 0)'
+      System::Call 'advapi32::SetSecurityDescriptorControl(p r2, i 0x1000, i 0x1000)'  ; SE_DACL_PROTECTED
+      ; OWNER_ and DACL_SECURITY_INFORMATION on the handle's object alone.
+      System::Call 'advapi32::SetKernelObjectSecurity(p R2, i 5, p r2) i .r0'
+      ${If} $0 <> 0
+        StrCpy $9 1
+      ${EndIf}
+      System::Free $2
+      System::Call 'kernel32::LocalFree(p r4)'
+    ${EndIf}
+    System::Free $3
+  ${EndIf}
+  System::Free $6
+FunctionEnd
+
 ; Creates the folder $R0 if it is missing, opens it as itself (a junction, a
 ; link or a file in its place is refused, not followed) and sets, on that
 ; handle, Administrators as its owner and the access list $R1 ("user" or
-; "read", see the table at the top): SYSTEM and Administrators full control,
-; Users what the table says, nothing inherited. Both are set together, so a
-; user who made the folder in the first layout is no longer its owner and
-; cannot give the list back to himself; what the folder holds keeps its own
-; lists. $R9: "ok", or what the path is instead. $R8: on "ok" the handle, held
-; open (see HoldFolder) until the caller is done in the folder and closes it
-; (CloseFolder); else 0. Uses $0 to $9.
+; "read", see SetOwnSecurity). Both are set together, so a user who made the
+; folder in the first layout is no longer its owner and cannot give the list
+; back to himself; what the folder holds keeps its own lists. $R9: "ok", or
+; what the path is instead. $R8: on "ok" the handle, held open (see
+; HoldFolder) until the caller is done in the folder and closes it
+; (CloseFolder); else 0. Uses $0 to $9, $R2 and $R3.
 Function MakeOwnFolder
   StrCpy $R8 0
   StrCpy $R9 "not a folder: a junction, a link or a file, or one that another program holds open"
@@ -399,53 +473,146 @@ Function MakeOwnFolder
     Return
   ${EndIf}
   StrCpy $R9 "a folder whose owner and access list could not be set"
-  System::Alloc 204  ; three SIDs of SECURITY_MAX_SID_SIZE
-  Pop $6
-  IntPtrOp $7 $6 + 68
-  IntPtrOp $8 $7 + 68
-  System::Call 'advapi32::CreateWellKnownSid(i ${SYSTEM_SID}, p 0, p r6, *i 68) i .r0'
-  System::Call 'advapi32::CreateWellKnownSid(i ${ADMINS_SID}, p 0, p r7, *i 68) i .r1'
-  System::Call 'advapi32::CreateWellKnownSid(i ${USERS_SID}, p 0, p r8, *i 68) i .r2'
-  ${If} $0 <> 0
-  ${AndIf} $1 <> 0
-  ${AndIf} $2 <> 0
-    System::Alloc 192
-    Pop $3
-    !insertmacro GrantEntry 0 ${FULL_RIGHTS} ${TREE} r6
-    !insertmacro GrantEntry 48 ${FULL_RIGHTS} ${TREE} r7
-    ${If} $R1 == "user"
-      StrCpy $4 4
-      !insertmacro GrantEntry 96 ${ADD_FILE_RIGHTS} 0 r8
-      !insertmacro GrantEntry 144 ${MODIFY_RIGHTS} ${FILES_ONLY} r8
-    ${Else}
-      StrCpy $4 3
-      !insertmacro GrantEntry 96 ${READ_RIGHTS} ${TREE} r8
-    ${EndIf}
-    System::Call 'advapi32::SetEntriesInAclW(i r4, p r3, p 0, *p .r4) i .r0'
-    ${If} $0 = 0
-      System::Alloc 64  ; SECURITY_DESCRIPTOR
-      Pop $2
-      System::Call 'advapi32::InitializeSecurityDescriptor(p r2, i 1)'
-      System::Call 'advapi32::SetSecurityDescriptorOwner(p r2, p r7, i 0)'
-      System::Call 'advapi32::SetSecurityDescriptorDacl(p r2, i 1, p r4, i 0)'
-      System::Call 'advapi32::SetSecurityDescriptorControl(p r2, i 0x1000, i 0x1000)'  ; SE_DACL_PROTECTED
-      ; OWNER_ and DACL_SECURITY_INFORMATION on the handle, with no propagation to
-      ; what the folder holds (SetSecurityInfo would rewrite it: a file there may be
-      ; a hard link a user made to a file elsewhere).
-      System::Call 'advapi32::SetKernelObjectSecurity(p R8, i 5, p r2) i .r0'
-      ${If} $0 <> 0
-        StrCpy $R9 "ok"
-      ${EndIf}
-      System::Free $2
-      System::Call 'kernel32::LocalFree(p r4)'
-    ${EndIf}
-    System::Free $3
-  ${EndIf}
-  System::Free $6
-  ${If} $R9 != "ok"
+  StrCpy $R2 $R8
+  StrCpy $R3 "folder"
+  Call SetOwnSecurity
+  ${If} $9 = 1
+    StrCpy $R9 "ok"
+  ${Else}
     !insertmacro CloseFolder $R8
   ${EndIf}
 FunctionEnd
+
+; Writes the file $R4 new with the bytes of the file $R5. It is created only
+; where no file of that name exists (CREATE_NEW: nothing is written through a
+; file or a link already there) and opened for no one else; on that handle it
+; gets Administrators as its owner and the access list $R1 (see
+; SetOwnSecurity), is refused when it has another name as well (a hard link to
+; it), and only then gets its bytes. $R7: "ok"; "${EXISTS_ALREADY}" when a file
+; of that name is there (nothing is written); else what went wrong, and the new
+; file is gone again. Uses $0 to $9 and $R2 to $R7.
+Function PlaceNewFile
+  ; GENERIC_WRITE | WRITE_OWNER | WRITE_DAC | DELETE | FILE_READ_ATTRIBUTES,
+  ; shared with no one; CREATE_NEW, FILE_ATTRIBUTE_NORMAL
+  System::Call 'kernel32::CreateFileW(w R4, i 0x400d0080, i 0, p 0, i 1, i 0x80, p 0) p .R2'
+  ${If} $R2 P= -1
+    StrCpy $R7 "could not be created"
+    ${If} ${FileExists} $R4
+      StrCpy $R7 "${EXISTS_ALREADY}"
+    ${EndIf}
+    Return
+  ${EndIf}
+  StrCpy $R7 "has another name as well (a hard link), or its names could not be counted"
+  System::Alloc 52  ; BY_HANDLE_FILE_INFORMATION
+  Pop $0
+  System::Call 'kernel32::GetFileInformationByHandle(p R2, p r0) i .r1'
+  IntPtrOp $2 $0 + 40
+  System::Call '*$2(i .r2)'  ; nNumberOfLinks
+  System::Free $0
+  ${If} $1 <> 0
+  ${AndIf} $2 = 1
+    StrCpy $R7 "could not be given its owner and access list"
+    StrCpy $R3 "file"
+    Call SetOwnSecurity
+    ${If} $9 = 1
+      StrCpy $R7 "could not be written"
+      System::Call 'kernel32::CreateFileW(w R5, i 0x80000000, i 1, p 0, i 3, i 0, p 0) p .R6'  ; GENERIC_READ
+      ${If} $R6 P<> -1
+        System::Alloc 65536
+        Pop $3
+        ${Do}
+          System::Call 'kernel32::ReadFile(p R6, p r3, i 65536, *i .r4, p 0) i .r0'
+          ${IfThen} $0 = 0 ${|} ${ExitDo} ${|}
+          ${If} $4 = 0
+            StrCpy $R7 "ok"
+            ${ExitDo}
+          ${EndIf}
+          System::Call 'kernel32::WriteFile(p R2, p r3, i r4, *i .r5, p 0) i .r0'
+          ${IfThen} $5 <> $4 ${|} StrCpy $0 0 ${|}
+        ${LoopWhile} $0 <> 0
+        System::Free $3
+        System::Call 'kernel32::CloseHandle(p R6)'
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  ${If} $R7 != "ok"
+    System::Call '*(i 1) p .r0'  ; FILE_DISPOSITION_INFO: delete once closed
+    System::Call 'kernel32::SetFileInformationByHandle(p R2, i 4, p r0, i 4)'
+    System::Free $0
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p R2)'
+FunctionEnd
+
+; Stops the installation with TEXT in the list of what was done and, unless
+; silent, in a message box; the setup program ends with status 2.
+!macro OrvexStop TEXT
+  DetailPrint "Stopped: ${TEXT}"
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT} Nothing more is installed; an administrator should look at this." /SD IDOK
+  SetErrorLevel 2
+  Abort
+!macroend
+
+; Deletes the file PATH, and stops the installation if the name is still there:
+; another program holds the file open without sharing its deletion, or it is a
+; folder. Written by that path, the file would stay someone else's, and so would
+; every other name it has.
+!macro OrvexCheckedDelete PATH
+  Delete "${PATH}"
+  ${If} ${FileExists} "${PATH}"
+    !insertmacro OrvexStop "$\"${PATH}$\" could not be deleted (another program holds it open, or it is a folder)."
+  ${EndIf}
+!macroend
+
+; Deletes every file in FOLDER, and stops the installation unless the folder is
+; empty then (see OrvexCheckedDelete). Uses $0 to $2.
+!macro OrvexCheckedEmpty FOLDER
+  Delete "${FOLDER}\*"
+  StrCpy $2 ""
+  FindFirst $0 $1 "${FOLDER}\*"
+  ${DoWhile} $1 != ""
+    ${If} $1 != "."
+    ${AndIf} $1 != ".."
+      StrCpy $2 $1
+      ${ExitDo}
+    ${EndIf}
+    FindNext $0 $1
+  ${Loop}
+  FindClose $0
+  ${If} $2 != ""
+    !insertmacro OrvexStop "$\"${FOLDER}\$2$\" could not be deleted (another program holds it open, or it is a folder)."
+  ${EndIf}
+!macroend
+
+; FROM, a file of the setup program's own, becomes TARGET in a held folder of
+; ours, written new by PlaceNewFile with the access list RIGHTS. MODE: "keep"
+; leaves a file already there as it is; "replace" deletes it first
+; (OrvexCheckedDelete); "new" wants none there. Any other failure stops the
+; installation. Uses $0 to $9 and $R1 to $R7.
+!macro OrvexPlaceNew FROM TARGET RIGHTS MODE
+  !if "${MODE}" == "replace"
+    !insertmacro OrvexCheckedDelete "${TARGET}"
+  !endif
+  StrCpy $R5 "${FROM}"
+  StrCpy $R4 "${TARGET}"
+  StrCpy $R1 ${RIGHTS}
+  Call PlaceNewFile
+  !if "${MODE}" == "keep"
+    ${If} $R7 == "${EXISTS_ALREADY}"
+      DetailPrint "Kept: ${TARGET}"
+      StrCpy $R7 "ok"
+    ${EndIf}
+  !endif
+  ${If} $R7 != "ok"
+    !insertmacro OrvexStop "$\"${TARGET}$\" $R7."
+  ${EndIf}
+!macroend
+
+; The same for SOURCE, a file of the build (sample files, the guide, the
+; settings), unpacked first into the setup program's own temporary folder.
+!macro OrvexPlaceFile SOURCE TARGET RIGHTS MODE
+  File "/oname=$PLUGINSDIR\new" "${SOURCE}"
+  !insertmacro OrvexPlaceNew "$PLUGINSDIR\new" "${TARGET}" ${RIGHTS} ${MODE}
+!macroend
 
 ; A folder of ours that must be sound for the installation to go on; HANDLE
 ; receives its handle.
@@ -479,7 +646,8 @@ FunctionEnd
 
 Section "Orvex ScreenSaver" SecMain
   SectionIn RO
-  SetOverwrite on
+  InitPluginsDir
+  SetOverwrite on  ; the saver, and the files unpacked into $PLUGINSDIR
   SetOutPath "$SYSDIR"
   File "/oname=${SCR_NAME}" "${SCR}"
 
@@ -487,23 +655,19 @@ Section "Orvex ScreenSaver" SecMain
   ; it. Each folder stays open, as checked, until the files are in (see the top).
   !insertmacro NeedOwnFolder "$INSTDIR" user $maker_folder
   !insertmacro NeedOwnFolder "$INSTDIR\${UNINSTALL_DIR}" read $uninstall_folder
-  Delete "$INSTDIR\${UNINSTALL_DIR}\*"  ; the uninstaller, and what a user left beside it
-  WriteUninstaller "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}"
-  Delete "${OLD_UNINSTALLER}"
-  IfFileExists "${OLD_UNINSTALLER}" 0 +2
-    DetailPrint "Could not remove ${OLD_UNINSTALLER}"
+  !insertmacro OrvexCheckedEmpty "$INSTDIR\${UNINSTALL_DIR}"  ; the uninstaller, and what a user left beside it
+  WriteUninstaller "$PLUGINSDIR\${UNINSTALLER}"
+  !insertmacro OrvexPlaceNew "$PLUGINSDIR\${UNINSTALLER}" "$INSTDIR\${UNINSTALL_DIR}\${UNINSTALLER}" read new
+  !insertmacro OrvexCheckedDelete "${OLD_UNINSTALLER}"
 
-  SetOutPath "$INSTDIR"
-  SetOverwrite off  ; an upgrade keeps the user's settings, patterns and pictures
-  File "/oname=ss_ca_02.ini" "${SETTINGS}"
+  ; An upgrade keeps the user's settings, patterns and pictures.
+  !insertmacro OrvexPlaceFile "${SETTINGS}" "$INSTDIR\ss_ca_02.ini" user keep
   !insertmacro InstallInto "$INSTDIR\Patterns2d" user OrvexInstallPatterns $patterns_folder
   !insertmacro InstallInto "$INSTDIR\Pictures" user OrvexInstallPictures $pictures_folder
-  SetOverwrite on
   !insertmacro InstallInto "$INSTDIR\Information" read OrvexNothing $information_folder
   ${If} $R9 == "ok"
     !insertmacro InstallInto "$INSTDIR\${GUIDE_DIR}" read OrvexInstallGuide $guide_folder
   ${EndIf}
-  SetOutPath "$INSTDIR"
   !insertmacro CloseFolder $guide_folder
   !insertmacro CloseFolder $information_folder
   !insertmacro CloseFolder $pictures_folder

@@ -51,20 +51,27 @@ ADMINS_ONLY = {("S-1-5-18", "1f01ff", "3"), ("S-1-5-32-544", "1f01ff", "3")}  # 
 USER_FOLDER = ADMINS_ONLY | {("S-1-5-32-545", "1200ab", "0"),  # Users: list, read, add files; no folders, no delete
                              ("S-1-5-32-545", "1301bf", "d")}  # modify the files directly inside
 READ_ONLY = ADMINS_ONLY | {("S-1-5-32-545", "1200a9", "3")}  # read and execute
+# The lists set on the files the setup program writes: the same rights, nothing to hand down.
+USER_FILE = {("S-1-5-18", "1f01ff", "0"), ("S-1-5-32-544", "1f01ff", "0"), ("S-1-5-32-545", "1301bf", "0")}
+READ_FILE = {("S-1-5-18", "1f01ff", "0"), ("S-1-5-32-544", "1f01ff", "0"), ("S-1-5-32-545", "1200a9", "0")}
 EXPECTED_RIGHTS = {"": USER_FOLDER, r"\Patterns2d": USER_FOLDER, r"\Pictures": USER_FOLDER,
                    r"\Uninstall": READ_ONLY, r"\Information": READ_ONLY,
                    r"\Information\Orvex ScreenSaver": READ_ONLY}
 # GENERIC_WRITE, GENERIC_ALL, DELETE, FILE_WRITE_DATA, _APPEND_DATA, _WRITE_EA, _WRITE_ATTRIBUTES
 WRITE_ACCESS = 0x40000000 | 0x10000000 | 0x10000 | 0x2 | 0x4 | 0x10 | 0x100
+DATA_ACCESS = 0x40000000 | 0x10000000 | 0x2 | 0x4  # what writes a file's bytes
 TRACE = "-all,trace+server"  # the requests to wineserver: opens, handles, security descriptors
 
 
 def folder_use(log):
     """Wine's server trace of a run, read for the maker folder and what is below it: ({folder: (owner,
     SE_DACL_PROTECTED, {(SID, rights, inheritance)})} as set on a handle of that folder held open for
-    sole writing (backup semantics, shared for reading only), [paths opened to write or delete while
-    neither they nor their folder were held so], the number of security descriptors set on anything else)."""
+    sole writing (backup semantics, shared for reading only), {file: the same} as set on the handle of
+    a file created new (FILE_CREATE) and shared with no one, [paths opened to write or delete while
+    neither they nor their folder were held so], [files opened to write their bytes other than as new
+    files shared with no one], the number of security descriptors set on anything else)."""
     held, pending, found, unheld, stray = {}, {}, {}, [], 0
+    made, made_pending, made_found, rewritten = {}, {}, {}, []
     for m in re.finditer(r"^([0-9a-f]{4}): (\w+)\((.*)\)(?: = (\w+))?(.*)$", log, re.M):
         thread, call, args, status, reply = m.groups()
         if call == "create_file" and status is None:
@@ -72,36 +79,57 @@ def folder_use(log):
             if path:
                 path = path.group(1).replace("\\\\", "\\")
                 opts = re.search(r"access=(\w+), sharing=(\w+), create=(\w+), options=(\w+)", args)
-                writes = int(opts.group(1), 16) & WRITE_ACCESS or opts.group(3) != "1"  # or FILE_OPEN
-                if opts.group(2) == "00000001" and int(opts.group(4), 16) & 0x4000:
+                access, options = int(opts.group(1), 16), int(opts.group(4), 16)
+                writes = access & WRITE_ACCESS or opts.group(3) != "1"  # or FILE_OPEN
+                if opts.group(2) == "00000001" and options & 0x4000:
                     pending[thread] = path
                 elif path and writes and not {path, path.rpartition("\\")[0]} & {
                         p for (t, _), p in held.items() if t == thread}:
                     unheld.append(path)
-        elif call == "create_file" and status == "0" and thread in pending:
-            held[thread, re.search(r"handle=(\w+)", reply).group(1)] = pending.pop(thread)
+                if not options & 0x1 and access & DATA_ACCESS:  # a file (not FILE_DIRECTORY_FILE) to write
+                    if opts.group(3) == "2" and opts.group(2) == "00000000":
+                        made_pending[thread] = path
+                    else:
+                        rewritten.append(path)
+        elif call == "create_file" and status is not None:
+            folder, file = pending.pop(thread, None), made_pending.pop(thread, None)
+            if status == "0" and folder is not None:
+                held[thread, re.search(r"handle=(\w+)", reply).group(1)] = folder
+            if status == "0" and file is not None:
+                made[thread, re.search(r"handle=(\w+)", reply).group(1)] = file
         elif call == "set_security_object" and status is None:
-            folder = held.get((thread, re.search(r"handle=(\w+)", args).group(1)))
+            handle = (thread, re.search(r"handle=(\w+)", args).group(1))
             sd = re.search(r"control=(\w+),owner=([^,]*),.*dacl=\{(.*)\}\}", args)
-            if folder is None or not sd:
+            if not sd or (handle not in held and handle not in made):
                 stray += 1
             else:
                 aces = re.findall(r"type=ACCESS_ALLOWED,flags=(\w+),mask=(\w+),sid=([^}]+)", sd.group(3))
-                found[folder] = (sd.group(2), bool(int(sd.group(1), 16) & 0x1000), {(s, r, f) for f, r, s in aces})
+                descriptor = (sd.group(2), bool(int(sd.group(1), 16) & 0x1000), {(s, r, f) for f, r, s in aces})
+                if handle in held:
+                    found[held[handle]] = descriptor
+                else:
+                    made_found[made[handle]] = descriptor
         elif call == "close_handle" and status is None:
-            held.pop((thread, re.search(r"handle=(\w+)", args).group(1)), None)
-    return found, unheld, stray
+            handle = (thread, re.search(r"handle=(\w+)", args).group(1))
+            held.pop(handle, None)
+            made.pop(handle, None)
+    return found, made_found, unheld, rewritten, stray
 
 
-def check_folders(log, what):
+def check_folders(log, what, written):
     """Every folder of ours owned by Administrators, with its access list, set on a handle that stays open
-    while anything in the folder is written or deleted; no descriptor set on anything else (a call that
-    propagates into what the folder holds would set them on its files)."""
-    found, unheld, stray = folder_use(log)
+    while anything in the folder is written or deleted; each file of WRITTEN (paths in the maker folder)
+    created new and given owner and list on its own handle, and no file of ours written otherwise; no
+    descriptor set on anything else (a call that propagates into what a folder holds would set them on
+    its files)."""
+    found, made, unheld, rewritten, stray = folder_use(log)
     wanted = {f: ("S-1-5-32-544", True, rights) for f, rights in EXPECTED_RIGHTS.items()}
-    if found != wanted or unheld or stray:
-        fail("%s: owners and access lists %s; opened while their folder was not held: %s; other security "
-             "descriptors set: %d" % (what, found, unheld, stray))
+    files = {f: ("S-1-5-32-544", True, READ_FILE if EXPECTED_RIGHTS[f.rpartition("\\")[0]] is READ_ONLY
+                 else USER_FILE) for f in written}
+    if found != wanted or made != files or unheld or rewritten or stray:
+        fail("%s: owners and access lists %s; of the files written %s; opened while their folder was not "
+             "held: %s; written other than as new files: %s; other security descriptors set: %d"
+             % (what, found, made, unheld, rewritten, stray))
 
 
 def install(*options, trace="-all"):
@@ -171,9 +199,10 @@ def case_install():
     # Wine keeps neither owners nor access lists on files (a descriptor that is set
     # is answered with success and not stored; the owner always reads back as the
     # one user), so the requests are what can be checked.
-    check_folders(log, "install")
-    note("installed; owner and access list set on %d folders, each held open while written into"
-         % len(EXPECTED_RIGHTS))
+    written = [f for f, _ in shipped_files() if f.startswith(MAKER)] + [UNINSTALLER]
+    check_folders(log, "install", ["\\" + os.path.relpath(f, MAKER).replace("/", "\\") for f in written])
+    note("installed; owner and access list set on %d folders, each held open while written into, and on "
+         "each of the %d files, each written new" % (len(EXPECTED_RIGHTS), len(written)))
 
 
 def case_saver():
@@ -257,7 +286,9 @@ def case_upgrade():
         f.write("another file")
     os.remove(guide)
     os.link(other, guide)
-    check_folders(install(trace=TRACE), "upgrade")
+    written = [r"\Uninstall\Uninstall Orvex ScreenSaver.exe"] + [
+        "\\" + os.path.relpath(f, MAKER).replace("/", "\\") for f, _ in shipped_files() if "Information" in f]
+    check_folders(install(trace=TRACE), "upgrade", written)
     if os.path.exists(planted) or not os.path.isfile(UNINSTALLER):
         fail("the upgrade kept what a user put beside the uninstaller, or wrote no uninstaller")
     missing = [f for f, _ in shipped_files() if not os.path.isfile(f)] + [f for f in mine if not os.path.isfile(f)]
@@ -312,7 +343,7 @@ def case_uninstall():
         if "Mine." in f:
             os.remove(f)
     use = folder_use(uninstall(trace=TRACE))
-    if use != ({}, [], 0):
+    if use != ({}, {}, [], [], 0):
         fail("the uninstaller deleted from a folder it did not hold, or set a security descriptor: %s" % (use,))
     if leftovers() or os.path.exists(MAKER) or uninstall_key() is not None:
         fail("left behind: %s" % (leftovers() or [MAKER, UNINST_KEY]))
