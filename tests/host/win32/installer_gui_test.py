@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The setup program under Wine, in a fresh Wine prefix of its own.
 
-    installer_gui_test.py CASE WINE_RUN [SETUP_EXE SAVER_SCR SOURCE_DIR PICTURES_DIR [DIALOG_DRIVER]]
+    installer_gui_test.py CASE WINE_RUN [SETUP_EXE SAVER_SCR SOURCE_DIR PICTURES_DIR HOLD_FILE [DIALOG_DRIVER]]
 
 CASE: prefix, install, saver, dialog, upgrade, uninstall; CTest runs them in this order.
 Every process is ended by its own pid. Exit 77: no X display.
@@ -23,12 +23,13 @@ from gui_driver import capture, fail, lit, note, Process, root_size, wait_for, w
 UNINST_KEY = r"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvexScreenSaver"
 CHANGED = "1020\r\n1025\r\n1\r\n3\r\n0\r\n5\r\n300\r\n0\r\n0\r\n1046\r\n1\r\n1\r\n0\r\n1050\r\n30.000000\r\n" \
           "Random_Points\r\nEmber\r\n"
-WINE_RUN, SETUP, SCR, SOURCE, PICTURES, DRIVER = (sys.argv[2:8] + [""] * 6)[:6]
+WINE_RUN, SETUP, SCR, SOURCE, PICTURES, HOLDER, DRIVER = (sys.argv[2:9] + [""] * 7)[:7]
 PREFIX = os.environ.get("WINEPREFIX", "")
 MAKER = os.path.join(PREFIX, "drive_c", "Program Files", "Halvorn ScreenSavers")
 SYS_SCR = os.path.join(PREFIX, "drive_c", "windows", "system32", "orvex.scr")
 INI = os.path.join(MAKER, "ss_ca_02.ini")
 UNINSTALLER = os.path.join(MAKER, "Uninstall", "Uninstall Orvex ScreenSaver.exe")
+UNINSTALLER_WIN = r"C:\Program Files\Halvorn ScreenSavers\Uninstall\Uninstall Orvex ScreenSaver.exe"
 DESKTOP = r"HKCU\Control Panel\Desktop"
 OTHER_SAVER = r"C:\windows\system32\other.scr"
 
@@ -266,11 +267,43 @@ def add_user_files():
     return mine
 
 
+def windows_path(path):
+    """A Unix path as Windows programs under Wine name it (drive Z: is the root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def uninstall_program():
+    """The Unix path of the program the Add/Remove Programs entry runs, "" if there is none."""
+    value = (uninstall_key() or {}).get("UninstallString", '""')
+    program = re.sub(r"\\(.)", r"\1", value[1:-1]).strip('"')  # .reg escapes, then the quotes around it
+    if not re.match(r"(?i)c:\\", program):
+        return ""
+    return os.path.join(PREFIX, "drive_c", *program[3:].split("\\"))
+
+
+def first_layout_key():
+    """The Add/Remove Programs entry as the first layout wrote it: the uninstaller in the maker folder."""
+    old = r"C:\\Program Files\\Halvorn ScreenSavers\\Uninstall Orvex ScreenSaver.exe"
+    reg = os.path.join(PREFIX, "drive_c", "first-layout.reg")
+    with open(reg, "w", newline="\r\n") as f:
+        f.write('Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\%s]\n"UninstallString"="\\"%s\\""\n'
+                '"QuietUninstallString"="\\"%s\\" /S"\n' % (UNINST_KEY.replace("\\\\", "\\"), old, old))
+    run("reg", "import", r"C:\first-layout.reg")
+    os.remove(reg)
+    if not os.path.isfile(uninstall_program()) or os.path.dirname(uninstall_program()) != MAKER:
+        fail("the first layout's Add/Remove Programs entry was not written: %s" % uninstall_key())
+
+
 def case_upgrade():
     """Over changed settings and user files, and over the first layout: its uninstaller in the maker
-    folder and, as any user could make there, an Uninstall folder of the user's with a DLL in it, and
-    a hard link to another file in place of the guide. Under Wine every file reads back as owned by
-    the one user, as a user-made folder would: the upgrade must ask for Administrators on it."""
+    folder and its Add/Remove Programs entry naming it, and, as any user could make there, an Uninstall
+    folder of the user's with a DLL in it and the new uninstaller's name taken by a hard link to a file of
+    the user's elsewhere, and a hard link to another file in place of the guide. Under Wine every file
+    reads back as owned by the one user, as a user-made folder would: the upgrade must ask for
+    Administrators on it. First a program of the user's holds the linked uninstaller open (reading,
+    sharing reading and writing, not deleting), so that it cannot be deleted: the setup program must stop
+    (status 2) or write a new file, never write through the link nor name the user's file in the entry.
+    Then, with the file no longer held, the upgrade must go through."""
     ensure_installed()
     mine = add_user_files()
     os.remove(SYS_SCR)
@@ -280,17 +313,37 @@ def case_upgrade():
     shutil.rmtree(os.path.dirname(UNINSTALLER))
     os.mkdir(os.path.dirname(UNINSTALLER))
     shutil.copy(old_uninstaller, planted)
+    users_file, users_bytes = os.path.join(PREFIX, "drive_c", "users.exe"), b"MZ the user's own program"
+    with open(users_file, "wb") as f:
+        f.write(users_bytes)
+    os.link(users_file, UNINSTALLER)
     other, guide = os.path.join(PREFIX, "drive_c", "other.txt"), os.path.join(MAKER, "Information", "Orvex ScreenSaver",
                                                                                 "index.html")
     with open(other, "w") as f:
         f.write("another file")
     os.remove(guide)
     os.link(other, guide)
+    first_layout_key()
+
+    def users_file_safe(what):
+        with open(users_file, "rb") as f:
+            if f.read() != users_bytes:
+                fail("%s: the setup program wrote through the user's hard link" % what)
+        named = uninstall_program()
+        if named and os.path.exists(named) and os.path.samefile(named, users_file):
+            fail("%s: Add/Remove Programs runs the user's file %s" % (what, named))
+
+    status = run(HOLDER, UNINSTALLER_WIN, windows_path(SETUP), "/S")[0]
+    users_file_safe("held")
+    if status not in (0, 2) or status == 0 and not (os.path.isfile(UNINSTALLER) and os.stat(UNINSTALLER).st_nlink == 1):
+        fail("held: the setup program ended with status %d and wrote no uninstaller of its own" % status)
     written = [r"\Uninstall\Uninstall Orvex ScreenSaver.exe"] + [
         "\\" + os.path.relpath(f, MAKER).replace("/", "\\") for f, _ in shipped_files() if "Information" in f]
     check_folders(install(trace=TRACE), "upgrade", written)
-    if os.path.exists(planted) or not os.path.isfile(UNINSTALLER):
-        fail("the upgrade kept what a user put beside the uninstaller, or wrote no uninstaller")
+    users_file_safe("upgrade")
+    if os.path.exists(planted) or os.stat(UNINSTALLER).st_nlink != 1 or uninstall_program() != UNINSTALLER:
+        fail("the upgrade kept what a user put beside the uninstaller, or wrote no uninstaller of its own, "
+             "or the entry does not name it: %s" % uninstall_key())
     missing = [f for f, _ in shipped_files() if not os.path.isfile(f)] + [f for f in mine if not os.path.isfile(f)]
     with open(INI, newline="") as f:
         if f.read() != CHANGED or missing:
@@ -300,8 +353,10 @@ def case_upgrade():
                 guide, os.path.join(SOURCE, "data", "Information", "index.html"), shallow=False):
             fail("the upgrade wrote through the link, or kept the old uninstaller")
     os.remove(other)
+    os.remove(users_file)
     links()
-    note("settings and the user's files kept over an upgrade; the first layout's uninstaller gone; no links followed")
+    note("settings and the user's files kept over an upgrade; the first layout's uninstaller gone; no links followed; "
+         "a held link in the uninstaller's place: status %d, the user's file untouched" % status)
 
 
 def links():
