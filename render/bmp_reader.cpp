@@ -98,30 +98,12 @@ Header read_header(const Bytes& in, uint64_t at, uint32_t header_size) {
     return h;
 }
 
-bool is_paletted(uint32_t bits) { return bits == 1 || bits == 2 || bits == 4 || bits == 8; }
-
 // Checks depth against compression; gives the number of bytes of colour masks
 // that follow the info header.
 uint64_t check_encoding(const Header& h) {
-    switch (h.compression) {
-        case kBiRgb:
-            if (is_paletted(h.bits) || h.bits == 16 || h.bits == 24 || h.bits == 32) return 0;
-            break;
-        case kBiRle8:
-            if (h.bits == 8 && h.height > 0) return 0;
-            break;
-        case kBiRle4:
-            if (h.bits == 4 && h.height > 0) return 0;
-            break;
-        case kBiBitfields:
-            if (h.bits == 16 || h.bits == 32) return 12;
-            break;
-        case kBiAlphaBitfields:
-            if (h.bits == 16 || h.bits == 32) return 16;
-            break;
-        default: break;
-    }
-    fail(kBmpConversionError);
+    const int masks = bmp_mask_bytes(h.bits, h.compression, h.height);
+    if (masks < 0) fail(kBmpConversionError);
+    return static_cast<uint64_t>(masks);
 }
 
 class Image {
@@ -141,12 +123,10 @@ private:
     std::vector<uint8_t> pixels_;
 };
 
-// Bytes from one uncompressed row to the next: rows are padded to 32 bits.
-uint64_t row_stride(const Header& h) { return (static_cast<uint64_t>(h.width) * h.bits + 31) / 32 * 4; }
+uint64_t row_stride(const Header& h) { return bmp_row_stride(static_cast<uint64_t>(h.width), h.bits); }
 
-// The last row's padding may be missing.
 bool plain_pixels_fit(const Bytes& in, uint64_t start, const Header& h, int64_t rows) {
-    const uint64_t last_row = (static_cast<uint64_t>(h.width) * h.bits + 7) / 8;
+    const uint64_t last_row = bmp_last_row_bytes(static_cast<uint64_t>(h.width), h.bits);
     return in.has(start, row_stride(h) * static_cast<uint64_t>(rows - 1) + last_row);
 }
 
@@ -194,6 +174,21 @@ private:
     uint64_t pos_;
 };
 
+// Unpacked pixels straight into the picture, which starts black.
+class RleIntoImage final : public RleRows {
+public:
+    RleIntoImage(Image& image, int64_t width) : image_(image), width_(width) {}
+    void pixels(int64_t y, int64_t x, int count, const uint8_t* rgb) override {
+        std::copy_n(rgb, static_cast<std::size_t>(count) * 3,
+                    &image_.pixels()[static_cast<std::size_t>((y * width_ + x) * 3)]);
+    }
+    bool row_done(int64_t) override { return true; }
+
+private:
+    Image& image_;
+    int64_t width_;
+};
+
 void decode_rle(const Bytes& in, uint64_t pos, const Header& h, const Palette& palette, Image& image) {
     std::array<uint8_t, 256 * 3> rgb{};
     for (uint32_t i = 0; i < palette.count; ++i) {
@@ -202,13 +197,9 @@ void decode_rle(const Bytes& in, uint64_t pos, const Header& h, const Palette& p
         rgb[i * 3 + 2] = palette.entries[i].b;
     }
     RleFromMemory bytes(in, pos);
-    const std::size_t row_bytes = static_cast<std::size_t>(h.width) * 3;
-    const RleEnd end =
-        unpack_rle(bytes, h.compression == kBiRle4, h.width, h.height, rgb, [&](int64_t y, const uint8_t* row) {
-            std::copy_n(row, row_bytes, &image.pixels()[static_cast<std::size_t>(y) * row_bytes]);
-            return true;
-        });
-    if (end != RleEnd::kDone) fail(kBmpConversionError);
+    RleIntoImage into(image, h.width);
+    if (unpack_rle(bytes, h.compression == kBiRle4, h.width, h.height, rgb, into) != RleEnd::kDone)
+        fail(kBmpConversionError);
 }
 
 RgbImage decode(const Bytes& in, int64_t max_pixels) {
@@ -237,7 +228,7 @@ RgbImage decode(const Bytes& in, int64_t max_pixels) {
     const uint64_t palette_at = masks_at + mask_bytes;
     const uint64_t entry_size = h.core ? 3 : 4;
     uint64_t palette_length = h.colors_used;
-    if (h.core || palette_length == 0) palette_length = is_paletted(h.bits) ? uint64_t{1} << h.bits : 0;
+    if (h.core || palette_length == 0) palette_length = bmp_paletted(h.bits) ? uint64_t{1} << h.bits : 0;
 
     uint64_t data_at = palette_at + palette_length * entry_size;
     if (file_header) {
@@ -247,7 +238,7 @@ RgbImage decode(const Bytes& in, int64_t max_pixels) {
     if (data_at > in.size) fail(kBmpConversionError);
 
     Palette palette;
-    if (is_paletted(h.bits)) {
+    if (bmp_paletted(h.bits)) {
         const uint64_t room = data_at > palette_at ? (data_at - palette_at) / entry_size : 0;
         palette.count = static_cast<uint32_t>(std::min({palette_length, uint64_t{1} << h.bits, room}));
         for (uint32_t i = 0; i < palette.count; ++i) {

@@ -48,13 +48,30 @@ private:
     std::size_t at_ = 0, have_ = 0;
 };
 
-// RLE8 and RLE4, unpacked a row at a time into the reduction as their bytes
-// are read, bottom row first.
+// Unpacked pixels into the reduction; rows the stream leaves black cost
+// nothing but their count.
+class RleIntoReducer final : public RleRows {
+public:
+    RleIntoReducer(BoxReducer& reducer, const PictureLimits& limits) : reducer_(reducer), limits_(limits) {}
+    void pixels(int64_t y, int64_t x, int count, const uint8_t* rgb) override {
+        reducer_.add_span(static_cast<int>(y), x, count, rgb);
+    }
+    bool row_done(int64_t y) override {
+        if (limits_.cancelled()) return false;
+        reducer_.end_row(static_cast<int>(y));
+        return true;
+    }
+
+private:
+    BoxReducer& reducer_;
+    const PictureLimits& limits_;
+};
+
+// RLE8 and RLE4, unpacked as their bytes are read, bottom row first.
 const char* stream_rle(PictureInput& input, const BmpHeader& header, int64_t rows, const PictureLimits& limits,
                        BoxReducer& reducer) {
     const bool four = header.compression == kBiRle4;
     const char* damaged = header.rewritten ? kBmpUnknownFormat : kBmpConversionError;
-    if (header.bits != (four ? 4u : 8u) || header.height <= 0) return damaged;
 
     std::array<uint8_t, 256 * 3> palette{};  // RGB; entries the file lacks stay black
     const std::size_t palette_at = kBmpFileHeaderSize + kBmpInfoHeaderSize;
@@ -66,11 +83,8 @@ const char* stream_rle(PictureInput& input, const BmpHeader& header, int64_t row
     const uint64_t most = (static_cast<uint64_t>(header.width) * 2 + 4) * static_cast<uint64_t>(rows) + 2;
     if (!input.seek(header.data_at)) return damaged;
     ByteStream in(input, most);
-    switch (unpack_rle(in, four, header.width, rows, palette, [&](int64_t y, const uint8_t* rgb) {
-        if (limits.cancelled()) return false;
-        reducer.add_row(static_cast<int>(y), rgb);
-        return true;
-    })) {
+    RleIntoReducer into(reducer, limits);
+    switch (unpack_rle(in, four, header.width, rows, palette, into)) {
         case RleEnd::kDone: return nullptr;
         case RleEnd::kStopped: return kPictureCancelled;
         default: return damaged;
@@ -111,14 +125,17 @@ std::optional<BmpHeader> read_bmp_header(const uint8_t* head, std::size_t head_s
     const std::size_t palette_at = out.rewritten ? info + size : masks_at + mask_bytes;
     if (head_size < palette_at) return std::nullopt;
 
-    const bool paletted = out.bits == 1 || out.bits == 2 || out.bits == 4 || out.bits == 8;
+    const bool paletted = bmp_paletted(out.bits);
     const uint64_t entry = out.core ? 3 : 4;
     const uint32_t colors_used = out.core ? 0 : le32(h + 32);
     const uint64_t listed = colors_used != 0 ? colors_used : paletted ? uint64_t{1} << out.bits : 0;
     out.data_at = file_header ? le32(head + 10) : palette_at + listed * entry;
-    if (out.data_at < palette_at || out.data_at > file_size) return std::nullopt;
+    // The reader takes pixels that start among the masks or the palette (the
+    // palette is then cut short); a rewritten header can't overlap them.
+    if (out.data_at < (out.rewritten ? palette_at : masks_at) || out.data_at > file_size) return std::nullopt;
+    const uint64_t palette_room = out.data_at > palette_at ? out.data_at - palette_at : 0;
     const uint64_t palette_bytes =
-        paletted ? std::min(std::min<uint64_t>(listed, uint64_t{1} << out.bits) * entry, out.data_at - palette_at) : 0;
+        paletted ? std::min(std::min<uint64_t>(listed, uint64_t{1} << out.bits) * entry, palette_room) : 0;
     if (head_size - palette_at < palette_bytes) return std::nullopt;
 
     const std::size_t info_size = out.core ? kBmpCoreHeaderSize : kBmpInfoHeaderSize;
@@ -148,23 +165,29 @@ BmpStreamResult stream_bmp(PictureInput& input, const BmpHeader& header, const P
     BmpStreamResult result;
     const char* damaged = header.rewritten ? kBmpUnknownFormat : kBmpConversionError;
     result.failure = damaged;
+    // Everything the header promises is checked before anything is sized by
+    // it: the depth against the compression, the pixel limit, and for rows
+    // stored as they are, that the file holds them all.
     const int64_t rows = header.height < 0 ? -header.height : header.height;
     if (header.width <= 0 || rows == 0) return result;
+    if (bmp_mask_bytes(header.bits, header.compression, header.height) < 0) return result;
     if (rows > INT32_MAX || header.width * rows > limits.max_source_pixels) {
         result.failure = kBmpOutOfMemory;
         return result;
     }
+    const int w = static_cast<int>(header.width), h = static_cast<int>(rows);
     if (is_rle(header)) {
-        const int w = static_cast<int>(header.width), h = static_cast<int>(rows);
         BoxReducer reducer(w, h, reduced_side(w, limits.max_side), reduced_side(h, limits.max_side));
         result.failure = stream_rle(input, header, rows, limits, reducer);
         if (result.failure == nullptr) result.image = reducer.finish();
         return result;
     }
-    const uint64_t stride = (static_cast<uint64_t>(header.width) * header.bits + 31) / 32 * 4;
+    const uint64_t stride = bmp_row_stride(static_cast<uint64_t>(header.width), header.bits);
+    const uint64_t data_bytes =
+        stride * static_cast<uint64_t>(rows - 1) + bmp_last_row_bytes(static_cast<uint64_t>(header.width), header.bits);
+    if (header.data_at > input.size() || data_bytes > input.size() - header.data_at) return result;
     const int64_t band_rows =
         std::clamp<int64_t>(static_cast<int64_t>(kBandBytes / std::max<uint64_t>(stride, 1)), 1, rows);
-    const int w = static_cast<int>(header.width), h = static_cast<int>(rows);
     BoxReducer reducer(w, h, reduced_side(w, limits.max_side), reduced_side(h, limits.max_side));
 
     std::vector<uint8_t> band(header.prefix);

@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -31,7 +32,13 @@ struct JpegErrors {
     const char* why = kBmpConversionError;
 };
 
-[[noreturn]] void jpeg_fail(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1); }
+[[noreturn]] void jpeg_fail(j_common_ptr cinfo) {
+    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    // Over the memory budget (no backing store to go to) or out of memory.
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE || cinfo->err->msg_code == JERR_OUT_OF_MEMORY)
+        errors->why = kBmpOutOfMemory;
+    std::longjmp(errors->jump, 1);
+}
 
 // Warnings are let through (a photo with a flaw still shows), except a file
 // that ends early: the rest of the picture would be grey.
@@ -148,7 +155,7 @@ CodecResult decode_jpeg(PictureInput& input, const PictureLimits& limits) {
     jpeg_read_header(&cinfo, TRUE);
     for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next)
         if (m->marker == JPEG_APP0 + 1 && orientation == 1) orientation = exif_orientation(m->data, m->data_length);
-    if (int64_t{cinfo.image_width} * cinfo.image_height > limits.max_source_pixels) {
+    if (over_pixel_limit(cinfo.image_width, cinfo.image_height, limits.max_source_pixels)) {
         result.failure = kBmpOutOfMemory;
         return result;
     }
@@ -166,6 +173,12 @@ CodecResult decode_jpeg(PictureInput& input, const PictureLimits& limits) {
         cinfo.scale_num = num;
         cinfo.scale_denom = kJpegEighths;
     }
+    // A progressive picture keeps all its coefficients while it decodes; how
+    // much that may be is bounded by the file's size, so a small file that
+    // claims a huge picture is refused when libjpeg asks, not given it.
+    // (libjpeg-turbo has no backing store to fall back on.)
+    cinfo.mem->max_memory_to_use =
+        static_cast<long>(std::min<uint64_t>(decoder_memory_budget(input.size()), static_cast<uint64_t>(LONG_MAX)));
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
     reducer.emplace(w, h, reduced_side(w, limits.max_side), reduced_side(h, limits.max_side));
@@ -226,7 +239,7 @@ CodecResult decode_png(PictureInput& input, const PictureLimits& limits) {
     png_set_read_fn(png, &read, png_read_bytes);
     png_read_info(png, info);
     const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
-    if (int64_t{w} * h > limits.max_source_pixels) {
+    if (over_pixel_limit(w, h, limits.max_source_pixels)) {
         result.failure = kBmpOutOfMemory;
         return result;
     }

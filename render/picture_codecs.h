@@ -39,10 +39,24 @@ inline bool is_png_signature(const uint8_t* data, std::size_t size) {
 // The pixels a PNG's first chunk (IHDR) gives it, from the file's first
 // bytes; 0 when they hold none. The decoders would read every chunk before
 // the pixels first.
-inline int64_t png_header_pixels(const uint8_t* data, std::size_t size) {
+inline uint64_t png_header_pixels(const uint8_t* data, std::size_t size) {
     constexpr std::size_t kIhdrEnd = 24;  // signature, chunk length and type, width, height
     if (!is_png_signature(data, size) || size < kIhdrEnd || !std::equal(data + 12, data + 16, "IHDR")) return 0;
-    return int64_t{be32(data + 16)} * be32(data + 20);
+    return uint64_t{be32(data + 16)} * be32(data + 20);
+}
+
+// Whether width x height pixels exceed the limit, without overflow.
+inline bool over_pixel_limit(uint64_t width, uint64_t height, int64_t max_pixels) {
+    return max_pixels < 0 || (width != 0 && height > static_cast<uint64_t>(max_pixels) / width);
+}
+
+// The memory a decoder may take for its own work beyond a few rows (libjpeg's
+// coefficients of a progressive picture): a picture file's bytes can't ask for
+// more than this, however small the file.
+constexpr uint64_t kDecoderMemoryFloor = uint64_t{32} << 20;
+constexpr uint64_t kDecoderMemoryPerFileByte = 128;
+inline uint64_t decoder_memory_budget(uint64_t file_size) {
+    return std::max(kDecoderMemoryFloor, file_size * kDecoderMemoryPerFileByte);
 }
 
 }  // namespace orvex

@@ -1,7 +1,7 @@
 #include "render/picture_decoder.h"
 
 #include <algorithm>
-#include <new>
+#include <exception>
 #include <system_error>
 #include <utility>
 
@@ -12,21 +12,6 @@
 namespace orvex {
 
 namespace {
-
-// Bytes a run-length compressed row can take at most: runs of one pixel (two
-// bytes each) and the end of the row.
-uint64_t rle_row_bytes(int64_t width) { return static_cast<uint64_t>(width) * 2 + 4; }
-
-// A BMP that isn't read in bands goes to the reader whole; anything else,
-// only its first bytes: the reader's verdict on it needs no more.
-std::vector<uint8_t> bytes_for_reader(PictureInput& input, std::vector<uint8_t> head,
-                                      const std::optional<BmpHeader>& bmp, const PictureLimits& limits) {
-    if (!bmp) return head;
-    const int64_t rows = bmp->height < 0 ? -bmp->height : bmp->height;
-    if (bmp->width <= 0 || rows == 0 || bmp->width * rows > limits.max_source_pixels) return head;
-    const uint64_t needed = bmp->data_at + rle_row_bytes(bmp->width) * static_cast<uint64_t>(rows) + 2;
-    return read_start(input, std::min(needed, input.size()));
-}
 
 std::optional<RgbImage> decode_input(PictureInput& input, const std::string& file_name, MessageSink& sink,
                                      const PictureLimits& limits) {
@@ -42,22 +27,16 @@ std::optional<RgbImage> decode_input(PictureInput& input, const std::string& fil
         if (streamed.image) return std::move(streamed.image);
         bmp_why = streamed.failure;
     } else {
-        const std::vector<uint8_t> bytes = bytes_for_reader(input, head, bmp, limits);
+        // Everything the reader converts streams; what is left is for its
+        // verdict on the header, which needs no more than the first bytes.
         RecordingMessageSink said;
         std::optional<RgbImage> image =
-            auxDIBImageLoadA(bytes.data(), bytes.size(), file_name, said, limits.max_source_pixels);
+            auxDIBImageLoadA(head.data(), head.size(), file_name, said, limits.max_source_pixels);
         if (image) return reduce_image(std::move(*image), limits.max_side);
         bmp_why = said.messages.empty() ? kBmpConversionError : said.messages[0].text;
-        if (bmp && bmp->rewritten && bytes.size() >= bmp->data_at) {
-            std::vector<uint8_t> rewritten = bmp->prefix;
-            rewritten.insert(rewritten.end(), bytes.begin() + static_cast<std::ptrdiff_t>(bmp->data_at), bytes.end());
-            RecordingMessageSink ignored;
-            image = auxDIBImageLoadA(rewritten.data(), rewritten.size(), file_name, ignored, limits.max_source_pixels);
-            if (image) return reduce_image(std::move(*image), limits.max_side);
-        }
     }
     CodecResult platform;
-    if (png_header_pixels(head.data(), head.size()) > limits.max_source_pixels)
+    if (png_header_pixels(head.data(), head.size()) > static_cast<uint64_t>(limits.max_source_pixels))
         platform.failure = kBmpOutOfMemory;
     else
         platform = decode_with_platform(input, head.data(), head.size(), limits);
@@ -72,7 +51,9 @@ std::optional<RgbImage> decode_picture(PictureInput& input, const std::string& f
                                        const PictureLimits& limits) {
     try {
         return decode_input(input, file_name, sink, limits);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
+        // Out of memory, or a size the library can't hold (std::length_error):
+        // either way the one message, and the run goes on without the picture.
         sink.show(kBmpErrorCaption, file_name + ": " + kBmpOutOfMemory);
     }
     return std::nullopt;

@@ -23,36 +23,59 @@ BoxReducer::BoxReducer(int src_width, int src_height, int dst_width, int dst_hei
       src_h_(src_height),
       dst_w_(dst_width),
       dst_h_(dst_height),
-      column_(static_cast<std::size_t>(src_width)),
-      col_count_(static_cast<std::size_t>(dst_width)),
+      first_col_(static_cast<std::size_t>(dst_width) + 1),
       sums_(static_cast<std::size_t>(dst_width) * 3) {
-    for (int x = 0; x < src_w_; ++x) {
-        column_[static_cast<std::size_t>(x)] = static_cast<int>(int64_t{x} * dst_w_ / src_w_);
-        ++col_count_[static_cast<std::size_t>(column_[static_cast<std::size_t>(x)])];
-    }
+    // Source column x falls on result column x * dst / src: result column d
+    // starts at the first x with x * dst >= d * src.
+    for (int d = 0; d <= dst_w_; ++d)
+        first_col_[static_cast<std::size_t>(d)] =
+            static_cast<int>((int64_t{d} * src_w_ + dst_w_ - 1) / std::max(dst_w_, 1));
     out_.width = dst_w_;
     out_.height = dst_h_;
     out_.pixels.assign(static_cast<std::size_t>(dst_w_) * static_cast<std::size_t>(dst_h_) * 3, 0);
 }
 
-void BoxReducer::add_row(int y, const uint8_t* rgb) {
+uint32_t BoxReducer::col_count(std::size_t d) const { return static_cast<uint32_t>(first_col_[d + 1] - first_col_[d]); }
+
+void BoxReducer::to_row(int y) {
     const int row = static_cast<int>(int64_t{y} * dst_h_ / src_h_);
     if (row != row_) flush();
     row_ = row;
+}
+
+void BoxReducer::add_row(int y, const uint8_t* rgb) {
+    to_row(y);
     ++rows_in_;
-    for (int x = 0; x < src_w_; ++x) {
-        uint64_t* s = &sums_[static_cast<std::size_t>(column_[static_cast<std::size_t>(x)]) * 3];
-        s[0] += rgb[x * 3];
-        s[1] += rgb[x * 3 + 1];
-        s[2] += rgb[x * 3 + 2];
+    for (std::size_t d = 0; d < static_cast<std::size_t>(dst_w_); ++d) {
+        uint64_t* s = &sums_[d * 3];
+        for (int x = first_col_[d]; x < first_col_[d + 1]; ++x) {
+            s[0] += rgb[x * 3];
+            s[1] += rgb[x * 3 + 1];
+            s[2] += rgb[x * 3 + 2];
+        }
     }
+}
+
+void BoxReducer::add_span(int y, int64_t x0, int count, const uint8_t* rgb) {
+    to_row(y);
+    for (int i = 0; i < count && x0 + i < src_w_; ++i) {
+        uint64_t* s = &sums_[static_cast<std::size_t>((x0 + i) * dst_w_ / src_w_) * 3];
+        s[0] += rgb[i * 3];
+        s[1] += rgb[i * 3 + 1];
+        s[2] += rgb[i * 3 + 2];
+    }
+}
+
+void BoxReducer::end_row(int y) {
+    to_row(y);
+    ++rows_in_;
 }
 
 void BoxReducer::flush() {
     if (row_ < 0 || rows_in_ == 0) return;
     uint8_t* dst = &out_.pixels[static_cast<std::size_t>(row_) * static_cast<std::size_t>(dst_w_) * 3];
     for (std::size_t x = 0; x < static_cast<std::size_t>(dst_w_); ++x) {
-        const uint64_t n = col_count_[x] * rows_in_;
+        const uint64_t n = col_count(x) * rows_in_;
         for (std::size_t c = 0; c < 3; ++c) {
             dst[x * 3 + c] = static_cast<uint8_t>(n == 0 ? 0 : (sums_[x * 3 + c] + n / 2) / n);
             sums_[x * 3 + c] = 0;
@@ -64,8 +87,10 @@ void BoxReducer::flush() {
 void BoxReducer::start_grid() {
     row_count_.assign(static_cast<std::size_t>(dst_h_), 0);
     for (int y = 0; y < src_h_; ++y) ++row_count_[static_cast<std::size_t>(int64_t{y} * dst_h_ / src_h_)];
-    const uint64_t box = uint64_t{*std::max_element(col_count_.begin(), col_count_.end())} *
-                         *std::max_element(row_count_.begin(), row_count_.end());
+    uint64_t widest = 0;
+    for (std::size_t d = 0; d < static_cast<std::size_t>(dst_w_); ++d)
+        widest = std::max<uint64_t>(widest, col_count(d));
+    const uint64_t box = widest * *std::max_element(row_count_.begin(), row_count_.end());
     const std::size_t n = out_.pixels.size();
     if (box <= 1) {
         grid_bits_ = 8;
@@ -86,7 +111,7 @@ void BoxReducer::add_to(std::vector<Sum>& sums, int y, int x0, int step, int cou
     const std::size_t row = static_cast<std::size_t>(int64_t{y} * dst_h_ / src_h_);
     Sum* sum = &sums[row * static_cast<std::size_t>(dst_w_) * 3];
     for (int i = 0, x = x0; i < count; ++i, x += step) {
-        Sum* s = sum + static_cast<std::size_t>(column_[static_cast<std::size_t>(x)]) * 3;
+        Sum* s = sum + static_cast<std::size_t>(int64_t{x} * dst_w_ / src_w_) * 3;
         s[0] = static_cast<Sum>(s[0] + rgb[i * 3]);
         s[1] = static_cast<Sum>(s[1] + rgb[i * 3 + 1]);
         s[2] = static_cast<Sum>(s[2] + rgb[i * 3 + 2]);
@@ -107,7 +132,7 @@ template <class Sum>
 void BoxReducer::settle(std::vector<Sum>& sums) {
     for (std::size_t r = 0; r < static_cast<std::size_t>(dst_h_); ++r)
         for (std::size_t x = 0; x < static_cast<std::size_t>(dst_w_); ++x) {
-            const uint64_t n = uint64_t{col_count_[x]} * row_count_[r];
+            const uint64_t n = uint64_t{col_count(x)} * row_count_[r];
             const std::size_t at = (r * static_cast<std::size_t>(dst_w_) + x) * 3;
             for (std::size_t c = 0; c < 3; ++c)
                 out_.pixels[at + c] = static_cast<uint8_t>(n == 0 ? 0 : (sums[at + c] + n / 2) / n);

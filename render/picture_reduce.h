@@ -49,10 +49,18 @@ public:
     // x0, x0 + step, ...: every source pixel once, the rows and pixels in any
     // order. A reducer takes either rows or these, not both.
     void add_pixels(int y, int x0, int step, int count, const uint8_t* rgb);
+    // A row that comes in pieces, in row order as add_row: count RGB pixels
+    // of source row y from column x0 on (those past the row are dropped), then
+    // end_row(y) once the row is complete. Pixels never given stay black, so a
+    // row that is all black costs only its end_row.
+    void add_span(int y, int64_t x0, int count, const uint8_t* rgb);
+    void end_row(int y);
     RgbImage finish();
 
 private:
     void flush();
+    void to_row(int y);
+    uint32_t col_count(std::size_t d) const;  // source columns on result column d
     void start_grid();
     template <class Sum>
     void add_to(std::vector<Sum>& sums, int y, int x0, int step, int count, const uint8_t* rgb);
@@ -60,11 +68,12 @@ private:
     void settle(std::vector<Sum>& sums);
 
     int src_w_, src_h_, dst_w_, dst_h_;
-    std::vector<int> column_;          // result column of every source column
-    std::vector<uint32_t> col_count_;  // source columns on every result column
-    std::vector<uint64_t> sums_;       // the result row being filled; 64 bits hold any picture within kMaxPixels
-    int row_ = -1;                     // which one
-    uint64_t rows_in_ = 0;             // source rows added to it
+    // Sized by the result, never by the source: result column d takes source
+    // columns first_col_[d] up to first_col_[d + 1].
+    std::vector<int> first_col_;
+    std::vector<uint64_t> sums_;  // the result row being filled; 64 bits hold any picture within kMaxPixels
+    int row_ = -1;                // which one
+    uint64_t rows_in_ = 0;        // source rows added to it
     RgbImage out_;
     // Pixels that come anywhere: a sum for every result pixel, as narrow as
     // the largest box of source pixels allows (8 bits: the result itself).

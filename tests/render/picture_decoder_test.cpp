@@ -12,6 +12,14 @@
 
 #include "tests/support/temp_folder.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <atomic>
+// The sanitizer's allocation hooks (GCC ships no header for them).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                                         void (*)(const volatile void*));
+#define ORVEX_TRACKS_ALLOCATIONS 1
+#endif
+
 namespace orvex {
 namespace {
 
@@ -172,6 +180,106 @@ TEST(PictureDecoder, HugeFilesAreRefusedAtTheirHeader) {
             EXPECT_LE(input.bytes_read, 70000u) << text;
         }
         fs::remove(file);  // closed first, for Windows
+    }
+}
+
+#ifdef ORVEX_TRACKS_ALLOCATIONS
+std::atomic<std::size_t> largest_allocation{0};
+void track_malloc(const volatile void*, std::size_t size) {
+    std::size_t seen = largest_allocation.load();
+    while (size > seen && !largest_allocation.compare_exchange_weak(seen, size)) {
+    }
+}
+void track_free(const volatile void*) {}
+#endif
+
+Bytes le(std::initializer_list<std::pair<uint32_t, int>> fields) {
+    Bytes b;
+    for (auto [value, bytes] : fields)
+        for (int k = 0; k < bytes; ++k) b.push_back(static_cast<uint8_t>(k < 4 ? value >> (8 * k) : 0));
+    return b;
+}
+
+// A "BM" file with a 40-byte info header; extra bytes follow it.
+Bytes bmp40(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t colors_used, uint32_t offset,
+            Bytes extra = {}) {
+    Bytes b = le({{'B' | 'M' << 8, 2},
+                  {0, 4},
+                  {0, 4},
+                  {offset, 4},
+                  {40, 4},
+                  {static_cast<uint32_t>(width), 4},
+                  {static_cast<uint32_t>(height), 4},
+                  {1, 2},
+                  {bits, 2},
+                  {compression, 4},
+                  {0, 4},
+                  {0, 8},
+                  {colors_used, 4},
+                  {0, 4}});
+    b.insert(b.end(), extra.begin(), extra.end());
+    return b;
+}
+
+// Files of a few bytes whose headers promise huge pictures, as found by
+// fuzzing and review: each gives its one message, or a picture, without a
+// large allocation (as the texture of a 1024-pixel window would ask).
+TEST(PictureDecoder, SmallFilesThatPromiseHugePicturesCostLittle) {
+#ifdef ORVEX_TRACKS_ALLOCATIONS
+    static const int hooked = __sanitizer_install_malloc_and_free_hooks(track_malloc, track_free);
+    (void)hooked;
+#endif
+    const Bytes png_overflow = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0xDA,
+                                0xDB, 0x5F, 0xDA, 0xDA, 0xDB, 0x5F, 0xDA, 8,    2, 0, 0, 0,  0,   0,   0,   0};
+    const Bytes jpeg_65500 = {0xFF, 0xD8, 0xFF, 0xC0, 0, 17,   8,    0xFF, 0xDC, 0xFF, 0xDC, 3,  1,
+                              0x22, 0,    2,    0x11, 0, 3,    0x11, 0,    0xFF, 0xDA, 0,    12, 3,
+                              1,    0,    2,    0x11, 3, 0x11, 0,    0x3F, 0,    0xFF, 0xD9};
+    const Bytes rle_eob = {0, 0, 0, 0, 255, 255, 255, 0, 0, 1};  // two palette entries, then the end
+    struct Case {
+        const char* what;
+        Bytes file;
+        const char* message;  // null: a picture
+    };
+    const Case cases[] = {
+        {"65535 bits, 131072 x 1", bmp40(131072, 1, 65535, 0, 0, 54), "Image file conversion error."},
+        {"65535 bits, 440000 x 1, a palette's worth", bmp40(440000, 1, 65535, 0, 0, 54, Bytes(122, 7)),
+         "Image file conversion error."},
+        {"0 bits", bmp40(1000, 1000, 0, 0, 0, 54, Bytes(64)), "Image file conversion error."},
+        {"2^30 x 1, 24 bits", bmp40(1 << 30, 1, 24, 0, 0, 54, Bytes(64)), "Out of memory."},
+        {"8192 x 8192, 24 bits, 64 bytes of rows", bmp40(8192, 8192, 24, 0, 0, 54, Bytes(64)),
+         "Image file conversion error."},
+        {"65536 x 1024 at 1 bit, rows missing", bmp40(65536, 1024, 1, 0, 2, 62, Bytes(8 + 8192)),
+         "Image file conversion error."},
+        {"pixels past the end", bmp40(64, 64, 24, 0, 0, 1u << 30, Bytes(64)), "Image file conversion error."},
+        {"2^31 palette entries", bmp40(64, 64, 8, 0, 1u << 31, 54, Bytes(64)), "Image file conversion error."},
+        {"RLE, 60000 x 60000", bmp40(60000, 60000, 8, 1, 2, 62, rle_eob), "Out of memory."},
+        {"RLE, 64M x 1, ends at once", bmp40(1 << 26, 1, 8, 1, 2, 62, rle_eob), nullptr},
+        {"RLE, 8192 x 8192, ends at once", bmp40(8192, 8192, 8, 1, 2, 62, rle_eob), nullptr},
+        {"PNG, 3671775962 squared", png_overflow, "Out of memory."},
+        {"JPEG, 65500 squared", jpeg_65500, "Out of memory."},
+    };
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    all.push_back({"progressive JPEG, 8000 squared, 64 KB of it",
+                   file_bytes(fs::path(ORVEX_TEST_PICTURES_DIR) / "huge_progressive.jpg"), "Out of memory."});
+    for (const Case& c : all) {
+        SCOPED_TRACE(c.what);
+#ifdef ORVEX_TRACKS_ALLOCATIONS
+        largest_allocation = 0;
+#endif
+        RecordingMessageSink sink;
+        const auto image = decode(c.file, sink, 1024);
+        if (c.message) {
+            EXPECT_FALSE(image);
+            ASSERT_EQ(sink.messages.size(), 1u);
+            EXPECT_EQ(sink.messages[0].text, std::string("x.pic: ") + c.message);
+        } else {
+            ASSERT_TRUE(image);
+            EXPECT_LE(std::max(image->width, image->height), 1024);
+            EXPECT_EQ(std::get<0>(at(*image, 0, image->height - 1)), 0);
+        }
+#ifdef ORVEX_TRACKS_ALLOCATIONS
+        EXPECT_LT(largest_allocation.load(), std::size_t{8} << 20);
+#endif
     }
 }
 

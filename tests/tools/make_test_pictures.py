@@ -3,7 +3,8 @@
 top left, green top right, blue bottom left, yellow bottom right) as PNGs and
 modern BMPs written by hand and JPEGs by ImageMagick; noise pictures as plain
 and interlaced PNGs (exif6.jpg turned a quarter
-left with EXIF orientation 6; cmyk.jpg in CMYK; damaged.jpg cut in half).
+left with EXIF orientation 6; cmyk.jpg in CMYK; damaged.jpg cut in half;
+huge_progressive.jpg an 8000 x 8000 progressive JPEG cut to 64 KB).
 make_test_pictures.py --quarters FRAME.png: the colour lit in each quarter.
 """
 import os
@@ -145,6 +146,12 @@ def main():
     base = open(os.path.join(out, "base.jpg"), "rb").read()
     open(os.path.join(out, "damaged.jpg"), "wb").write(base[:len(base) // 2])
     os.remove(ref)
+    # An 8000 x 8000 progressive JPEG cut to its first 64 KB: a small file whose
+    # decoder would keep every coefficient of the whole picture.
+    huge = os.path.join(out, "huge_progressive.jpg")
+    convert("-size", "8000x8000", "xc:gray", "-quality", "5", "-interlace", "JPEG", "-sampling-factor", "1x1", huge)
+    data = open(huge, "rb").read()
+    open(huge, "wb").write(data[:65536])
 
 
 if __name__ == "__main__":
