@@ -2,7 +2,7 @@
 """Peak memory and time of one frame of the orvex tool with small hostile
 picture files on line 17, each against the same frame with a 64 x 64 picture.
 
-  bench/hostile_pictures.py [--make FOLDER] ORVEX [ORVEX ...]
+  bench/hostile_pictures.py [--make FOLDER] [NAME=]ORVEX [[NAME=]ORVEX ...]
 
 Each ORVEX (for instance an older build and this one) renders one 640 x 480
 frame with every file; the table gives wall time and peak resident size per
@@ -64,6 +64,7 @@ def make(folder):
         "palette_2e31.bmp": bmp(64, 64, 8, colors_used=1 << 31, data=b"\0" * 64, file_header=False),
         "rle_60000sq.bmp": rle_end_of_bitmap(60000, 60000),
         "rle_8192sq.bmp": rle_end_of_bitmap(8192, 8192),
+        "rle_64Mx1.bmp": rle_end_of_bitmap(1 << 26, 1),
         "png_1e6sq.png": png(1000000, 1000000),
         "png_8000sq_solid.png": png(8000, 8000, depth=1, colour=0, rows=(b"\0" + b"\xff" * 1000) * 8000),
         "jpeg_65500sq.jpg": jpeg_sof(65500, 65500),
@@ -117,13 +118,13 @@ def main():
         return
     work = tempfile.mkdtemp(prefix="orvex_hostile_files_")
     names = make(work)
-    print("| file | bytes | " + " | ".join("%s: time, peak" % os.path.basename(os.path.dirname(
-        os.path.dirname(os.path.dirname(o)))) or o for o in args.orvex) + " |")
+    builds = [o.split("=", 1) if "=" in o else (o, o) for o in args.orvex]
+    print("| file | bytes | " + " | ".join("%s: time, peak" % name for name, _ in builds) + " |")
     print("|---|---|" + "---|" * len(args.orvex))
     for name in names:
         path = os.path.join(work, name)
         cells = []
-        for orvex in args.orvex:
+        for _, orvex in builds:
             wall, peak, status, err = measure(orvex, path)
             cells.append("%.2f s, %.0f MB%s" % (wall, peak, " (exit %d)" % status if status not in (0, 1) else ""))
         print("| %s | %d | %s |" % (name, os.path.getsize(path), " | ".join(cells)), flush=True)

@@ -1,6 +1,7 @@
-// Every picture decoder on arbitrary bytes: the BMP reader, the larger BMP
-// headers, JPEG and PNG. Either a picture within the limits and no message,
-// or none and exactly one "Error" message that names the file.
+// Every picture decoder on arbitrary bytes, with the product's limits: the BMP
+// reader, the larger BMP headers, JPEG and PNG. Either a picture within the
+// limits and no message, or none and exactly one "Error" message that names
+// the file. The fuzzer's malloc limit is the memory a small file may cost.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,8 +20,7 @@ void require(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orvex;
     PictureLimits limits;
-    limits.max_side = 64;  // the reduction runs on nearly every input
-    limits.max_source_pixels = 1 << 20;
+    limits.max_side = 1024;  // the texture of a window up to 1024 pixels wide
     RecordingMessageSink sink;
     const auto image = decode_picture(data, size, "fuzz.pic", sink, limits);
     if (!image) {
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     require(sink.messages.empty());
-    require(image->width > 0 && image->height > 0 && image->width <= 64 && image->height <= 64);
+    require(image->width > 0 && image->height > 0 && image->width <= 1024 && image->height <= 1024);
     require(image->pixels.size() == static_cast<size_t>(image->width) * image->height * 3);
     return 0;
 }

@@ -1,5 +1,8 @@
-// JPEG, PNG and whatever else the Windows Imaging Component decodes. The
-// component reads from a stream on the file itself (no copy of it in memory),
+// JPEG and PNG through the Windows Imaging Component's own decoders, created by
+// their class for the format the file's first bytes show. Nothing asks the
+// component which installed codec knows a file: a third-party codec for some
+// other format is never loaded for a file from the pictures folder, which
+// every user may write. The component reads from a stream on the file itself (no copy of it in memory),
 // scales while it decodes (a JPEG at a fraction of its size), turns the
 // pixels into premultiplied BGRA, which lays any alpha over black, and hands
 // them over in bands of rows, between which a cancelled decode stops. The
@@ -68,7 +71,8 @@ CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::
                                  const PictureLimits& limits) {
     CodecResult result;
     const bool jpeg = is_jpeg_signature(head, head_size);
-    result.failure = jpeg || is_png_signature(head, head_size) ? kBmpConversionError : nullptr;
+    if (!jpeg && !is_png_signature(head, head_size)) return result;  // not ours: the BMP reader's message stands
+    result.failure = kBmpConversionError;
     ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IStream> stream;
@@ -77,13 +81,14 @@ CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.out()))))
         return result;
     if (FAILED(open_stream(input, stream.out()))) return result;
-    if (FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, decoder.out())))
-        return result;  // no decoder knows these bytes
-    result.failure = kBmpConversionError;
+    if (FAILED(CoCreateInstance(jpeg ? CLSID_WICJpegDecoder : CLSID_WICPngDecoder, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(decoder.out()))) ||
+        FAILED(decoder->Initialize(stream.p, WICDecodeMetadataCacheOnDemand)))
+        return result;
     if (FAILED(decoder->GetFrame(0, frame.out()))) return result;
     UINT w = 0, h = 0;
     if (FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0) return result;
-    if (int64_t{w} * h > limits.max_source_pixels) {
+    if (over_pixel_limit(w, h, limits.max_source_pixels)) {
         result.failure = kBmpOutOfMemory;
         return result;
     }

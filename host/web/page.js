@@ -376,6 +376,7 @@
   function takeBand(job, message) {
     if (message.failed) {
       if (job.handle) M.decodedAbandon(job.handle);
+      else if (message.width) M.rememberTooLarge(job.bytes, message.width, message.height);
       else M.rememberUndecodable(job.bytes);
       return true;
     }
@@ -393,6 +394,13 @@
   }
   // Without the worker: the same, all at once here.
   async function decodeHere(job) {
+    const refusal = pictureRefusal(job.bytes);
+    if (refusal) {
+      const h = pictureHeader(job.bytes);
+      takeBand(job, refusal === 'too large' ? { failed: true, width: h.width, height: h.height } : { failed: true });
+      job.resolve();
+      return;
+    }
     let bitmap = null;
     try {
       bitmap = await createImageBitmap(new Blob([job.bytes]), { imageOrientation: 'from-image',

@@ -19,6 +19,7 @@
 #include "host/web/page_codecs.h"
 #include "host/web/page_gl.h"
 #include "host/web/page_run.h"
+#include "host/web/page_text.h"
 #include "render/picture_reduce.h"
 
 namespace orvex::web {
@@ -28,7 +29,7 @@ using emscripten::val;
 
 std::unique_ptr<PageRun> run;
 std::unique_ptr<FolderMakerFiles> dialog_files;
-std::unique_ptr<ConfigureDialogState> dialog;
+std::unique_ptr<SettingsPanel> dialog;
 bool have_context = false;
 PageGlyphs glyphs{};
 
@@ -132,35 +133,29 @@ val list_to_js(const ComboList& list) {
 void dialog_open(const std::string& settings_text) {
     dialog.reset();
     dialog_files = std::make_unique<FolderMakerFiles>(page_maker_folder());
-    dialog = std::make_unique<ConfigureDialogState>(
-        *dialog_files, settings_text.empty() ? dialog_settings_without_file() : parse_dialog_settings(settings_text));
+    dialog = std::make_unique<SettingsPanel>(*dialog_files, settings_text);
 }
 
 int dialog_command(int control) { return dialog ? static_cast<int>(dialog->command(control)) : 0; }
-int dialog_choose(int list, int index) {
-    if (!dialog) return 0;
-    if (list == IDC_FAMILY) return static_cast<int>(dialog->choose_family(index));
-    if (list == IDC_RULE) return static_cast<int>(dialog->choose_rule(index));
-    if (list == IDC_PATTERN) return static_cast<int>(dialog->choose_pattern(index));
-    return 0;
-}
+int dialog_choose(int list, int index) { return dialog ? static_cast<int>(dialog->choose(list, index)) : 0; }
 
 val dialog_view() {
     val view = val::object();
     if (!dialog) return view;
-    view.set("family", list_to_js(dialog->family_list()));
-    view.set("rule", list_to_js(dialog->rule_list()));
-    view.set("pattern", list_to_js(dialog->pattern_list()));
-    view.set("picture", list_to_js(dialog->picture_list()));
+    const ConfigureDialogState& state = dialog->state();
+    view.set("family", list_to_js(state.family_list()));
+    view.set("rule", list_to_js(state.rule_list()));
+    view.set("pattern", list_to_js(state.pattern_list()));
+    view.set("picture", list_to_js(state.picture_list()));
     val checked = val::object();
     for (int id : {IDC_ONE_COLOR, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_POINTS, IDC_TRIANGLES, IDC_LINES, IDC_QUADS,
                    IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS, IDC_PICTURE_CYCLING, IDC_LIGHTS_OFF,
                    IDC_LIGHTS_1, IDC_LIGHTS_2, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_REPEAT, IDC_RESET_ON_TIME})
-        checked.set(std::to_string(id), dialog->checked(id));
+        checked.set(std::to_string(id), state.checked(id));
     view.set("checked", checked);
-    view.set("fieldSize", dialog->field_size_text());
-    view.set("speed", dialog->speed_text());
-    view.set("resetTime", dialog->reset_time_text());
+    view.set("fieldSize", state.field_size_text());
+    view.set("speed", state.speed_text());
+    view.set("resetTime", state.reset_time_text());
     return view;
 }
 
@@ -168,7 +163,7 @@ val dialog_view() {
 std::string dialog_take(const std::string& field_size, const std::string& speed, const std::string& reset_time,
                         int family, int rule, int pattern, int picture) {
     if (!dialog) return {};
-    return format_settings_file(dialog->take(field_size, speed, reset_time, family, rule, pattern, picture));
+    return dialog->take(field_size, speed, reset_time, family, rule, pattern, picture);
 }
 
 std::vector<std::uint8_t> bytes_of(const val& array) {
@@ -229,6 +224,11 @@ void remember_undecodable_js(const val& file) {
     const std::vector<std::uint8_t> f = bytes_of(file);
     remember_undecodable(f.data(), f.size());
 }
+// The file's header claims width x height pixels, over the limit: refused, not decoded.
+void remember_too_large_js(const val& file, double width, double height) {
+    const std::vector<std::uint8_t> f = bytes_of(file);
+    remember_too_large(f.data(), f.size(), static_cast<int64_t>(width), static_cast<int64_t>(height));
+}
 
 }  // namespace
 }  // namespace orvex::web
@@ -250,6 +250,7 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("decodedRows", &decoded_rows_js);
     emscripten::function("decodedAbandon", &decoded_abandon_js);
     emscripten::function("rememberUndecodable", &remember_undecodable_js);
+    emscripten::function("rememberTooLarge", &remember_too_large_js);
     emscripten::function("heapBytes", &heap_bytes);
     emscripten::function("setGlyphs", &set_glyphs_js);
     emscripten::function("dialogOpen", &dialog_open);

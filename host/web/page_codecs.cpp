@@ -22,10 +22,10 @@ FileKey key_of(const std::uint8_t* data, std::size_t size) {
 }
 
 // A decoded picture, bottom row first, as reduced when it came, and the size
-// of its source.
+// of its source (a source over the limit keeps no picture).
 struct Kept {
-    int source_width = 0;
-    int source_height = 0;
+    int64_t source_width = 0;
+    int64_t source_height = 0;
     RgbImage image;
 };
 
@@ -60,7 +60,9 @@ CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::
         return result;
     }
     const Kept& kept = *found->second;
-    if (static_cast<int64_t>(kept.source_width) * kept.source_height > limits.max_source_pixels) {
+    if (over_pixel_limit(static_cast<uint64_t>(kept.source_width), static_cast<uint64_t>(kept.source_height),
+                         limits.max_source_pixels) ||
+        kept.image.pixels.empty()) {
         result.failure = kBmpOutOfMemory;
         return result;
     }
@@ -73,9 +75,14 @@ namespace web {
 
 DecodedPicture::DecodedPicture(const std::uint8_t* file, std::size_t size, int width, int height, int max_side)
     : file_(file, file + size), width_(width), height_(height) {
-    if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxPixels) {
+    if (width <= 0 || height <= 0 ||
+        over_pixel_limit(static_cast<uint64_t>(width), static_cast<uint64_t>(height), kMaxPixels)) {
         height_ = 0;
-        remember_undecodable(file, size);
+        if (width > 0 && height > 0)
+            remember_too_large(file, size, width, height);
+        else
+            remember_undecodable(file, size);
+        file_.clear();
         return;
     }
     reducer_ =
@@ -108,6 +115,10 @@ void DecodedPicture::abandon() {
 }
 
 void remember_undecodable(const std::uint8_t* file, std::size_t size) { remembered()[key_of(file, size)].reset(); }
+
+void remember_too_large(const std::uint8_t* file, std::size_t size, int64_t width, int64_t height) {
+    remembered()[key_of(file, size)] = Kept{width, height, {}};
+}
 
 std::size_t remembered_pictures() { return remembered().size(); }
 

@@ -42,6 +42,9 @@ private:
 };
 // The browser could not decode the file: a damaged picture.
 void remember_undecodable(const std::uint8_t* file, std::size_t size);
+// The file's header claims more pixels than the limit: refused unread, as the
+// native decoders refuse it ("Out of memory."), and nothing kept but its size.
+void remember_too_large(const std::uint8_t* file, std::size_t size, int64_t width, int64_t height);
 // Pictures remembered, decoded or not.
 std::size_t remembered_pictures();
 

@@ -50,10 +50,6 @@ bool PageGlyphSource::glyph_bitmaps(int first, int count, GlyphBitmaps& out) {
 
 std::filesystem::path page_maker_folder() { return "/orvex"; }
 
-std::string corrected_settings_text(const std::string& text) {
-    return format_settings_file(parse_dialog_settings(text));
-}
-
 CalendarClock clock_from_seed(std::int64_t seed) {
     const auto begin = std::chrono::steady_clock::now();
     return [seed, begin] {

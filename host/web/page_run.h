@@ -28,10 +28,6 @@ namespace orvex::web {
 // The maker folder of the page: "ss_ca_02.ini", "Patterns2d" and "Pictures".
 std::filesystem::path page_maker_folder();
 
-// The settings text the page keeps, brought through the dialog reading's range
-// rules and written back as the settings file writes it (18 lines, CR LF).
-std::string corrected_settings_text(const std::string& text);
-
 // A calendar clock that starts at seed and runs on with real time: the first
 // seeding reads seed, as `orvex render --rng-seed seed` does.
 CalendarClock clock_from_seed(std::int64_t seed);

@@ -5,13 +5,21 @@
 //
 // Asked {id, bytes}; answers {id, width, height}, then {id, rows} for each
 // band (the rows' buffer handed over), or {id, failed: true} when the file
-// can't be read.
+// can't be read, with the header's size when it is too large to decode.
 'use strict';
+importScripts('picture_header.js');
 
 const BAND_BYTES = 1 << 20;
 
 self.onmessage = async (event) => {
   const { id, bytes } = event.data;
+  const refusal = pictureRefusal(bytes);
+  if (refusal) {
+    const h = pictureHeader(bytes);
+    self.postMessage(refusal === 'too large' ? { id, failed: true, width: h.width, height: h.height }
+      : { id, failed: true });
+    return;
+  }
   let bitmap = null;
   try {
     bitmap = await createImageBitmap(new Blob([bytes]), { imageOrientation: 'from-image',

@@ -62,7 +62,12 @@ TEST(PictureDecoder, LongHeaderBmpsShowAsTheirShortTwins) {
 
 TEST(PictureDecoder, NothingReadsItGivesOneMessageNamingTheFile) {
     const Bytes png_start = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    // A whole 1 x 1 GIF: a format the platform could decode (WIC does), and
+    // which is not one of ours.
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0,   0, 0, 0,  0,
+                       ',', 0,   0,   0,   0,   0,   0, 1, 0, 1, 0,    0, 2, 2,    'D', 1, 0, ';'};
     for (auto [bytes, text] : {std::pair{Bytes{'j', 'u', 'n', 'k', '!'}, "x.pic: Unknown DIB file format."},
+                               {gif, "x.pic: Unknown DIB file format."},
                                {Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 3, 9}, "x.pic: Image file conversion error."},
                                {png_start, "x.pic: Image file conversion error."},
                                {Bytes{}, "Failed to open DIB file x.pic.\n"}}) {

@@ -307,6 +307,33 @@ def page_checks(b, base):
     check("steps after a damaged picture", b.js("orvexPage.info().steps") > steps + 3, True)
     b.open(base)
 
+    # Small hostile files (those of bench/hostile_pictures.py) dropped and then
+    # shown: each gives its one message, the run goes on, and the module grows
+    # by no more than a small picture's worth for any of them.
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "bench"))
+    import hostile_pictures
+    hostile = os.path.join(tmp, "hostile")
+    hostile_pictures.make(hostile)
+    names = ["small_64.bmp", "bits65535_54b.bmp", "bits65535_176b.bmp", "rle_64Mx1.bmp", "rle_8192sq.bmp",
+             "jpeg_65500sq.jpg", "png_1e6sq.png", "jpeg_8000sq_progressive.jpg", "png_8000sq_solid.png"]
+    decoded = b.js("orvexPage.picturesDecoded")
+    for name in names:
+        drop_file(b, name, open(os.path.join(hostile, name), "rb").read())
+    b.wait(f"orvexPage.picturesDecoded > {decoded}")  # the 8000 x 8000 PNG, the one the browser decodes
+    heaps = {}
+    for name in names:
+        stored = name[:-4] if name.endswith(".bmp") else name
+        b.open(base + f"#s=1022,1027,0,0,0,25,100,0,0,1045,0,1,0,1049,10,Random_Points,{stored},0")
+        b.wait("orvexPage.info().steps > 2")
+        time.sleep(0.3)
+        message = b.js("document.getElementById('message').hidden ? '' : document.getElementById('message').textContent")
+        heaps[name] = b.js("orvexPage.heapBytes()") >> 20
+        print(f"{name}: module {heaps[name]} MiB; {message or 'shown'}")
+        if name not in ("small_64.bmp", "rle_8192sq.bmp", "png_8000sq_solid.png"):
+            check("one message for " + name, message.startswith("Error: " + name + ": "), True)
+    check("module memory with small hostile files", max(heaps.values()) <= heaps["small_64.bmp"] + 40, True)
+    b.open(base)
+
     # A 12-megapixel picture dropped while the page runs: the module keeps it
     # only at the size the canvas can show.
     big = make_big_png(4000, 3000)
