@@ -240,6 +240,13 @@ TEST(PictureDecoder, SmallFilesThatPromiseHugePicturesCostLittle) {
                               0x22, 0,    2,    0x11, 0, 3,    0x11, 0,    0xFF, 0xDA, 0,    12, 3,
                               1,    0,    2,    0x11, 3, 0x11, 0,    0x3F, 0,    0xFF, 0xD9};
     const Bytes rle_eob = {0, 0, 0, 0, 255, 255, 255, 0, 0, 1};  // two palette entries, then the end
+#ifdef _WIN32
+    // WIC gives no size for a frame without tables, and Wine's refuses the cut
+    // progressive file as damaged: refused all the same, with the other message.
+    const char* const kJpegRefused = "Image file conversion error.";
+#else
+    const char* const kJpegRefused = "Out of memory.";
+#endif
     struct Case {
         const char* what;
         Bytes file;
@@ -261,11 +268,11 @@ TEST(PictureDecoder, SmallFilesThatPromiseHugePicturesCostLittle) {
         {"RLE, 64M x 1, ends at once", bmp40(1 << 26, 1, 8, 1, 2, 62, rle_eob), nullptr},
         {"RLE, 8192 x 8192, ends at once", bmp40(8192, 8192, 8, 1, 2, 62, rle_eob), nullptr},
         {"PNG, 3671775962 squared", png_overflow, "Out of memory."},
-        {"JPEG, 65500 squared", jpeg_65500, "Out of memory."},
+        {"JPEG, 65500 squared", jpeg_65500, kJpegRefused},
     };
     std::vector<Case> all(std::begin(cases), std::end(cases));
     all.push_back({"progressive JPEG, 8000 squared, 64 KB of it",
-                   file_bytes(fs::path(ORVEX_TEST_PICTURES_DIR) / "huge_progressive.jpg"), "Out of memory."});
+                   file_bytes(fs::path(ORVEX_TEST_PICTURES_DIR) / "huge_progressive.jpg"), kJpegRefused});
     for (const Case& c : all) {
         SCOPED_TRACE(c.what);
 #ifdef ORVEX_TRACKS_ALLOCATIONS
