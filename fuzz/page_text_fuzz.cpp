@@ -31,24 +31,11 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-const int kControls[] = {IDC_DEFAULT,
-                         IDC_ONE_COLOR,
-                         IDC_RED,
-                         IDC_GREEN,
-                         IDC_BLUE,
-                         IDC_POINTS,
-                         IDC_TRIANGLES,
-                         IDC_LINES,
-                         IDC_QUADS,
-                         IDC_PICTURE_ON,
-                         IDC_ONLY_RULE_PATTERNS,
-                         IDC_TRANSPARENT_BORDERS,
-                         IDC_PICTURE_CYCLING,
-                         IDC_LIGHTS_OFF,
-                         IDC_LIGHTS_3,
-                         IDC_RESET_OFF,
-                         IDC_RESET_ON_TIME,
-                         IDC_ABOUT};
+// clang-format off
+const int kControls[] = {IDC_DEFAULT, IDC_ONE_COLOR, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_POINTS,
+    IDC_TRIANGLES, IDC_LINES, IDC_QUADS, IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS,
+    IDC_PICTURE_CYCLING, IDC_LIGHTS_OFF, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_ON_TIME, IDC_ABOUT};
+// clang-format on
 const int kLists[] = {IDC_FAMILY, IDC_RULE, IDC_PATTERN, IDC_PICTURE};
 
 }  // namespace
