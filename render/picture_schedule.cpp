@@ -19,7 +19,31 @@ PictureSchedule::PictureSchedule(const Settings& settings, std::filesystem::path
       loader_(loader ? std::move(loader) : PictureLoader(LoadPicture)) {}
 
 void PictureSchedule::load_first_picture() {
-    if (settings_.TextureFlag && LoadGLTextures() == 0) settings_.TextureFlag = 0;
+    if (!settings_.TextureFlag) return;
+    if (!worker_->defers()) {
+        if (LoadGLTextures() == 0) settings_.TextureFlag = 0;
+        return;
+    }
+    if (settings_.picture_name.empty()) {
+        settings_.TextureFlag = 0;
+        return;
+    }
+    request(settings_.picture_name);
+    waiting_ = true;
+    upload_ready();
+}
+
+void PictureSchedule::reload() {
+    if (!settings_.TextureFlag) return;
+    if (!worker_->defers()) {
+        LoadGLTextures();
+        return;
+    }
+    if (waiting_) return;  // the picture under way comes to the new renderer
+    shown_.clear();
+    request(settings_.picture_name);
+    waiting_ = true;
+    upload_ready();
 }
 
 void PictureSchedule::list_pictures() {
@@ -29,7 +53,11 @@ void PictureSchedule::list_pictures() {
 
 void PictureSchedule::picture_step() {
     if (waiting_) {  // the picture under way is shown first, and the cycle goes on from it
-        ++late_;
+        // The first picture, asked for before the first seeding: that seeding lands on it.
+        if (next_ && cycler_.peek_next(settings_) == next_->name && settings_.Texture_Renew == 1)
+            cycler_.advance_for_seeding(settings_);
+        else
+            ++late_;
         return;
     }
     cycler_.advance_for_seeding(settings_);
@@ -70,6 +98,7 @@ bool PictureSchedule::show(const std::optional<RgbImage>& image, const std::stri
 }
 
 void PictureSchedule::prefetch() {
+    if (waiting_) return;  // never in place of the picture a seeding waits for
     if (settings_.Texture_Renew != 1 || settings_.TextureFlag != 1 || cycler_.count() == 0) return;
     const std::string name = cycler_.peek_next(settings_);
     if (name != shown_) request(name);
@@ -81,7 +110,7 @@ void PictureSchedule::request(const std::string& name) {
     job->name = name;
     next_ = job;
     const std::filesystem::path path = name.empty() ? std::filesystem::path() : path_for_name(folder_, name);
-    worker_->post([job, path, limits = limits(), loader = loader_](const std::atomic<bool>& cancel) {
+    worker_->post_for(path, [job, path, limits = limits(), loader = loader_](const std::atomic<bool>& cancel) {
         PictureLimits cancellable = limits;
         cancellable.cancel = &cancel;
         RecordingMessageSink said;

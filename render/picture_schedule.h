@@ -18,7 +18,8 @@
 // of a picture decoded on the worker (a damaged file) are passed on from the
 // calling thread, once it is shown.
 //
-// The picture named at start-up is decoded within load_first_picture; a
+// The picture named at start-up is decoded within load_first_picture (by a
+// worker that defers, it is asked for there and shown when it comes); a
 // seeding that names the picture already shown decodes nothing.
 #pragma once
 
@@ -71,6 +72,9 @@ public:
 
     // Decodes picture_name inline and shows it: 1 when it could, else 0.
     int LoadGLTextures();
+    // The picture on show once more, for a renderer built anew; through the
+    // worker when it defers.
+    void reload();
 
     // Pictures are reduced while they are decoded to what a window of this
     // size needs, never above the renderer's largest texture (0: no limit).

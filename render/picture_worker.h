@@ -3,7 +3,9 @@
 // call that needs the picture (the tool, the tests).
 //
 // A job is posted from the GUI thread and gets a cancel flag to hand to the
-// decoder (PictureLimits::cancel). The thread worker holds at most two jobs:
+// decoder (PictureLimits::cancel). A worker that defers may hold a job until
+// its file is ready somewhere else (the page's browser decodes it first); the
+// run then starts without its first picture and shows it when it comes. The thread worker holds at most two jobs:
 // the one under way and one waiting, the latest posted; a job posted while
 // another waits replaces it, which is then never run. Its destructor drops
 // the waiting job, sets the flag of the one under way, which gives up at its
@@ -13,6 +15,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -24,6 +27,12 @@ class PictureWorker {
 public:
     virtual ~PictureWorker() = default;
     virtual void post(PictureJob job) = 0;
+    // The job decodes this file.
+    virtual void post_for(const std::filesystem::path& file, PictureJob job) {
+        (void)file;
+        post(std::move(job));
+    }
+    virtual bool defers() const { return false; }
 };
 
 class InlinePictureWorker final : public PictureWorker {

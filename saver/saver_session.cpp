@@ -67,7 +67,7 @@ SaverSession::SaverSession(SaverStart start, SessionServices services)
         decoded_ = std::make_unique<PictureSchedule>(
             settings_, start.pictures_folder, messages_,
             [this](const RgbImage& image) { return renderer_->load_picture(image); }, services.pictures_lister,
-            std::move(services.picture_worker), services.picture_offset);
+            std::move(services.picture_worker), services.picture_offset, std::move(services.picture_loader));
     simulation_.set_picture_step([this] { next_picture(); });
 }
 
@@ -154,7 +154,7 @@ void SaverSession::renew_renderer() {
     renderer_->resize(width_, height_);
     if (decoded_) {
         decoded_->set_max_texture_size(renderer_->max_texture_size());
-        if (decoded_->TextureFlag()) decoded_->LoadGLTextures();
+        decoded_->reload();
     }
     exposed_ = true;
 }

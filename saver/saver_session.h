@@ -85,6 +85,7 @@ struct SessionServices {
     GlyphSource* glyphs = nullptr;                  // the window system's font, for either renderer; null: no glyphs
     GlProcLoader gl_procs = nullptr;                // finds buffer objects; null: cells kept in client arrays
     std::shared_ptr<PictureWorker> picture_worker;  // decodes pictures; null: inline, within the tick
+    PictureLoader picture_loader;                   // a renderer of its own only; null: LoadPicture
     // The renderer; null: the OpenGL 1.1 scene, whose pictures the picture
     // texture holds (where it is built in; the page must give one). Any
     // other takes each picture decoded (load_picture), listed, chosen and

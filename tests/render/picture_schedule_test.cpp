@@ -144,3 +144,75 @@ TEST(PictureSchedule, FastSeedingsSkipPicturesAndClosingAbandonsTheDecode) {
 
 }  // namespace
 }  // namespace orvex
+
+namespace orvex {
+namespace {
+
+// A worker that holds each job until its file is "ready", as the page's does.
+struct DeferringWorker final : PictureWorker {
+    std::filesystem::path file;
+    PictureJob job;
+    std::atomic<bool> never{false};
+    void post(PictureJob j) override { post_for({}, std::move(j)); }
+    void post_for(const std::filesystem::path& f, PictureJob j) override {
+        file = f;
+        job = std::move(j);
+    }
+    bool defers() const override { return true; }
+    void ready() {
+        PictureJob j = std::move(job);
+        job = nullptr;
+        if (j) j(never);
+    }
+};
+
+// The first picture is asked for, not decoded, at the start; the run goes on
+// without it, the first seeding lands on it, and once it is shown the next of
+// the cycle is asked for: the cycle is that of an inline decoder. A renderer
+// built anew asks for the picture on show again; one that fails turns
+// pictures off with its message.
+TEST(PictureSchedule, ADeferringWorkerKeepsTheCycleOfTheInlineOne) {
+    const std::vector<std::string> names = {"p0.bmp", "p1.bmp", "p2.bmp"};
+    auto worker = std::make_shared<DeferringWorker>();
+    RecordingMessageSink messages;
+    std::vector<std::string> uploaded;
+    bool fail = false;
+    PictureSchedule schedule(
+        cycling(), "pictures", messages, [&](const RgbImage&) { return true; }, [&] { return names; }, worker, 0,
+        [&](const std::filesystem::path& file, MessageSink& sink, const PictureLimits&) -> std::optional<RgbImage> {
+            if (fail) {
+                sink.show("Error", file.filename().string() + ": damaged");
+                return std::nullopt;
+            }
+            uploaded.push_back(file.filename().string());
+            return RgbImage{1, 1, {1, 2, 3}};
+        });
+    schedule.load_first_picture();
+    schedule.list_pictures();
+    EXPECT_EQ(worker->file.filename(), "p0.bmp");
+    EXPECT_TRUE(schedule.waiting());
+    schedule.picture_step();  // the first seeding, before the picture came
+    EXPECT_EQ(schedule.late_pictures(), 0);
+    worker->ready();
+    schedule.upload_ready();
+    EXPECT_EQ(schedule.shown_pictures(), 1);
+    EXPECT_EQ(worker->file.filename(), "p1.bmp");  // asked for at once
+    worker->ready();
+    schedule.picture_step();
+    EXPECT_EQ(schedule.picture_name(), "p1.bmp");
+    EXPECT_EQ(schedule.shown_pictures(), 2);
+    EXPECT_EQ(worker->file.filename(), "p2.bmp");
+
+    schedule.reload();  // a new renderer: the picture on show again, in place of the next
+    EXPECT_EQ(worker->file.filename(), "p1.bmp");
+    fail = true;
+    worker->ready();
+    schedule.upload_ready();
+    EXPECT_EQ(schedule.TextureFlag(), 0);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "p1.bmp: damaged");
+    EXPECT_EQ(uploaded, (std::vector<std::string>{"p0.bmp", "p1.bmp"}));
+}
+
+}  // namespace
+}  // namespace orvex
