@@ -3,6 +3,11 @@
 // in localStorage as the settings file's text, links that carry settings and a
 // moment, the user's files in IndexedDB, and the two wallpaper programs'
 // listeners. Everything the saver decides is decided in the module.
+//
+// The wallpaper programs call their listeners as soon as the page has loaded,
+// long before the module is ready: the calls are kept and applied, in order,
+// before the first step, and a burst of them (Lively's, one per property)
+// restarts the run once, after the burst.
 'use strict';
 (function () {
   const STORE_KEY = 'ss_ca_02.ini';
@@ -11,11 +16,16 @@
   const PICTURE_EXT = /\.(bmp|jpe?g|png)$/i;
   const REFRESH_BOXES = 16;
   const ID = { DEFAULT: 102, FAMILY: 1038, RULE: 1032, PATTERN: 1034, PICTURE: 1041 };
-  // The settings file's lines (0-based) that the wallpaper programs' properties set.
-  // List properties give the index of the choice; the file stores the radio identifier.
-  const LINE = { color: 0, style: 1, family: 2, rule: 3, seed: 4, speed: 5, fieldsize: 6, onecolor: 7,
-    lights: 9, wrap: 10, pictures: 11, cycling: 12, reset: 13, resettime: 14 };
-  const LINE_BASE = { color: 1020, style: 1025, lights: 1045, reset: 1049 };
+  // The wallpaper's properties (made with the programs' descriptions from one
+  // table): each sets a line of the settings file (0-based); a list gives the
+  // index of its choice, and the file stores base + index; "rule" is one list
+  // of every family's rules.
+  const PROPS = window.orvexProperties;
+  const DEFAULTS = PROPS.defaults;   // the start settings of the page and the wallpaper
+  const RESTART_AFTER_MS = 250;      // a burst of property calls restarts the run once, after it
+  const MAX_NAME = 30;               // the settings file keeps names of at most 30 characters
+  const SETTINGS_FILE_BYTES = 1 << 20;  // what the savers read of a settings file
+  const MAX_LINK_STEPS = 100000;  // a link's moment: 55 minutes at the fastest speed
 
   const body = document.body;
   const wallpaper = body.classList.contains('wallpaper');
@@ -36,6 +46,8 @@
   let showFrameRate = false; // F: the session's frame-rate text over the field
   let panelOpen = false;
   let messageShown = false;  // the run's messages: the first one stays on the page
+  const early = [];          // listener calls that came before the module: [name, value]
+  let restartTimer = 0;
 
   function readStored() {
     try { return localStorage.getItem(STORE_KEY); } catch (e) { return null; }
@@ -63,7 +75,7 @@
       } else if (key === 'seed' && /^-?\d+$/.test(value)) {
         link.seed = Number(value);
       } else if (key === 'steps' && /^\d+$/.test(value)) {
-        link.steps = Math.min(Number(value), 1e6);
+        link.steps = Math.min(Number(value), MAX_LINK_STEPS);
       } else if (key === 'paused') {
         link.paused = true;
       }
@@ -98,14 +110,36 @@
   }
 
   function startRun(steps) {
+    clearTimeout(restartTimer);
+    restartTimer = 0;
     canvasSize();
-    if (!M.startRun(shown || '', canvas.width, canvas.height, seed, steps || 0)) {
+    dropPicture();
+    if (!M.startRun(shown || DEFAULTS, canvas.width, canvas.height, seed, steps || 0)) {
       noWebGL();
       return;
     }
+    window.orvexPage.runs++;
     takeMessages();
-    if (M.runFrame(!contextLost)) drawFrame();
-    if (window.orvexPage.firstFrameMs === undefined) window.orvexPage.firstFrameMs = performance.now();
+    // A link's moment is drawn once its steps are run.
+    if (M.runFrame(!contextLost, 0) && M.runStepsLeft() === 0) drawFrame();
+    showProgress();
+  }
+  function restartSoon() {
+    if (!M) return;
+    clearTimeout(restartTimer);
+    restartTimer = setTimeout(() => startRun(0), RESTART_AFTER_MS);
+  }
+
+  // A link's steps are run a slice of each frame: the line says how far.
+  const progress = document.getElementById('progress');
+  function showProgress() {
+    const left = M.runStepsLeft();
+    if (!progress) return;
+    progress.hidden = left === 0;
+    if (left > 0) {
+      const steps = M.runSteps();
+      progress.textContent = 'Running to generation ' + (steps + left) + ': ' + Math.floor(100 * steps / (steps + left)) + ' %';
+    }
   }
 
   // The session draws the frame into the canvas (the frame-rate text over it when asked for).
@@ -113,6 +147,10 @@
     if (!gl || contextLost) return;
     M.runDraw(showFrameRate);
     takeMessages();
+    if (window.orvexPage.firstFrameMs === undefined) {
+      window.orvexPage.firstFrameMs = performance.now();
+      body.classList.add('started');
+    }
   }
 
   // A damaged picture: the saver's one message, named, on the page; the run goes on.
@@ -125,16 +163,21 @@
     }
   }
 
+  const STEP_SLICE_MS = 40;  // of a frame, for a link's steps: nothing is drawn meanwhile
   function animate(now) {
     requestAnimationFrame(animate);
-    if (!M || document.hidden || paused || hostPaused) return;
+    if (!M) return;
+    servePictures();
+    // Paused: still the link's steps, up to its moment.
+    if (document.hidden || hostPaused || (paused && M.runStepsLeft() === 0)) return;
     const mayDraw = !contextLost && (fpsCap <= 0 || now - lastDraw >= 1000 / fpsCap - 1);
-    const due = M.runFrame(mayDraw);
+    const due = M.runFrame(mayDraw, STEP_SLICE_MS);
     takeMessages();
     if (due) {
       lastDraw = now;
       drawFrame();
     }
+    if (progress && !progress.hidden) showProgress();
   }
 
   // ---- the settings panel ----
@@ -200,7 +243,7 @@
       shown = text;
       history.replaceState(null, '', location.pathname + location.search);
       closePanel();
-      paused = false;
+      setPaused(false);
       startRun(0);
     });
     document.getElementById('cancel').addEventListener('click', closePanel);
@@ -215,7 +258,8 @@
       const file = e.target.files[0];
       e.target.value = '';
       if (!file) return;
-      openPanel(M.correctedSettings(await file.text()));
+      // No more than the savers read of a settings file.
+      openPanel(M.correctedSettings(await file.slice(0, SETTINGS_FILE_BYTES).text()));
     });
     document.getElementById('copy-link').addEventListener('click', () => {
       const link = makeLink(panelText(), M.runInfo().steps);
@@ -227,10 +271,26 @@
       e.target.value = '';
     });
     document.getElementById('open-panel').addEventListener('click', () => (panelOpen ? closePanel() : openPanel()));
+    if (pauseButton) pauseButton.addEventListener('click', () => setPaused(!paused));
+    canvas.addEventListener('pointerdown', onTouch);
     document.getElementById('full-screen').addEventListener('click', () => {
       if (document.fullscreenElement) document.exitFullscreen();
       else document.documentElement.requestFullscreen().catch(() => {});
     });
+  }
+
+  const pauseButton = document.getElementById('pause');
+  function setPaused(p) {
+    paused = p;
+    if (pauseButton) pauseButton.textContent = p ? 'Resume' : 'Pause';
+  }
+  // A tap (no mouse, no keys) shows the buttons for a while.
+  let touchTimer = 0;
+  function onTouch(e) {
+    if (e.pointerType === 'mouse') return;
+    body.classList.add('touched');
+    clearTimeout(touchTimer);
+    touchTimer = setTimeout(() => body.classList.remove('touched'), 6000);
   }
 
   function onKey(e) {
@@ -238,7 +298,7 @@
     if (e.key === 'Escape' && panelOpen) { closePanel(); return; }
     if (panelOpen || e.target instanceof HTMLInputElement) return;
     if (e.key === ' ') {
-      paused = !paused;
+      setPaused(!paused);
       e.preventDefault();
     } else if (e.key === 'f' || e.key === 'F') {
       showFrameRate = !showFrameRate;
@@ -271,218 +331,414 @@
     const db = await openDb();
     if (db) db.transaction('files', 'readwrite').objectStore('files').put(entry);
   }
+  async function dbDelete(name) {
+    const db = await openDb();
+    if (db) db.transaction('files', 'readwrite').objectStore('files').delete(name);
+  }
   function folderFor(name) {
     if (PATTERN_EXT.test(name)) return MAKER + '/Patterns2d';
     if (PICTURE_EXT.test(name)) return MAKER + '/Pictures';
     return null;
   }
-  async function putFile(name, bytes) {
+  // The name a pattern file keeps: the settings file holds at most 30
+  // characters of it (less ".lif"), so a longer one is shortened, its
+  // extension kept.
+  function keptName(name) {
+    if (!PATTERN_EXT.test(name)) return name;
+    const ext = name.slice(name.lastIndexOf('.'));
+    const room = MAX_NAME - (/^\.lif$/i.test(ext) ? 0 : ext.length);
+    const base = name.slice(0, name.length - ext.length);
+    return base.length <= room ? name : base.slice(0, room) + ext;
+  }
+  function putFile(name, bytes) {
     const folder = folderFor(name);
     if (!folder || name.includes('/') || name.startsWith('.')) return false;
-    M.FS.writeFile(folder + '/' + name, bytes);
-    if (JPEG_PNG_EXT.test(name)) await decodePicture(bytes);
+    const path = folder + '/' + name;
+    M.FS.writeFile(path, bytes);
+    M.forgetPicture(path);
+    remote.delete(path);
     return true;
   }
+  const userFiles = new Set();  // the names kept in IndexedDB
 
-  // JPEG and PNG: the browser's decoder, in the picture worker, off the
-  // animation's path; the pixels (alpha over black, turned upright) come back
-  // in bands of rows and go to the module a few each frame, which reduces them
-  // as they come, as the saver does, to what this canvas can show. A file the
-  // browser can't read is remembered as damaged, and the saver's message names it.
-  const JPEG_PNG_EXT = /\.(jpe?g|png)$/i;
+  // ---- pictures: decoded when the run asks for one ----
+  // The run asks for one picture at a time (the first, then the next of the
+  // cycle); the browser decodes it in the picture worker, off the animation's
+  // path, turned upright and laid over black, and its rows come back in bands
+  // that go to the module a few each frame, which reduces them as they come to
+  // what this canvas can show. A BMP goes to the browser only when its header
+  // is one the saver's reader takes; any other picture the module reads itself,
+  // for the reader's verdict. Nothing is decoded before the run wants it, and
+  // nothing of a picture stays once the run has it.
   const PUMP_MS = 6;        // the module's share of a frame for the pictures' rows
-  let pictureWorker;        // undefined until the first picture; null: none (a page opened from files)
-  const pictureJobs = new Map();
+  const HEAD_BYTES = 1178;  // a BMP's headers and palette
+  let pictureWorker;        // undefined until the first picture; null: none
+  let picture = null;       // the one being decoded: {path, id, bmp, queue, handle, width}
   let nextPictureJob = 1;
-  let pumpQueued = false;
+  const remote = new Map(); // pictures in the wallpaper program's folder: maker path -> URL
+  const retried = new Set(); // pictures the browser failed once
 
-  function decodePicture(bytes) {
-    return new Promise((resolve) => {
-      const worker = startPictureWorker();
-      const job = { bytes, queue: [], handle: 0, width: 0, resolve };
-      if (!worker) {
-        decodeHere(job);
-        return;
-      }
-      const id = nextPictureJob++;
-      pictureJobs.set(id, job);
-      worker.postMessage({ id, bytes });
-    });
+  function dropPicture() {
+    if (!picture) return;
+    if (picture.handle) M.decodedEnd(picture.handle, false);
+    picture = null;
+  }
+  function pictureDone(prepared) {
+    const path = picture.path;
+    picture = null;
+    if (!prepared) window.orvexPage.picturesByReader++;
+    M.pictureReady(path);
+    takeMessages();
+  }
+  // Every frame, and while the page is hidden: what the run waits for.
+  function servePictures() {
+    const want = M.pictureWanted();
+    if (picture && picture.path !== want) dropPicture();
+    if (picture) {
+      pumpPicture();
+      return;
+    }
+    if (want) startPicture(want);
+  }
+  async function startPicture(path) {
+    const job = { path, id: nextPictureJob++, bmp: false, queue: [], handle: 0, width: 0 };
+    picture = job;
+    let bytes = null;
+    try {
+      bytes = remote.has(path) ? await fetchBytes(remote.get(path)) : M.FS.readFile(path);
+    } catch (e) {
+      bytes = null;
+    }
+    if (picture !== job) return;
+    if (!bytes) {
+      M.rememberUndecodable(path);
+      pictureDone(true);
+      return;
+    }
+    job.bmp = bytes.length >= 2 && bytes[0] === 0x42 && bytes[1] === 0x4d;
+    if (job.bmp ? !M.bmpForBrowser(bytes.subarray(0, HEAD_BYTES), bytes.length) : pictureRefusal(bytes)) {
+      if (job.bmp) readByModule(job, bytes);
+      else if (pictureRefusal(bytes) === 'too large') M.rememberTooLarge(path);
+      else M.rememberUndecodable(path);
+      if (!job.bmp) pictureDone(true);
+      return;
+    }
+    const worker = startPictureWorker();
+    if (worker) worker.postMessage({ id: job.id, bytes, bmp: job.bmp }, [bytes.buffer]);
+    else decodeHere(job, bytes);
+  }
+  // The saver's own reader, within the run's call: a wallpaper folder's file
+  // is put in place for that call only.
+  function readByModule(job, bytes) {
+    const from = remote.has(job.path);
+    if (from && !bytes) {  // given to the browser, and gone with it
+      M.rememberUndecodable(job.path);
+      pictureDone(true);
+      return;
+    }
+    if (from) M.FS.writeFile(job.path, bytes);
+    pictureDone(false);
+    if (from) M.FS.writeFile(job.path, new Uint8Array(0));
   }
   function startPictureWorker() {
     if (pictureWorker !== undefined) return pictureWorker;
     try {
-      pictureWorker = new Worker('picture_worker.js');
+      // From a blob, so that a page opened from a file can start it too.
+      const url = URL.createObjectURL(new Blob([pictureWorkerSource()], { type: 'text/javascript' }));
+      pictureWorker = new Worker(url);
     } catch (e) {
       pictureWorker = null;
       return null;
     }
     pictureWorker.onmessage = (event) => {
-      const job = pictureJobs.get(event.data.id);
-      if (!job) return;
-      job.queue.push(event.data);
-      queuePump();
+      if (picture && picture.id === event.data.id) picture.queue.push(event.data);
     };
-    // No worker after all: what it had not begun is decoded here, the rest is damaged.
+    // No worker after all: the picture under way starts again, decoded here.
     pictureWorker.onerror = () => {
       pictureWorker.terminate();
       pictureWorker = null;
-      const jobs = [...pictureJobs.values()];
-      pictureJobs.clear();
-      for (const job of jobs) {
-        if (job.handle || job.queue.length) {
-          if (job.handle) M.decodedAbandon(job.handle);
-          else M.rememberUndecodable(job.bytes);
-          job.resolve();
-        } else {
-          decodeHere(job);
-        }
-      }
+      dropPicture();
     };
     return pictureWorker;
   }
-  function queuePump() {
-    if (pumpQueued) return;
-    pumpQueued = true;
-    const pump = () => {
-      pumpQueued = false;
-      pumpPictures();
-    };
-    // A hidden page gets no frames, and the pictures still come in.
-    if (document.hidden) setTimeout(pump, 0);
-    else requestAnimationFrame(pump);
-  }
   // The bands that came, within this frame's share; the rest next frame.
-  function pumpPictures() {
+  function pumpPicture() {
     const start = performance.now();
-    for (const [id, job] of pictureJobs) {
-      while (job.queue.length && performance.now() - start < PUMP_MS) {
-        if (takeBand(job, job.queue.shift())) {
-          pictureJobs.delete(id);
-          job.resolve();
-          break;
-        }
-      }
-      if (performance.now() - start >= PUMP_MS) break;
-    }
-    for (const job of pictureJobs.values()) {
-      if (job.queue.length) {
-        queuePump();
-        break;
-      }
+    const job = picture;
+    while (job.queue.length && performance.now() - start < PUMP_MS) {
+      if (takeBand(job, job.queue.shift())) return;
     }
   }
-  // One message about a picture; true when the picture is done with.
+  // One message about the picture; true when it is done with.
   function takeBand(job, message) {
     if (message.failed) {
-      if (job.handle) M.decodedAbandon(job.handle);
-      else if (message.width) M.rememberTooLarge(job.bytes, message.width, message.height);
-      else M.rememberUndecodable(job.bytes);
+      window.orvexPage.pictureFailures.push(job.path + ': ' + (message.why || 'refused'));
+      if (job.handle) M.decodedEnd(job.handle, true);
+      job.handle = 0;
+      if (job.bmp) {
+        // The browser couldn't: the reader's verdict, its own message.
+        readByModule(job, null);
+        return true;
+      }
+      if (message.width) {
+        M.rememberTooLarge(job.path);
+      } else if (!retried.has(job.path)) {
+        // A browser short of memory may fail a large picture once: it is read again before it counts as damaged.
+        retried.add(job.path);
+        picture = null;
+        return true;
+      } else {
+        M.rememberUndecodable(job.path);
+      }
+      retried.delete(job.path);
+      pictureDone(true);
       return true;
     }
     if (message.rows) {
       if (!M.decodedRows(job.handle, job.width, message.rows)) return false;
+      job.handle = 0;
       window.orvexPage.picturesDecoded++;
+      retried.delete(job.path);
+      pictureDone(true);
       return true;
     }
     const [cw, ch] = wantedSize();
     job.width = message.width;
-    job.handle = M.decodedBegin(job.bytes, message.width, message.height, cw, ch, gl.getParameter(gl.MAX_TEXTURE_SIZE));
+    job.handle = M.decodedBegin(job.path, message.width, message.height, cw, ch, gl.getParameter(gl.MAX_TEXTURE_SIZE));
     if (job.handle) return false;
-    window.orvexPage.picturesDecoded++;
+    pictureDone(true);  // refused: too large
     return true;
   }
-  // Without the worker: the same, all at once here.
-  async function decodeHere(job) {
-    const refusal = pictureRefusal(job.bytes);
-    if (refusal) {
-      const h = pictureHeader(job.bytes);
-      takeBand(job, refusal === 'too large' ? { failed: true, width: h.width, height: h.height } : { failed: true });
-      job.resolve();
-      return;
-    }
-    let bitmap = null;
+  // Without the worker: the same, here, all at once; whatever fails, the
+  // picture is done with.
+  async function decodeHere(job, bytes) {
+    let rows = null;
+    let w = 0;
+    let h = 0;
     try {
-      bitmap = await createImageBitmap(new Blob([job.bytes]), { imageOrientation: 'from-image',
+      const bitmap = await createImageBitmap(new Blob([bytes]), { imageOrientation: 'from-image',
         premultiplyAlpha: 'premultiply', colorSpaceConversion: 'none' });
+      w = bitmap.width;
+      h = bitmap.height;
+      const c = Object.assign(document.createElement('canvas'), { width: w, height: h });
+      const g = c.getContext('2d');
+      g.fillStyle = '#000';
+      g.fillRect(0, 0, w, h);
+      g.drawImage(bitmap, 0, 0);
+      bitmap.close();
+      rows = g.getImageData(0, 0, w, h).data;
     } catch (e) {
-      M.rememberUndecodable(job.bytes);
-      job.resolve();
-      return;
+      rows = null;
     }
-    const w = bitmap.width;
-    const h = bitmap.height;
-    const c = typeof OffscreenCanvas === 'function' ? new OffscreenCanvas(w, h)
-      : Object.assign(document.createElement('canvas'), { width: w, height: h });
-    const g = c.getContext('2d');
-    g.fillStyle = '#000';
-    g.fillRect(0, 0, w, h);
-    g.drawImage(bitmap, 0, 0);
-    bitmap.close();
-    if (!takeBand(job, { width: w, height: h })) takeBand(job, { rows: g.getImageData(0, 0, w, h).data });
-    job.resolve();
+    if (picture !== job) return;
+    if (!rows) {
+      job.queue.push({ failed: true });
+    } else {
+      job.queue.push({ width: w, height: h }, { rows });
+    }
   }
-  async function decodeSamplePictures() {
-    const folder = MAKER + '/Pictures';
-    for (const name of M.FS.readdir(folder)) {
-      if (JPEG_PNG_EXT.test(name)) await decodePicture(M.FS.readFile(folder + '/' + name));
-    }
+  // Bytes of a file the wallpaper program names by its path or URL.
+  async function fetchBytes(url) {
+    try {
+      const r = await fetch(url);
+      if (r.ok) return new Uint8Array(await r.arrayBuffer());
+    } catch (e) { /* some programs allow their files to XHR only */ }
+    return new Promise((resolve) => {
+      const x = new XMLHttpRequest();
+      x.open('GET', url);
+      x.responseType = 'arraybuffer';
+      const ok = () => x.status === 0 || (x.status >= 200 && x.status < 300);  // 0: a file
+      x.onload = () => resolve(ok() && x.response && x.response.byteLength ? new Uint8Array(x.response) : null);
+      x.onerror = () => resolve(null);
+      x.send();
+    });
   }
 
   async function addFiles(files) {
     let lastPattern = null;
+    let renamed = null;
     for (const file of files) {
+      const name = keptName(file.name);
+      if (name !== file.name) renamed = [file.name, name];
       const bytes = new Uint8Array(await file.arrayBuffer());
-      if (!(await putFile(file.name, bytes))) continue;
-      await dbPut({ name: file.name, bytes });
-      if (PATTERN_EXT.test(file.name)) lastPattern = file.name;
+      if (!putFile(name, bytes)) continue;
+      await dbPut({ name, bytes });
+      userFiles.add(name);
+      if (PATTERN_EXT.test(name)) lastPattern = name;
     }
+    if (renamed) {
+      showMessage('"' + renamed[0] + '" is kept as "' + renamed[1] + '": a pattern\'s name keeps 30 characters.');
+      setTimeout(() => { messageBox.hidden = true; }, 8000);
+    }
+    listUserFiles();
     if (panelOpen) {
       openPanel(panelText());
     } else if (lastPattern) {
       // A pattern dropped on the field seeds it at once; the stored settings stay.
-      const lines = (shown ? M.correctedSettings(shown) : M.correctedSettings('')).split('\r\n');
+      const lines = M.correctedSettings(shown || DEFAULTS).split('\r\n');
       lines[4] = '7';
       lines[15] = lastPattern.replace(/\.lif$/i, '');
       shown = lines.join('\r\n');
       startRun(0);
     }
   }
+  async function removeFile(name) {
+    await dbDelete(name);
+    userFiles.delete(name);
+    const path = folderFor(name) + '/' + name;
+    try { M.FS.unlink(path); } catch (e) { /* gone already */ }
+    M.forgetPicture(path);
+    listUserFiles();
+    if (panelOpen) openPanel(panelText());
+  }
+  // The panel's list of the user's files, each with its Remove button.
+  function listUserFiles() {
+    const list = document.getElementById('user-files');
+    if (!list) return;
+    list.textContent = '';
+    for (const name of [...userFiles].sort()) {
+      const row = document.createElement('li');
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = 'Remove';
+      button.addEventListener('click', () => removeFile(name));
+      row.append(name + ' ', button);
+      list.append(row);
+    }
+  }
 
   // ---- the wallpaper programs ----
-  function applyProperty(name, value) {
-    const key = name.toLowerCase();
-    if (!(key in LINE)) return false;
-    let v = value;
-    if (typeof v === 'boolean') v = v ? 1 : 0;
-    v = Number(v);
+  // The settings as the run has them: the stored ones, a link's, or the start values.
+  function currentLines() {
+    return M.correctedSettings(shown || stored || DEFAULTS).split('\r\n');
+  }
+  // One property into the settings' lines; false when it is none of ours.
+  function setProperty(lines, name, value) {
+    const key = String(name).toLowerCase();
+    const prop = PROPS.properties[key] || (key === 'family' ? { kind: 'combo', line: 2 } : null);
+    if (!prop) return false;
+    if (prop.kind === 'folder') return chooseFolderPicture(lines, value);
+    let v = typeof value === 'boolean' ? (value ? 1 : 0) : Number(value);
     if (!Number.isFinite(v)) return false;
-    v = Math.trunc(v) + (LINE_BASE[key] || 0);
-    const base = stored || (shown ? shown : M.correctedSettings(''));
-    const lines = M.correctedSettings(base).split('\r\n');
-    lines[LINE[key]] = String(v);
+    v = Math.trunc(v);
+    if (prop.kind === 'rule') {
+      const at = PROPS.ruleFamilies[v];
+      if (!at) return false;
+      [lines[2], lines[3]] = [String(at[0]), String(at[1])];
+    } else {
+      lines[prop.line] = String(v + (prop.base || 0));
+    }
+    return true;
+  }
+  // Pictures on always show one: a picture that isn't there gives way to the
+  // first one there is, and with none at all pictures stay off.
+  function withPicture(lines) {
+    if (lines[11] !== '1') return;
+    const names = pictureNames();
+    const has = (n) => names.includes(n) || names.includes(n + '.bmp');
+    if (has(lines[16])) return;
+    if (names.length) lines[16] = storedPictureName(names[0]);
+    else lines[11] = '0';
+  }
+  function pictureNames() {
+    try {
+      return M.FS.readdir(MAKER + '/Pictures').filter((n) => PICTURE_EXT.test(n));
+    } catch (e) {
+      return [];
+    }
+  }
+  const storedPictureName = (name) => name.replace(/\.bmp$/i, '');
+  function applyProperties(calls) {
+    const lines = currentLines();
+    let changed = false;
+    for (const [name, value] of calls) changed = setProperty(lines, name, value) || changed;
+    if (!changed) return false;
+    withPicture(lines);
     store(M.correctedSettings(lines.join('\r\n')));
     shown = stored;
     return true;
   }
-  function restartAfter(changed) {
-    if (changed && M) startRun(0);
+  // A listener call: kept until the module is ready, else applied with one
+  // restart after the burst.
+  function fromHost(call) {
+    if (!M) {
+      early.push(call);
+      return;
+    }
+    if (call()) restartSoon();
   }
+
+  // Lively's folder list: "Pictures\\name.jpg", relative to the page, or null.
+  function chooseFolderPicture(lines, value) {
+    if (typeof value !== 'string' || !value) return false;
+    const name = value.split(/[\\/]/).pop();
+    if (!PICTURE_EXT.test(name) || name.startsWith('.')) return false;
+    const path = MAKER + '/Pictures/' + name;
+    if (!pictureNames().includes(name) || remote.has(path)) {
+      addRemote(path, value.replace(/\\/g, '/').split('/').map(encodeURIComponent).join('/'));
+    }
+    lines[16] = storedPictureName(name);
+    return true;
+  }
+  // Wallpaper Engine's folder property: every file's absolute path, loaded as file:///.
+  const SAMPLES = MAKER + '/Samples';
+  function addRemote(path, url) {
+    M.FS.writeFile(path, new Uint8Array(0));  // listed by the run; the bytes come when it asks
+    M.forgetPicture(path);
+    remote.set(path, url);
+  }
+  function folderFilesAdded(files) {
+    let added = 0;
+    for (const file of files || []) {
+      const name = String(file).split(/[\\/]/).pop();
+      if (!PICTURE_EXT.test(name) || name.startsWith('.')) continue;
+      if (!remote.size) moveSamples(MAKER + '/Pictures', SAMPLES);  // the user's pictures only
+      addRemote(MAKER + '/Pictures/' + name, encodeURI('file:///' + String(file).replace(/\\/g, '/')).replace(/#/g, '%23'));
+      added++;
+    }
+    if (!added) return false;
+    const lines = currentLines();
+    lines[16] = '';
+    withPicture(lines);
+    store(M.correctedSettings(lines.join('\r\n')));
+    shown = stored;
+    return true;
+  }
+  function folderFilesRemoved(files) {
+    let removed = 0;
+    for (const file of files || []) {
+      const path = MAKER + '/Pictures/' + String(file).split(/[\\/]/).pop();
+      if (!remote.delete(path)) continue;
+      try { M.FS.unlink(path); } catch (e) { /* gone already */ }
+      M.forgetPicture(path);
+      removed++;
+    }
+    if (!removed) return false;
+    if (!remote.size) moveSamples(SAMPLES, MAKER + '/Pictures');
+    return applyProperties([]) || true;
+  }
+  function moveSamples(from, to) {
+    try { M.FS.mkdir(to); } catch (e) { /* there already */ }
+    let names = [];
+    try { names = M.FS.readdir(from); } catch (e) { return; }
+    for (const n of names) if (n !== '.' && n !== '..') M.FS.rename(from + '/' + n, to + '/' + n);
+  }
+
   window.wallpaperPropertyListener = {
     applyUserProperties(props) {
-      let changed = false;
-      for (const name in props) {
-        if (props[name] && 'value' in props[name]) changed = applyProperty(name, props[name].value) || changed;
-      }
-      restartAfter(changed);
+      const calls = [];
+      for (const name in props) if (props[name] && 'value' in props[name]) calls.push([name, props[name].value]);
+      fromHost(() => applyProperties(calls));
     },
     applyGeneralProperties(props) {
       if (props && props.fps !== undefined) fpsCap = Math.max(0, Number(props.fps) || 0);
     },
     setPaused(isPaused) { hostPaused = !!isPaused; },
+    userDirectoryFilesAddedOrChanged(name, files) { fromHost(() => folderFilesAdded(files)); },
+    userDirectoryFilesRemoved(name, files) { fromHost(() => folderFilesRemoved(files)); },
   };
   window.livelyPropertyListener = function (name, value) {
-    restartAfter(applyProperty(name, value));
+    fromHost(() => applyProperties([[name, value]]));
   };
   window.livelyWallpaperPlaybackChanged = function (data) {
     try { hostPaused = !!JSON.parse(data).IsPaused; } catch (e) { /* not ours */ }
@@ -496,7 +752,12 @@
     stored: () => readStored(),
     shown: () => shown,
     heapBytes: () => (M ? M.heapBytes() : 0),
-    picturesDecoded: 0,
+    pictureWanted: () => (M ? M.pictureWanted() : ''),
+    pictureNames: () => (M ? pictureNames() : []),
+    picturesDecoded: 0,  // by the browser
+    picturesByReader: 0, // handed to the saver's own reader
+    pictureFailures: [], // the browser's reasons
+    runs: 0,             // runs started
   };
 
   // ---- start ----
@@ -550,16 +811,21 @@
       contextLost = false;
       if (M) M.runContextRestored();
     });
-    M = await OrvexModule({ locateFile: (p) => p });
+    M = await OrvexModule({});
+    window.orvexPage.moduleMs = performance.now();
     M.setGlyphs(fontGlyphs());
-    await decodeSamplePictures();
-    for (const f of await dbFiles()) await putFile(f.name, f.bytes);
+    if (!wallpaper) {
+      for (const f of await dbFiles()) if (putFile(f.name, f.bytes)) userFiles.add(f.name);
+      listUserFiles();
+    }
     const link = parseLink(location.hash);
     if (link) {
       shown = M.correctedSettings(link.settings);
       if (link.seed !== null) seed = link.seed;
-      paused = link.paused && !wallpaper;
+      setPaused(link.paused && !wallpaper);
     }
+    // What the wallpaper program said while the module was loading, in order.
+    for (const call of early.splice(0)) call();
     startRun(link ? link.steps : 0);
     if (!wallpaper) {
       wirePanel();

@@ -20,6 +20,8 @@
 #include "host/web/page_gl.h"
 #include "host/web/page_run.h"
 #include "host/web/page_text.h"
+#include "render/bmp_stream.h"
+#include "render/picture_codecs.h"
 #include "render/picture_reduce.h"
 
 namespace orvex::web {
@@ -49,7 +51,7 @@ bool start_run(const std::string& settings_text, int width, int height, double s
     return true;
 }
 
-bool run_frame(bool may_draw) { return run && run->frame(may_draw); }
+bool run_frame(bool may_draw, double budget_ms) { return run && run->frame(may_draw, budget_ms); }
 void run_draw(bool frame_rate) {
     if (run) run->draw(frame_rate);
 }
@@ -71,12 +73,16 @@ val run_messages() {
     return out;
 }
 
+double run_steps_left() { return run ? static_cast<double>(run->steps_left()) : 0; }
+double run_steps() { return run ? static_cast<double>(run->counts().steps) : 0; }
+
 val run_info() {
     val info = val::object();
     if (!run) return info;
     const RunCounts c = run->counts();
     const Settings& s = run->settings();
     info.set("steps", static_cast<double>(c.steps));
+    info.set("stepsLeft", static_cast<double>(run->steps_left()));
     info.set("frames", static_cast<double>(c.frames));
     info.set("resets", static_cast<double>(c.resets));
     info.set("generation", static_cast<double>(c.generation));
@@ -89,6 +95,9 @@ val run_info() {
     info.set("patternName", s.pattern_name);
     info.set("lights", s.LightingNum);
     info.set("pictures", s.TextureFlag);
+    const PictureSchedule& pictures = run->session().picture_schedule();
+    info.set("picture", pictures.picture_name());
+    info.set("picturesShown", pictures.shown_pictures());
     const Automaton& field = run->simulation().field();
     int live = 0;
     for (int i = 0; i < field.field_size(); ++i)
@@ -177,23 +186,21 @@ std::vector<std::uint8_t> bytes_of(const val& array) {
 std::map<int, std::unique_ptr<DecodedPicture>> decoding;
 int next_decoding = 1;
 
-// The browser is decoding a JPEG or PNG file into width x height RGBA pixels;
+// The browser is decoding the file at path into width x height RGBA pixels;
 // the picture is kept for a canvas of canvas_width x canvas_height under the
-// GL's largest texture, as the run will use it (the run reduces it further if
-// the canvas shrinks; if the canvas grows, the smaller picture stays). The
-// number to give its rows with, or 0 when it is too large and is damaged.
-int decoded_begin_js(const val& file, int width, int height, int canvas_width, int canvas_height,
+// GL's largest texture, as the run will use it. The number to give its rows
+// with, or 0 when it is refused (too large).
+int decoded_begin_js(const std::string& path, int width, int height, int canvas_width, int canvas_height,
                      int max_texture_size) {
-    const std::vector<std::uint8_t> f = bytes_of(file);
     auto picture = std::make_unique<DecodedPicture>(
-        f.data(), f.size(), width, height, texture_side_for_window(canvas_width, canvas_height, max_texture_size));
+        path, width, height, texture_side_for_window(canvas_width, canvas_height, max_texture_size));
     if (!picture->ok()) return 0;
     const int id = next_decoding++;
     decoding[id] = std::move(picture);
     return id;
 }
 // Its next band of rows, top row first, whole rows of RGBA pixels. True when
-// the picture is complete and remembered; a band that doesn't fit makes it damaged.
+// the picture is complete and ready; a band that doesn't fit makes it damaged.
 bool decoded_rows_js(int id, int width, const val& rgba) {
     const auto found = decoding.find(id);
     if (found == decoding.end()) return true;
@@ -206,12 +213,29 @@ bool decoded_rows_js(int id, int width, const val& rgba) {
     decoding.erase(found);
     return true;
 }
-// The rest of its rows will never come: damaged.
-void decoded_abandon_js(int id) {
+// The rest of its rows will never come: damaged when `damaged`, else simply
+// not wanted any more.
+void decoded_end_js(int id, bool damaged) {
     const auto found = decoding.find(id);
     if (found == decoding.end()) return;
-    found->second->abandon();
+    if (damaged) found->second->abandon();
     decoding.erase(found);
+}
+// The file the run waits for, or "".
+std::string picture_wanted() { return run ? run->pictures().wanted() : std::string(); }
+// The script has prepared what it could for this file: the run takes it.
+void picture_ready(const std::string& path) {
+    if (run) run->pictures().ready(path);
+}
+// Whether the browser may decode this BMP for the saver: its header is one
+// the saver's reader streams, within the pixel limit. Any other goes to the
+// reader itself, for its verdict.
+bool bmp_for_browser(const val& head, double file_size) {
+    const std::vector<std::uint8_t> h = bytes_of(head);
+    const std::optional<BmpHeader> bmp = read_bmp_header(h.data(), h.size(), static_cast<uint64_t>(file_size));
+    if (!bmp || !bmp_streams(*bmp) || bmp->width <= 0 || bmp->height == 0) return false;
+    const uint64_t rows = static_cast<uint64_t>(bmp->height < 0 ? -bmp->height : bmp->height);
+    return !over_pixel_limit(static_cast<uint64_t>(bmp->width), rows, kMaxPixels);
 }
 // The browser font's glyphs for the frame-rate text: 96 x 8 rows of 8 bits.
 void set_glyphs_js(const val& rows) {
@@ -220,16 +244,6 @@ void set_glyphs_js(const val& rows) {
 }
 // The module's memory, which grows and never shrinks.
 double heap_bytes() { return static_cast<double>(emscripten_get_heap_size()); }
-void remember_undecodable_js(const val& file) {
-    const std::vector<std::uint8_t> f = bytes_of(file);
-    remember_undecodable(f.data(), f.size());
-}
-// The file's header claims width x height pixels, over the limit: refused, not decoded.
-void remember_too_large_js(const val& file, double width, double height) {
-    const std::vector<std::uint8_t> f = bytes_of(file);
-    remember_too_large(f.data(), f.size(), static_cast<int64_t>(width), static_cast<int64_t>(height));
-}
-
 }  // namespace
 }  // namespace orvex::web
 
@@ -244,13 +258,19 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("runContextRestored", &run_context_restored);
     emscripten::function("runMessages", &run_messages);
     emscripten::function("runInfo", &run_info);
+    emscripten::function("runStepsLeft", &run_steps_left);
+    emscripten::function("runSteps", &run_steps);
     emscripten::function("runCells", &run_cells);
     emscripten::function("timeSteps", &time_steps);
     emscripten::function("decodedBegin", &decoded_begin_js);
     emscripten::function("decodedRows", &decoded_rows_js);
-    emscripten::function("decodedAbandon", &decoded_abandon_js);
-    emscripten::function("rememberUndecodable", &remember_undecodable_js);
-    emscripten::function("rememberTooLarge", &remember_too_large_js);
+    emscripten::function("decodedEnd", &decoded_end_js);
+    emscripten::function("rememberUndecodable", &remember_undecodable);
+    emscripten::function("rememberTooLarge", &remember_too_large);
+    emscripten::function("forgetPicture", &forget_picture);
+    emscripten::function("pictureWanted", &picture_wanted);
+    emscripten::function("pictureReady", &picture_ready);
+    emscripten::function("bmpForBrowser", &bmp_for_browser);
     emscripten::function("heapBytes", &heap_bytes);
     emscripten::function("setGlyphs", &set_glyphs_js);
     emscripten::function("dialogOpen", &dialog_open);

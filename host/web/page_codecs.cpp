@@ -1,88 +1,47 @@
 #include "host/web/page_codecs.h"
 
 #include <map>
-#include <optional>
 #include <utility>
-#include <vector>
 
+#include "render/bmp_reader.h"
 #include "render/picture_codecs.h"
-#include "render/picture_reduce.h"
+#include "render/picture_decoder.h"
 
 namespace orvex {
 
-namespace {
-
-// A file's identity: its length and 64-bit FNV-1a hash of its bytes.
-using FileKey = std::pair<std::size_t, std::uint64_t>;
-
-FileKey key_of(const std::uint8_t* data, std::size_t size) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
-    return {size, h};
-}
-
-// A decoded picture, bottom row first, as reduced when it came, and the size
-// of its source (a source over the limit keeps no picture).
-struct Kept {
-    int64_t source_width = 0;
-    int64_t source_height = 0;
-    RgbImage image;
-};
-
-// Nothing: undecodable.
-std::map<FileKey, std::optional<Kept>>& remembered() {
-    static std::map<FileKey, std::optional<Kept>> pictures;
-    return pictures;
-}
-
-}  // namespace
-
-// The browser decoded the page's pictures ahead (remember_decoded); a file is
-// found among them by its bytes, whole.
-CodecResult decode_with_platform(PictureInput& input, const uint8_t* head, std::size_t head_size,
-                                 const PictureLimits& limits) {
+// JPEG and PNG reach the saver's decoder on the page only when the browser
+// never saw them: the module has no decoder of its own for them.
+CodecResult decode_with_platform(PictureInput&, const uint8_t*, std::size_t, const PictureLimits&) {
     CodecResult result;
-    if (!is_jpeg_signature(head, head_size) && !is_png_signature(head, head_size)) return result;
-    std::vector<std::uint8_t> read;
-    const std::uint8_t* data = input.memory();
-    const auto size = static_cast<std::size_t>(input.size());
-    if (data == nullptr) {
-        read.resize(size);
-        if (!input.seek(0) || input.read(read.data(), size) != size) {
-            result.failure = kBmpConversionError;
-            return result;
-        }
-        data = read.data();
-    }
-    const auto found = remembered().find(key_of(data, size));
-    if (found == remembered().end() || !found->second) {
-        result.failure = kBmpConversionError;
-        return result;
-    }
-    const Kept& kept = *found->second;
-    if (over_pixel_limit(static_cast<uint64_t>(kept.source_width), static_cast<uint64_t>(kept.source_height),
-                         limits.max_source_pixels) ||
-        kept.image.pixels.empty()) {
-        result.failure = kBmpOutOfMemory;
-        return result;
-    }
-    // Kept no larger than the canvas needs, so this is at most a small reduction.
-    result.image = reduce_image(kept.image, limits.max_side);
+    result.failure = kBmpConversionError;
     return result;
 }
 
 namespace web {
 
-DecodedPicture::DecodedPicture(const std::uint8_t* file, std::size_t size, int width, int height, int max_side)
-    : file_(file, file + size), width_(width), height_(height) {
+namespace {
+
+struct Prepared {
+    std::optional<RgbImage> image;
+    const char* failure = nullptr;
+};
+
+std::map<std::string, Prepared>& prepared() {
+    static std::map<std::string, Prepared> pictures;
+    return pictures;
+}
+
+}  // namespace
+
+DecodedPicture::DecodedPicture(std::string path, int width, int height, int max_side)
+    : path_(std::move(path)), width_(width), height_(height) {
     if (width <= 0 || height <= 0 ||
         over_pixel_limit(static_cast<uint64_t>(width), static_cast<uint64_t>(height), kMaxPixels)) {
         height_ = 0;
         if (width > 0 && height > 0)
-            remember_too_large(file, size, width, height);
+            remember_too_large(path_);
         else
-            remember_undecodable(file, size);
-        file_.clear();
+            remember_undecodable(path_);
         return;
     }
     reducer_ =
@@ -102,7 +61,7 @@ bool DecodedPicture::add_rows(int count, const std::uint8_t* rgba) {
         reducer_->add_row(height_ - 1 - next_row_, rgb_.data());
     }
     if (rows_left() == 0) {
-        remembered()[key_of(file_.data(), file_.size())] = Kept{width_, height_, reducer_->finish()};
+        prepared()[path_] = Prepared{reducer_->finish(), nullptr};
         reducer_.reset();
     }
     return true;
@@ -111,16 +70,49 @@ bool DecodedPicture::add_rows(int count, const std::uint8_t* rgba) {
 void DecodedPicture::abandon() {
     if (!reducer_) return;
     reducer_.reset();
-    remember_undecodable(file_.data(), file_.size());
+    remember_undecodable(path_);
 }
 
-void remember_undecodable(const std::uint8_t* file, std::size_t size) { remembered()[key_of(file, size)].reset(); }
+void remember_undecodable(const std::string& path) { prepared()[path] = Prepared{std::nullopt, kBmpConversionError}; }
+void remember_too_large(const std::string& path) { prepared()[path] = Prepared{std::nullopt, kBmpOutOfMemory}; }
+void forget_picture(const std::string& path) { prepared().erase(path); }
+std::size_t prepared_pictures() { return prepared().size(); }
 
-void remember_too_large(const std::uint8_t* file, std::size_t size, int64_t width, int64_t height) {
-    remembered()[key_of(file, size)] = Kept{width, height, {}};
+std::optional<RgbImage> page_load_picture(const std::filesystem::path& file, MessageSink& sink,
+                                          const PictureLimits& limits) {
+    const auto found = prepared().find(file.string());
+    if (found == prepared().end()) return LoadPicture(file, sink, limits);
+    if (found->second.image) {
+        RgbImage image = std::move(*found->second.image);
+        prepared().erase(found);
+        // Kept no larger than the canvas needed, so this is at most a small reduction.
+        return reduce_image(std::move(image), limits.max_side);
+    }
+    // A refusal stays known: asked for again, the file isn't decoded again.
+    sink.show(kBmpErrorCaption, file.filename().u8string() + ": " + found->second.failure);
+    return std::nullopt;
 }
 
-std::size_t remembered_pictures() { return remembered().size(); }
+void PagePictureWorker::post_for(const std::filesystem::path& file, PictureJob job) {
+    if (file.empty() || prepared().count(file.string()) != 0) {
+        job_ = nullptr;
+        job(never_);
+        return;
+    }
+    wanted_ = file.string();
+    job_ = std::move(job);
+}
+
+void PagePictureWorker::ready(const std::string& file) {
+    if (!job_ || file != wanted_) {
+        const auto found = prepared().find(file);
+        if (found != prepared().end() && found->second.image) prepared().erase(found);
+        return;
+    }
+    PictureJob job = std::move(job_);
+    job_ = nullptr;
+    job(never_);
+}
 
 }  // namespace web
 }  // namespace orvex

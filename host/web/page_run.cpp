@@ -65,7 +65,10 @@ PageRun::PageRun(const std::optional<std::string>& settings_text, int width, int
     write_settings_file(settings_text);
     SessionServices services;
     if (seed) services.clock = clock_from_seed(*seed);
-    // No picture worker: the page has no threads, so pictures decode within the tick.
+    // The browser decodes the pictures beside the animation; the run takes them when they are ready.
+    pictures_ = std::make_shared<PagePictureWorker>();
+    services.picture_worker = pictures_;
+    services.picture_loader = page_load_picture;
     services.glyphs = &glyphs_;
     services.renderer = [gl_procs](const Settings& settings, CalendarClock clock, std::unique_ptr<RandomSource> random,
                                    MessageSink& messages, GlyphSource* font) -> std::unique_ptr<FrameRenderer> {
@@ -80,22 +83,37 @@ PageRun::PageRun(const std::optional<std::string>& settings_text, int width, int
     session_ = std::make_unique<SaverSession>(resolve_saver_start(files_in_maker_folder(page_maker_folder()), width),
                                               std::move(services));
     session_->init(width, height);
-    for (std::int64_t i = 0; i < steps; ++i) {
-        session_->tick();
-        ++steps_;
-    }
+    steps_left_ = steps;
     pacer_ = std::make_unique<FramePacer>(
         [this] {
             session_->tick();
             ++steps_;
         },
         [this] { frame_wanted_ = true; }, [this] { return session_->redraw_wanted(); });
+    if (steps_left_ == 0) start_pacer();
+}
+
+void PageRun::start_pacer() {
     pacer_->start(std::chrono::milliseconds(session_->simulation_interval_ms()),
                   std::chrono::milliseconds(SaverSession::redraw_interval_ms()), FramePacer::Clock::now());
 }
 
-bool PageRun::frame(bool may_draw) {
-    pacer_->poll(FramePacer::Clock::now());
+bool PageRun::frame(bool may_draw, double budget_ms) {
+    if (steps_left_ > 0) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budget_ms);
+        while (steps_left_ > 0 && std::chrono::steady_clock::now() < until) {
+            session_->tick();
+            ++steps_;
+            --steps_left_;
+        }
+        // The moment is drawn when it is reached; meanwhile only the page's progress line moves.
+        if (steps_left_ == 0) {
+            start_pacer();
+            frame_wanted_ = true;
+        }
+    } else {
+        pacer_->poll(FramePacer::Clock::now());
+    }
     if (!frame_wanted_ || !may_draw) return false;
     frame_wanted_ = false;
     return true;

@@ -9,6 +9,9 @@
 // paused: the pacer runs the ticks that are due (each timer at most once, so a
 // page that was hidden or paused does not catch up), and frame() says whether
 // a frame was asked for since the last one; the page then calls draw().
+// A run that starts after many steps (a link's moment) runs them a slice of
+// time per frame and draws the field when they are done, when the pacer
+// starts, so the page answers throughout.
 #pragma once
 
 #include <array>
@@ -19,6 +22,7 @@
 #include <string>
 
 #include "render/gles3/gles3_api.h"
+#include "host/web/page_codecs.h"
 #include "render/glyph_source.h"
 #include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
@@ -61,15 +65,18 @@ public:
     // settings_text: the stored settings, or nothing for the start values.
     // width, height: the canvas in device pixels; its WebGL 2 context current,
     // its entry points found through gl_procs.
-    // steps: simulation ticks run before the first frame.
+    // steps: simulation ticks run before the pacer starts, within frame().
     PageRun(const std::optional<std::string>& settings_text, int width, int height, std::optional<std::int64_t> seed,
             std::int64_t steps, Gles3ProcLoader gl_procs, const PageGlyphs& glyphs);
     PageRun(const PageRun&) = delete;
     PageRun& operator=(const PageRun&) = delete;
 
-    // Polls the pacer; true when a frame is due and may_draw allows it (a frame
-    // held back stays due).
-    bool frame(bool may_draw);
+    // Polls the pacer, or while steps are left runs them for up to budget_ms;
+    // true when a frame is due and may_draw allows it (a frame held back
+    // stays due).
+    bool frame(bool may_draw, double budget_ms = 8);
+    // Steps still to run before the pacer starts.
+    std::int64_t steps_left() const { return steps_left_; }
     // One frame into the canvas, with the frame-rate text when asked for.
     void draw(bool frame_rate);
     // The canvas's new size in device pixels; the next frame is due.
@@ -83,14 +90,19 @@ public:
     const Settings& settings() const { return session_->settings(); }
     const Simulation& simulation() const { return session_->simulation(); }
     SaverSession& session() { return *session_; }
+    PagePictureWorker& pictures() { return *pictures_; }
     RunCounts counts() const;
 
 private:
+    void start_pacer();
+
     PageGlyphSource glyphs_;
+    std::shared_ptr<PagePictureWorker> pictures_;
     std::unique_ptr<SaverSession> session_;
     std::unique_ptr<FramePacer> pacer_;
     bool frame_wanted_ = true;
     std::int64_t steps_ = 0;
+    std::int64_t steps_left_ = 0;
     std::int64_t frames_ = 0;
 };
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The wallpaper's pictures, drawn by the orvex tool from preview.ini (beside this
-# script; also the wallpaper's default settings):
+# The wallpaper's pictures, drawn by the orvex tool from a settings file (the
+# wallpaper's start values):
 #
-#   make_previews.sh ORVEX_TOOL OUT_DIR [CONVERT]
+#   make_previews.sh ORVEX_TOOL OUT_DIR SETTINGS [CONVERT]
 #
 # writes into OUT_DIR
 #   preview.gif    360x360, 32 generations at 12.5 frames a second, looping: the
@@ -13,14 +13,14 @@
 # (--rng-seed), so the same tool draws the same pictures every time.
 set -euo pipefail
 
-if [ $# -lt 2 ] || [ $# -gt 3 ]; then
-    echo "usage: $0 ORVEX_TOOL OUT_DIR [CONVERT]" >&2
+if [ $# -lt 3 ] || [ $# -gt 4 ]; then
+    echo "usage: $0 ORVEX_TOOL OUT_DIR SETTINGS [CONVERT]" >&2
     exit 2
 fi
 tool=$1
 out=$2
-convert=${3:-/usr/bin/convert}
-settings=$(cd "$(dirname "$0")" && pwd)/preview.ini
+settings=$3
+convert=${4:-/usr/bin/convert}
 seed=7
 size=360
 frames=32
