@@ -14,8 +14,8 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 

@@ -21,8 +21,8 @@
 #include <optional>
 #include <string>
 
-#include "render/gles3/gles3_api.h"
 #include "host/web/page_codecs.h"
+#include "render/gles3/gles3_api.h"
 #include "render/glyph_source.h"
 #include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
