@@ -521,7 +521,7 @@
       w = bitmap.width;
       h = bitmap.height;
       const c = Object.assign(document.createElement('canvas'), { width: w, height: h });
-      const g = c.getContext('2d');
+      const g = c.getContext('2d', { willReadFrequently: true });
       g.fillStyle = '#000';
       g.fillRect(0, 0, w, h);
       g.drawImage(bitmap, 0, 0);
@@ -769,7 +769,8 @@
     const c = document.createElement('canvas');
     c.width = 16 * 96;
     c.height = 16;
-    const g = c.getContext('2d');
+    // Read back at once: a canvas in memory, not on the GPU (a GPU read costs ~100 ms here).
+    const g = c.getContext('2d', { willReadFrequently: true });
     g.fillStyle = '#fff';
     g.font = '14px monospace';
     g.textAlign = 'center';
@@ -811,13 +812,14 @@
       contextLost = false;
       if (M) M.runContextRestored();
     });
+    // The glyphs and the stored files while the module compiles.
+    const glyphs = fontGlyphs();
+    const files = wallpaper ? Promise.resolve([]) : dbFiles();
     M = await OrvexModule({});
     window.orvexPage.moduleMs = performance.now();
-    M.setGlyphs(fontGlyphs());
-    if (!wallpaper) {
-      for (const f of await dbFiles()) if (putFile(f.name, f.bytes)) userFiles.add(f.name);
-      listUserFiles();
-    }
+    M.setGlyphs(glyphs);
+    for (const f of await files) if (putFile(f.name, f.bytes)) userFiles.add(f.name);
+    listUserFiles();
     const link = parseLink(location.hash);
     if (link) {
       shown = M.correctedSettings(link.settings);
