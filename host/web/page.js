@@ -24,6 +24,7 @@
   const DEFAULTS = PROPS.defaults;   // the start settings of the page and the wallpaper
   const RESTART_AFTER_MS = 250;      // a burst of property calls restarts the run once, after it
   const MAX_NAME = 30;               // the settings file keeps names of at most 30 characters
+  const MAX_PICTURE_NAME = 29;       // the run's picture cycle skips longer names
   const SETTINGS_FILE_BYTES = 1 << 20;  // what the savers read of a settings file
   const MAX_LINK_STEPS = 100000;  // a link's moment: 55 minutes at the fastest speed
 
@@ -327,14 +328,18 @@
       req.onerror = () => resolve([]);
     });
   }
-  async function dbPut(entry) {
+  // Done when the change is on disk.
+  async function dbChange(change) {
     const db = await openDb();
-    if (db) db.transaction('files', 'readwrite').objectStore('files').put(entry);
+    if (!db) return;
+    await new Promise((resolve) => {
+      const t = db.transaction('files', 'readwrite');
+      change(t.objectStore('files'));
+      t.oncomplete = t.onerror = t.onabort = () => resolve();
+    });
   }
-  async function dbDelete(name) {
-    const db = await openDb();
-    if (db) db.transaction('files', 'readwrite').objectStore('files').delete(name);
-  }
+  const dbPut = (entry) => dbChange((files) => files.put(entry));
+  const dbDelete = (name) => dbChange((files) => files.delete(name));
   function folderFor(name) {
     if (PATTERN_EXT.test(name)) return MAKER + '/Patterns2d';
     if (PICTURE_EXT.test(name)) return MAKER + '/Pictures';
@@ -615,7 +620,8 @@
   // One property into the settings' lines; false when it is none of ours.
   function setProperty(lines, name, value) {
     const key = String(name).toLowerCase();
-    const prop = PROPS.properties[key] || (key === 'family' ? { kind: 'combo', line: 2 } : null);
+    const own = Object.prototype.hasOwnProperty.call(PROPS.properties, key);
+    const prop = own ? PROPS.properties[key] : key === 'family' ? { kind: 'combo', line: 2 } : null;
     if (!prop) return false;
     if (prop.kind === 'folder') return chooseFolderPicture(lines, value);
     let v = typeof value === 'boolean' ? (value ? 1 : 0) : Number(value);
@@ -648,6 +654,8 @@
     }
   }
   const storedPictureName = (name) => name.replace(/\.bmp$/i, '');
+  const usablePictureName = (name) =>
+    PICTURE_EXT.test(name) && !name.startsWith('.') && name.length <= MAX_PICTURE_NAME;
   function applyProperties(calls) {
     const lines = currentLines();
     let changed = false;
@@ -668,15 +676,14 @@
     if (call()) restartSoon();
   }
 
-  // Lively's folder list: "Pictures\\name.jpg", relative to the page, or null.
+  // Lively's folder list: "Pictures\\name.jpg", relative to the page, or null;
+  // nothing outside that folder.
   function chooseFolderPicture(lines, value) {
-    if (typeof value !== 'string' || !value) return false;
-    const name = value.split(/[\\/]/).pop();
-    if (!PICTURE_EXT.test(name) || name.startsWith('.')) return false;
+    const m = typeof value === 'string' ? /^Pictures[\\/]([^\\/]+)$/.exec(value) : null;
+    const name = m ? m[1] : '';
+    if (!usablePictureName(name)) return false;
     const path = MAKER + '/Pictures/' + name;
-    if (!pictureNames().includes(name) || remote.has(path)) {
-      addRemote(path, value.replace(/\\/g, '/').split('/').map(encodeURIComponent).join('/'));
-    }
+    if (!pictureNames().includes(name) || remote.has(path)) addRemote(path, 'Pictures/' + encodeURIComponent(name));
     lines[16] = storedPictureName(name);
     return true;
   }
@@ -691,7 +698,7 @@
     let added = 0;
     for (const file of files || []) {
       const name = String(file).split(/[\\/]/).pop();
-      if (!PICTURE_EXT.test(name) || name.startsWith('.')) continue;
+      if (!usablePictureName(name)) continue;
       if (!remote.size) moveSamples(MAKER + '/Pictures', SAMPLES);  // the user's pictures only
       addRemote(MAKER + '/Pictures/' + name, encodeURI('file:///' + String(file).replace(/\\/g, '/')).replace(/#/g, '%23'));
       added++;
@@ -727,15 +734,18 @@
   window.wallpaperPropertyListener = {
     applyUserProperties(props) {
       const calls = [];
-      for (const name in props) if (props[name] && 'value' in props[name]) calls.push([name, props[name].value]);
+      for (const name of Object.keys(Object(props))) {
+        const p = props[name];
+        if (p !== null && typeof p === 'object' && 'value' in p) calls.push([name, p.value]);
+      }
       fromHost(() => applyProperties(calls));
     },
     applyGeneralProperties(props) {
       if (props && props.fps !== undefined) fpsCap = Math.max(0, Number(props.fps) || 0);
     },
     setPaused(isPaused) { hostPaused = !!isPaused; },
-    userDirectoryFilesAddedOrChanged(name, files) { fromHost(() => folderFilesAdded(files)); },
-    userDirectoryFilesRemoved(name, files) { fromHost(() => folderFilesRemoved(files)); },
+    userDirectoryFilesAddedOrChanged(name, files) { fromHost(() => folderFilesAdded(Array.from(files || []))); },
+    userDirectoryFilesRemoved(name, files) { fromHost(() => folderFilesRemoved(Array.from(files || []))); },
   };
   window.livelyPropertyListener = function (name, value) {
     fromHost(() => applyProperties([[name, value]]));

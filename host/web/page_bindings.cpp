@@ -228,14 +228,16 @@ void picture_ready(const std::string& path) {
     if (run) run->pictures().ready(path);
 }
 // Whether the browser may decode this BMP for the saver: its header is one
-// the saver's reader streams, within the pixel limit. Any other goes to the
-// reader itself, for its verdict.
+// the saver's reader streams, within the pixel limit and the sides a browser
+// canvas takes. Any other goes to the reader itself, for its verdict.
 bool bmp_for_browser(const val& head, double file_size) {
     const std::vector<std::uint8_t> h = bytes_of(head);
     const std::optional<BmpHeader> bmp = read_bmp_header(h.data(), h.size(), static_cast<uint64_t>(file_size));
     if (!bmp || !bmp_streams(*bmp) || bmp->width <= 0 || bmp->height == 0) return false;
     const uint64_t rows = static_cast<uint64_t>(bmp->height < 0 ? -bmp->height : bmp->height);
-    return !over_pixel_limit(static_cast<uint64_t>(bmp->width), rows, kMaxPixels);
+    constexpr uint64_t kCanvasSide = 32767;
+    return static_cast<uint64_t>(bmp->width) <= kCanvasSide && rows <= kCanvasSide &&
+           !over_pixel_limit(static_cast<uint64_t>(bmp->width), rows, kMaxPixels);
 }
 // The browser font's glyphs for the frame-rate text: 96 x 8 rows of 8 bits.
 void set_glyphs_js(const val& rows) {

@@ -19,6 +19,7 @@ usage: page_test.py SITE_DIR {page|pixels|no-webgl} [ORVEX_TOOL]
 import functools
 import http.server
 import json
+import random
 import os
 import shutil
 import subprocess
@@ -267,6 +268,39 @@ def page_checks(b, base):
     info = b.js("orvexPage.info()")
     check("Lively's fourteen calls", [b.js("orvexPage.runs"), info["rule"], info["drawStyle"], info["fieldSize"]],
           [2, 4, 1028, 200])
+    # Any value for any property, through both programs' listeners (a fixed seed, so a
+    # failure repeats): no call throws, and the run goes on with every setting in its range.
+    rng = random.Random(5)
+    odd = [None, True, False, -1, 0, 1, 2, 3, 9, 10, 11, 12, 31, 32, 1e9, -1e9, 0.5, "7", "x", "", [], {}, "../a.png",
+           "Pictures\\..\\..\\x.png", "Pictures\\Sunset.bmp", "NaN"]
+    names = ["rule", "style", "color", "onecolor", "seed", "speed", "fieldsize", "lights", "wrap", "pictures",
+             "cycling", "picturefolder", "reset", "resettime", "family", "__proto__", "constructor", "x"]
+    calls = [[rng.random() < 0.5, rng.choice(names), rng.choice(odd)] for _ in range(300)]
+    thrown = b.js(f"""(() => {{
+        const oddProps = (name, value) => JSON.parse('{{"' + name + '": {{"value": ' + JSON.stringify(value) + '}}}}');
+        for (const [lively, name, value] of {json.dumps(calls)}) {{
+          const v = value === 'NaN' ? NaN : value;
+          try {{
+            if (lively) livelyPropertyListener(name, v);
+            else wallpaperPropertyListener.applyUserProperties(oddProps(name, v));
+          }} catch (e) {{ return name + ' = ' + JSON.stringify(value) + ': ' + e; }}
+        }}
+        try {{ wallpaperPropertyListener.applyUserProperties({{__proto__: {{value: '../a.png'}}}}); }}
+        catch (e) {{ return 'an inherited value: ' + e; }}
+        for (const files of [['', '/', 'C:\\\\a\\\\', '..', 'x.txt', null], 'x', null, 7, [{{}}]]) {{
+          try {{ wallpaperPropertyListener.userDirectoryFilesAddedOrChanged('picturefolder', files); }}
+          catch (e) {{ return 'folder ' + JSON.stringify(files) + ': ' + e; }}
+        }}
+        return ''; }})()""")
+    check("no listener call throws", thrown, "")
+    time.sleep(0.6)  # the one restart after the burst
+    steps = b.js("orvexPage.info().steps")
+    time.sleep(1)
+    info = b.js("orvexPage.info()")
+    check("odd listener values", [info["steps"] > steps, 100 <= info["fieldSize"] <= 1000, 1 <= info["speed"] <= 25,
+          1025 <= info["drawStyle"] <= 1028, 0 <= info["family"] <= 2, 0 <= info["rule"] <= 11,
+          "x.png" not in b.js("orvexPage.pictureNames()")], [True] * 7)
+
     b.js("localStorage.clear(), true")
 
     # A million-step link at field 1000: the steps go a slice a frame, and the page answers throughout.
@@ -393,7 +427,7 @@ def page_checks(b, base):
     big = make_big_png(4000, 3000)
     for k in range(12):
         drop_file(b, f"Big{k:02}.png", big)
-    time.sleep(1)  # into IndexedDB
+    b.wait("(document.getElementById('user-files').textContent.match(/Big\\d\\d\\.png/g) || []).length === 12")  # kept
     b.send("Emulation.setDeviceMetricsOverride", width=4000, height=2500, deviceScaleFactor=1, mobile=False)
     b.open(base + "#s=1022,1027,0,0,0,25,100,0,0,1045,0,0,1,1049,10,Random_Points,Big00.png,0")
     time.sleep(0.5)
