@@ -133,6 +133,15 @@ bool SaverSession::tick() {
     return simulation_.tick();
 }
 
+bool SaverSession::show_ready_picture() {
+    if (!initialised_ || released_ || ticking_ || !decoded_) return false;
+    const int shown = decoded_->shown_pictures();
+    decoded_->upload_ready();
+    if (decoded_->shown_pictures() == shown) return false;
+    exposed_ = true;
+    return true;
+}
+
 bool SaverSession::redraw_wanted() const {
     if (!initialised_ || released_) return false;
     return exposed_ || redraw_tick_needs_frame(settings_.LightingNum, shown_version_, simulation_.field().version());

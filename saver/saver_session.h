@@ -119,6 +119,9 @@ public:
     // One simulation tick; true when its check reseeded the field. Does nothing
     // (false) before init, after release, and when called from inside a tick.
     bool tick();
+    // Shows a picture decoded meanwhile without a step (a paused host); true
+    // when one was shown, and then a frame is wanted.
+    bool show_ready_picture();
     // Whether a redraw tick wants a frame; false before init and after release.
     bool redraw_wanted() const;
     // The host's window was uncovered: the next redraw tick wants a frame.

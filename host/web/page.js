@@ -121,8 +121,8 @@
     }
     window.orvexPage.runs++;
     takeMessages();
-    // A link's moment is drawn once its steps are run.
-    if (M.runFrame(!contextLost, 0) && M.runStepsLeft() === 0) drawFrame();
+    // A link's moment is drawn once its steps are run (paused, with its picture).
+    if (M.runFrame(!contextLost, 0, paused)) drawFrame();
     showProgress();
   }
   function restartSoon() {
@@ -169,10 +169,10 @@
     requestAnimationFrame(animate);
     if (!M) return;
     servePictures();
-    // Paused: still the link's steps, up to its moment.
-    if (document.hidden || hostPaused || (paused && M.runStepsLeft() === 0)) return;
+    if (document.hidden || hostPaused) return;
+    // Paused: still the link's steps up to its moment, and a picture that comes.
     const mayDraw = !contextLost && (fpsCap <= 0 || now - lastDraw >= 1000 / fpsCap - 1);
-    const due = M.runFrame(mayDraw, STEP_SLICE_MS);
+    const due = M.runFrame(mayDraw, STEP_SLICE_MS, paused);
     takeMessages();
     if (due) {
       lastDraw = now;

@@ -98,7 +98,7 @@ void PageRun::start_pacer() {
                   std::chrono::milliseconds(SaverSession::redraw_interval_ms()), FramePacer::Clock::now());
 }
 
-bool PageRun::frame(bool may_draw, double budget_ms) {
+bool PageRun::frame(bool may_draw, double budget_ms, bool paused) {
     if (steps_left_ > 0) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budget_ms);
         while (steps_left_ > 0 && std::chrono::steady_clock::now() < until) {
@@ -107,13 +107,15 @@ bool PageRun::frame(bool may_draw, double budget_ms) {
             --steps_left_;
         }
         // The moment is drawn when it is reached; meanwhile only the page's progress line moves.
-        if (steps_left_ == 0) {
-            start_pacer();
-            frame_wanted_ = true;
-        }
+        if (steps_left_ > 0) return false;
+        start_pacer();
+        frame_wanted_ = true;
+    } else if (paused) {
+        if (session_->show_ready_picture()) frame_wanted_ = true;
     } else {
         pacer_->poll(FramePacer::Clock::now());
     }
+    if (paused && frames_ == 0 && session_->picture_schedule().waiting()) return false;
     if (!frame_wanted_ || !may_draw) return false;
     frame_wanted_ = false;
     return true;

@@ -73,8 +73,10 @@ public:
 
     // Polls the pacer, or while steps are left runs them for up to budget_ms;
     // true when a frame is due and may_draw allows it (a frame held back
-    // stays due).
-    bool frame(bool may_draw, double budget_ms = 8);
+    // stays due). Paused, no step is taken but those left, and a picture that
+    // came is shown; the run's first frame then waits for its first picture,
+    // so that a still moment is drawn whole.
+    bool frame(bool may_draw, double budget_ms = 8, bool paused = false);
     // Steps still to run before the pacer starts.
     std::int64_t steps_left() const { return steps_left_; }
     // One frame into the canvas, with the frame-rate text when asked for.
