@@ -51,9 +51,7 @@ bool start_run(const std::string& settings_text, int width, int height, double s
     return true;
 }
 
-bool run_frame(bool may_draw, double budget_ms, bool paused) {
-    return run && run->frame(may_draw, budget_ms, paused);
-}
+bool run_frame(bool may_draw, double budget_ms, bool paused) { return run && run->frame(may_draw, budget_ms, paused); }
 void run_draw(bool frame_rate) {
     if (run) run->draw(frame_rate);
 }
