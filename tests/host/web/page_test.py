@@ -445,8 +445,8 @@ def page_checks(b, base):
     for k in range(1, 12):
         runs = b.js("orvexPage.runs")
         b.js(f"livelyPropertyListener('picturefolder', 'Pictures\\\\Big{k:02}.png'), true")
-        b.wait(f"orvexPage.runs > {runs}")
-        b.js("gaps.length = 1, true")  # from the restart on: its picture and the next decoded
+        b.wait(f"orvexPage.runs > {runs} && orvexPage.info().frames >= 3")
+        b.js("gaps.length = 1, true")  # from just after the restart: its picture and the next decoded
         b.wait(shown(k), 60)
         if k == 1:
             gap = b.js("Math.max(...gaps.slice(1))")
