@@ -246,6 +246,23 @@ def page_checks(b, base):
     b.send("Emulation.setDeviceMetricsOverride", width=1280, height=800, deviceScaleFactor=1, mobile=False)
     b.open(base)
     print(f"load to first frame at 1280 x 800: {b.js('orvexPage.firstFrameMs'):.0f} ms")
+
+    # A phone held upright: square cells (a square canvas as wide as the screen), a tap shows
+    # the buttons, Pause stops the field, and the settings fit without scrolling sideways.
+    b.send("Emulation.setDeviceMetricsOverride", width=390, height=844, deviceScaleFactor=3, mobile=True)
+    b.send("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=1)
+    b.open(base)
+    b.send("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": 200, "y": 400}])
+    b.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+    b.js("document.getElementById('pause').click(), document.getElementById('open-panel').click(), true")
+    time.sleep(0.3)
+    frames = b.js("orvexPage.info().frames")
+    time.sleep(1)
+    check("on a phone", b.js("""(() => { const c = document.getElementById('field'), p = document.getElementById('panel');
+        return [c.width, c.height, document.body.classList.contains('touched'),
+                document.getElementById('pause').textContent, p.scrollWidth <= p.clientWidth]; })()""") +
+          [b.js("orvexPage.info().frames") == frames], [1170, 1170, True, "Resume", True, True])
+    b.send("Emulation.setTouchEmulationEnabled", enabled=False)
     b.send("Emulation.clearDeviceMetricsOverride")
 
     # Both programs' listeners called the moment the page has loaded, long
@@ -445,14 +462,19 @@ def page_checks(b, base):
     for k in range(1, 12):
         runs = b.js("orvexPage.runs")
         b.js(f"livelyPropertyListener('picturefolder', 'Pictures\\\\Big{k:02}.png'), true")
-        b.wait(f"orvexPage.runs > {runs} && orvexPage.info().frames >= 3")
-        b.js("gaps.length = 1, true")  # from just after the restart: its picture and the next decoded
-        b.wait(shown(k), 60)
-        if k == 1:
+        if k == 1:  # the frames while the next picture is decoded, after this one is shown
+            b.wait(f"orvexPage.runs > {runs} && orvexPage.info().frames >= 3")
+            b.js("gaps.length = 1, true")
+            b.wait("orvexPage.info().picturesShown === 1", 60)
+            upload = b.js("Math.max(...gaps.slice(1))")
+            b.js("gaps.length = 1, true")
+            b.wait(shown(k), 60)
             gap = b.js("Math.max(...gaps.slice(1))")
+        b.wait(shown(k), 60)
     grown = b.js("orvexPage.heapBytes()") - heap
-    print(f"twelve 4000 x 3000 pictures at 4000 x 2500: module memory {grown >> 20} MiB over the run without them; longest frame gap "
-          f"while the first came {gap:.0f} ms (before: {before:.0f} ms); {b.js('orvexPage.picturesDecoded')} decoded")
+    print(f"twelve 4000 x 3000 pictures at 4000 x 2500: module memory {grown >> 20} MiB over the run without them; "
+          f"{b.js('orvexPage.picturesDecoded')} decoded; longest frame gap while one is decoded {gap:.0f} ms, while "
+          f"one is decoded and made a texture {upload:.0f} ms (before: {before:.0f} ms)")
     # Two reduced pictures (the next one and the one under way) of 4000 x 3000 x 3 bytes and the
     # reduction's rows; the twelve kept would take six times that.
     check("module memory with twelve large pictures", grown <= 2 * 4000 * 3000 * 3 + (16 << 20), True)
