@@ -99,10 +99,12 @@ def main():
                 failures.append(f"round {rounds}: settings out of range after {what}: {info}")
             if not b.js("orvexPage.info().stepsLeft") and not b.js("document.getElementById('progress').hidden"):
                 failures.append(f"round {rounds}: progress line left after {what}")
-            if "paused" not in what:
-                time.sleep(0.8)  # speed 1 steps every 750 ms
-                if b.js("orvexPage.info().steps") <= steps and not b.js("orvexPage.info().stepsLeft"):
-                    failures.append(f"round {rounds}: the run stopped after {what}")
+            if b.js("document.getElementById('pause').textContent") == "Pause":  # not a paused link's page
+                # speed 1 steps every 750 ms
+                try:
+                    b.wait(f"orvexPage.info().steps > {steps} || orvexPage.info().stepsLeft > 0", 2.5)
+                except AssertionError:
+                    failures.append(f"round {rounds}: the run stopped after {what}: {b.js('orvexPage.shown()')!r}")
             rounds += 1
             if time.time() - last_print >= 60:
                 print(f"{(time.time() - start) / 60:.0f} min: {rounds} rounds", flush=True)
