@@ -100,9 +100,9 @@ def main():
             if not b.js("orvexPage.info().stepsLeft") and not b.js("document.getElementById('progress').hidden"):
                 failures.append(f"round {rounds}: progress line left after {what}")
             if b.js("document.getElementById('pause').textContent") == "Pause":  # not a paused link's page
-                # speed 1 steps every 750 ms
+                # speed 1 steps every 750 ms; a field of 1000 in software GL draws a frame a second or two
                 try:
-                    b.wait(f"orvexPage.info().steps > {steps} || orvexPage.info().stepsLeft > 0", 2.5)
+                    b.wait(f"orvexPage.info().steps > {steps} || orvexPage.info().stepsLeft > 0", 6)
                 except AssertionError:
                     failures.append(f"round {rounds}: the run stopped after {what}: {b.js('orvexPage.shown()')!r}")
             rounds += 1
