@@ -92,7 +92,7 @@ def main():
                 time.sleep(0.4)
             time.sleep(0.3)
             info = b.js("orvexPage.info()")
-            steps = info["steps"]
+            steps, runs = info["steps"], b.js("orvexPage.runs")
             ok = (100 <= info["fieldSize"] <= 1000 and 1 <= info["speed"] <= 25 and 0 <= info["family"] <= 2
                   and 0 <= info["rule"] <= 11 and 1025 <= info["drawStyle"] <= 1028)
             if not ok:
@@ -102,7 +102,9 @@ def main():
             if b.js("document.getElementById('pause').textContent") == "Pause":  # not a paused link's page
                 # speed 1 steps every 750 ms; a field of 1000 in software GL draws a frame a second or two
                 try:
-                    b.wait(f"orvexPage.info().steps > {steps} || orvexPage.info().stepsLeft > 0", 6)
+                    # (a restart still to come starts the count again)
+                    b.wait(f"orvexPage.info().steps > {steps} || orvexPage.info().stepsLeft > 0 || "
+                           f"orvexPage.runs > {runs}", 6)
                 except AssertionError:
                     failures.append(f"round {rounds}: the run stopped after {what}: {b.js('orvexPage.shown()')!r}")
             rounds += 1
