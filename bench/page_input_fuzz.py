@@ -97,16 +97,20 @@ def main():
                   and 0 <= info["rule"] <= 11 and 1025 <= info["drawStyle"] <= 1028)
             if not ok:
                 failures.append(f"round {rounds}: settings out of range after {what}: {info}")
+            errors = b.js("orvexPage.errors.splice(0)")
+            if errors:
+                failures.append(f"round {rounds}: the page's script failed after {what}: {errors}")
             if not b.js("orvexPage.info().stepsLeft") and not b.js("document.getElementById('progress').hidden"):
                 failures.append(f"round {rounds}: progress line left after {what}")
             if b.js("document.getElementById('pause').textContent") == "Pause":  # not a paused link's page
-                # speed 1 steps every 750 ms; a field of 1000 in software GL draws a frame a second or two
+                # speed 1 steps every 750 ms; a dense field of 1000 in software GL may take seconds a frame
                 try:
                     # (a restart still to come starts the count again)
                     b.wait(f"orvexPage.info().steps > {steps} || orvexPage.info().stepsLeft > 0 || "
-                           f"orvexPage.runs > {runs}", 6)
+                           f"orvexPage.runs > {runs}", 15)
                 except AssertionError:
-                    failures.append(f"round {rounds}: the run stopped after {what}: {b.js('orvexPage.shown()')!r}")
+                    failures.append(f"round {rounds}: the run stopped after {what}: {b.js('orvexPage.shown()')!r} "
+                                    f"{b.js('JSON.stringify([orvexPage.info(), orvexPage.errors, orvexPage.runs])')}")
             rounds += 1
             if time.time() - last_print >= 60:
                 print(f"{(time.time() - start) / 60:.0f} min: {rounds} rounds", flush=True)

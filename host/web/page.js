@@ -168,7 +168,12 @@
   function animate(now) {
     requestAnimationFrame(animate);
     if (!M) return;
-    servePictures();
+    try {
+      servePictures();
+    } catch (e) {  // a picture's trouble never stops the field
+      window.orvexPage.errors.push(String(e && e.stack || e));
+      dropPicture();
+    }
     if (document.hidden || hostPaused) return;
     // Paused: still the link's steps up to its moment, and a picture that comes.
     const mayDraw = !contextLost && (fpsCap <= 0 || now - lastDraw >= 1000 / fpsCap - 1);
@@ -767,6 +772,7 @@
     picturesDecoded: 0,  // by the browser
     picturesByReader: 0, // handed to the saver's own reader
     pictureFailures: [], // the browser's reasons
+    errors: [],          // what went wrong in the page's own script
     runs: 0,             // runs started
   };
 
