@@ -28,9 +28,7 @@ void PictureSchedule::load_first_picture() {
         settings_.TextureFlag = 0;
         return;
     }
-    request(settings_.picture_name);
-    waiting_ = true;
-    upload_ready();
+    wait_for(settings_.picture_name);
 }
 
 void PictureSchedule::reload() {
@@ -41,7 +39,11 @@ void PictureSchedule::reload() {
     }
     if (waiting_) return;  // the picture under way comes to the new renderer
     shown_.clear();
-    request(settings_.picture_name);
+    wait_for(settings_.picture_name);
+}
+
+void PictureSchedule::wait_for(const std::string& name) {
+    request(name);
     waiting_ = true;
     upload_ready();
 }
@@ -66,9 +68,7 @@ void PictureSchedule::picture_step() {
         prefetch();
         return;
     }
-    request(settings_.picture_name);
-    waiting_ = true;
-    upload_ready();
+    wait_for(settings_.picture_name);
     if (waiting_) ++late_;
 }
 

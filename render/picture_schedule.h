@@ -104,6 +104,8 @@ private:
     };
     bool show(const std::optional<RgbImage>& image, const std::string& name);
     void request(const std::string& name);
+    // Asks for the picture and shows it as soon as it is decoded.
+    void wait_for(const std::string& name);
     void prefetch();
 
     Settings settings_;  // only the picture fields are used

@@ -5,11 +5,13 @@
 // A job is posted from the GUI thread and gets a cancel flag to hand to the
 // decoder (PictureLimits::cancel). A worker that defers may hold a job until
 // its file is ready somewhere else (the page's browser decodes it first); the
-// run then starts without its first picture and shows it when it comes. The thread worker holds at most two jobs:
-// the one under way and one waiting, the latest posted; a job posted while
-// another waits replaces it, which is then never run. Its destructor drops
-// the waiting job, sets the flag of the one under way, which gives up at its
-// next band of rows, and joins the thread: closing waits no longer than that.
+// run then starts without its first picture and shows it when it comes.
+//
+// The thread worker holds at most two jobs: the one under way and one
+// waiting, the latest posted; a job posted while another waits replaces it,
+// which is then never run. Its destructor drops the waiting job, sets the flag
+// of the one under way, which gives up at its next band of rows, and joins the
+// thread: closing waits no longer than that.
 #pragma once
 
 #include <atomic>
