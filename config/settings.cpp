@@ -1,5 +1,7 @@
 #include "config/settings.h"
 
+#include "config/rule_text.h"
+
 namespace orvex {
 
 namespace {
@@ -27,12 +29,15 @@ void normalize_first_stage(Settings& s) {
     s.speed = clamp_int(s.speed, 1, 25);
     if (s.pattern < 0) s.pattern = 0;
     if (s.pattern > 6) s.pattern = kPatternFromFile;
+    if (!s.rule_text.empty() && !read_rule(s.rule_text).rule) s.rule_text.clear();
 }
 
 void normalize_second_stage(Settings& s) {
     s.life_rule = outside_to(s.life_rule, 0, 11, 0);
     s.Family = outside_to(s.Family, kFamilyLife, kFamilyModifiedGeneration, kFamilyLife);
     if (s.Family != kFamilyLife && s.life_rule > 9) s.life_rule = 9;
+    if (!s.rule_text.empty())
+        if (const std::optional<RuleSets> rule = read_rule(s.rule_text).rule) s.Family = family_for(*rule, s.Family);
 }
 
 }  // namespace orvex

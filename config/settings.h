@@ -40,13 +40,17 @@ struct Settings {
     // "A field on each monitor": full screen, one saver per monitor instead of
     // one field over all of them. 0 or 1.
     int FieldPerMonitor = 0;
+    // A rule of its own in B/S notation (config/rule_text.h), run in place of
+    // the catalogue's (Family, life_rule); empty for the catalogue's.
+    std::string rule_text;
 };
 
 // First stage: run right after the settings file has been read (or found missing).
 void normalize_first_stage(Settings& s);
 
 // Second stage: run after the pattern file step; afterwards every rule-table
-// access by (Family, life_rule) is in bounds.
+// access by (Family, life_rule) is in bounds, and with a rule of its own Family
+// is the one it runs under (family_for).
 void normalize_second_stage(Settings& s);
 
 }  // namespace orvex

@@ -10,6 +10,7 @@
 
 #include "base/file_write.h"
 #include "base/text_chars.h"
+#include "config/rule_text.h"
 #include "config/file_names.h"
 #include "config/picture_names.h"
 
@@ -28,6 +29,7 @@ struct StoredValues {
     std::string pattern_name;
     std::optional<std::string> picture_name;
     int field_per_monitor = 0;
+    std::string rule_text;  // line 19; empty when it is no rule
 };
 
 // Line 18 holds one digit; a longer line is cut, as the names are.
@@ -176,6 +178,8 @@ StoredValues scan(std::string_view text) {
     v.picture_name = in.read_line(kMaxStoredNameLength);
     if (!v.picture_name->empty() && !is_plain_file_name(*v.picture_name)) v.picture_name.reset();
     v.field_per_monitor = line_number(in.read_line(kMaxLine18Length));
+    v.rule_text = in.read_line(kMaxRuleText + 1);
+    if (v.rule_text.size() > kMaxRuleText || !read_rule(v.rule_text).rule) v.rule_text.clear();
     return v;
 }
 
@@ -232,6 +236,7 @@ Settings parse_startup_settings(std::string_view text) {
     // No name opens no file: the first picture load fails and pictures go off.
     s.picture_name = v.picture_name ? picture_file_for_stored(*v.picture_name) : std::string();
     s.FieldPerMonitor = v.field_per_monitor;
+    s.rule_text = v.rule_text;
     normalize_first_stage(s);
     return s;
 }
@@ -278,6 +283,7 @@ DialogSettings parse_dialog_settings(std::string_view text) {
     d.pattern_name = v.pattern_name;
     d.picture_name = v.picture_name.value_or(std::string());
     d.iFieldPerMonitor = v.field_per_monitor;
+    d.rule_text = v.rule_text;
     normalize_dialog_settings(d);
     return d;
 }
@@ -308,6 +314,7 @@ void normalize_dialog_settings(DialogSettings& d) {
     d.life_rule = outside_to(d.life_rule, 0, 11, 0);
     d.iFamily = outside_to(d.iFamily, kFamilyLife, kFamilyModifiedGeneration, kFamilyLife);
     if (d.iFamily != kFamilyLife && d.life_rule > 9) d.life_rule = 9;
+    if (!d.rule_text.empty() && !read_rule(d.rule_text).rule) d.rule_text.clear();
 }
 
 std::string format_settings_file(const DialogSettings& d) {
@@ -323,6 +330,7 @@ std::string format_settings_file(const DialogSettings& d) {
     line(one_line(d.pattern_name));
     line(one_line(d.picture_name));
     line(std::to_string(d.iFieldPerMonitor == 1 ? 1 : 0));
+    line(one_line(d.rule_text));
     return out;
 }
 

@@ -1,4 +1,4 @@
-// The settings file "ss_ca_02.ini": 18 text lines in the maker folder, one value
+// The settings file "ss_ca_02.ini": 19 text lines in the maker folder, one value
 // each. Lines 1..15 are numbers (MainColor, DrawStyle, Family, life_rule, pattern,
 // speed, field_size, OneColor, only-patterns-of-rule flag, lighting identifier
 // 1045 + LightingNum, MatrixTr, TextureFlag, Texture_Renew, reset mode identifier
@@ -7,7 +7,10 @@
 // name that ends in ".rle" or ".cells" names that file itself; any other names a
 // ".lif" file (seed/pattern_file.h, pattern_file_name). Line 18, added later, is
 // "A field on each monitor" (0 or 1): a file of 17 lines reads as 0, and readers
-// that take only 17 lines read a file of 18 as before.
+// that take only 17 lines read a file of 18 as before. Line 19, added with it, is
+// a rule of its own in B/S notation (config/rule_text.h), run in place of lines
+// 3 and 4; empty, or a text that is no rule (corrected to empty), leaves them in
+// charge, and readers of 17 or 18 lines ignore it.
 //
 // Reading is lenient, as the saver has always been: the numbers are taken as
 // white-space separated values (a line end is white space); the first value that
@@ -15,7 +18,8 @@
 // a file that ends early leaves the rest at 0 and the names empty. Then the line
 // end after the last number read is skipped and the next two lines are the
 // names, cut to 30 characters, and the line after them is line 18: only 1 turns
-// its setting on. Anything after it is ignored. Lines may end in CR LF or LF
+// its setting on; line 19 is taken when it is a rule of at most 256 characters.
+// Anything after it is ignored. Lines may end in CR LF or LF
 // alone. A stored name that would not stay in its folder (config/file_names.h,
 // is_plain_file_name) reads as no name, whoever reads it: the pattern falls
 // back to Random_Points and no picture is opened. Every value then goes
@@ -66,6 +70,7 @@ struct DialogSettings {
     std::string pattern_name;
     std::string picture_name;  // without extension, or "--none--"
     int iFieldPerMonitor = 0;  // line 18
+    std::string rule_text;     // line 19: a rule of its own, or empty
 };
 
 // The saver's start-up reading of the file's text: the stored values converted
@@ -81,7 +86,7 @@ DialogSettings parse_dialog_settings(std::string_view text);
 DialogSettings dialog_settings_without_file();
 void normalize_dialog_settings(DialogSettings& d);
 
-// The whole file, 18 lines ending in CR LF. A name is written up to its first
+// The whole file, 19 lines ending in CR LF. A name is written up to its first
 // LF or NUL, so a stray line break cannot shift the lines after it.
 std::string format_settings_file(const DialogSettings& d);
 

@@ -9,8 +9,9 @@ namespace orvex {
 std::atomic<uint64_t> Automaton::next_version_{0};
 
 Automaton::Automaton(const FieldSetup& setup, Kernels kernels)
-    : family_(setup.family),
+    : family_(setup.rule ? family_for(*setup.rule, setup.family) : setup.family),
       life_rule_(setup.life_rule),
+      own_rule_(setup.rule.has_value()),
       field_size_(std::clamp(setup.field_size, kSmallestField, kLargestField)),
       wrap_(setup.wraps),
       states_(2),
@@ -19,8 +20,11 @@ Automaton::Automaton(const FieldSetup& setup, Kernels kernels)
     const size_t cells = static_cast<size_t>(field_size_) * field_size_;
     life.assign(cells, 0);
     life_tmp.reserve(cells);  // sized by the first step, so a field never stepped never touches it
-    column_sum_.assign(field_size_, 0);
+    column_sum_.assign(field_size_ + 2, 0);
+    if (family_ < 0 || family_ > 2) return;  // the step leaves such a field unchanged
+    rule_ = setup.rule ? *setup.rule : catalogue_sets(family_, life_rule_);
     build_tables();
+    if (always_wide()) widen();
 }
 
 namespace {
@@ -71,24 +75,47 @@ bool Automaton::same(const FieldCopy& copy) const {
 void Automaton::widen() {
     wide_life_.assign(life.begin(), life.end());
     wide_life_tmp_.reserve(wide_life_.size());
-    wide_column_sum_.assign(field_size_, 0);
+    wide_column_sum_.assign(field_size_ + 2, 0);
     wide_ = true;
 }
 
 void Automaton::build_tables() {
-    if (family_ < 0 || family_ > 2) return;  // the step leaves such a field unchanged
-    const RuleView r = rule_view(family_, life_rule_);
-    states_ = r.states;
+    states_ = rule_.states;
+    by_blocks_ = !rule_.totalistic();
+    if (by_blocks_) {
+        // Bit 3c + r of a block is column c, row r; the centre (bit 4) is the cell itself.
+        constexpr int kNeighbourBit[9] = {0, 3, 5, 1, -1, 6, 2, 4, 7};
+        for (unsigned block = 0; block < 512; ++block) {
+            unsigned k = 0;
+            for (int b = 0; b < 9; ++b)
+                if (kNeighbourBit[b] >= 0 && (block >> b & 1)) k |= 1u << kNeighbourBit[b];
+            blocks_[block] = static_cast<uint8_t>(rule_.birth.test(k) | rule_.survive.test(k) << 1);
+        }
+        return;
+    }
+    const unsigned born = born_bits_ = rule_.birth_counts(), survive = survive_bits_ = rule_.survive_counts();
     for (int n = 0; n <= 8; ++n) {
-        if (r.born[n]) born_counts_[born_n_++] = n;
-        if (r.stable[n] && !(family_ == kLifeRules && r.born[n])) survive_counts_[survive_n_++] = n;
+        const bool b = born >> n & 1, k = survive >> n & 1;
+        if (family_ != kLifeRules) {
+            if (b) born_counts_[born_n_++] = n;
+            if (k) survive_counts_[survive_n_++] = n;
+        } else if (b && k) {
+            born_counts_[born_n_++] = n;
+        } else if (k) {
+            survive_counts_[survive_n_++] = n;
+        } else if (b) {
+            born_only_counts_[born_only_n_++] = n;
+        }
     }
 }
 
 void Automaton::clear() {
     if (!known_empty_) std::fill(life.begin(), life.end(), 0);
     known_empty_ = true;
-    wide_ = false;
+    if (!always_wide())
+        wide_ = false;
+    else
+        std::fill(wide_life_.begin(), wide_life_.end(), 0);
     life_to_grow_cleared_ = true;
     changed_ = true;
 }
@@ -128,7 +155,8 @@ void Automaton::step() {
 template <typename Cell>
 void Automaton::step_cells(const detail::FamilyKernels<Cell>& kernels, std::vector<Cell>& cells,
                            std::vector<Cell>& next, std::vector<Cell>& column_sum) {
-    const auto row_kernel = family_ == kLifeRules         ? kernels.life
+    const auto row_kernel = by_blocks_                    ? kernels.blocks[family_]
+                            : family_ == kLifeRules         ? kernels.life
                             : family_ == kGenerationRules ? kernels.generation
                                                           : kernels.modified;
     const int n = field_size_;
@@ -137,11 +165,16 @@ void Automaton::step_cells(const detail::FamilyKernels<Cell>& kernels, std::vect
     job.v = column_sum.data();
     job.n = n;
     job.wrap = wrap_;
-    job.rule = rule_view(family_, life_rule_);
+    job.last = states_ - 1;
+    job.born_bits = born_bits_;
+    job.survive_bits = survive_bits_;
     job.born = born_counts_;
     job.born_n = born_n_;
     job.keep = survive_counts_;
     job.keep_n = survive_n_;
+    job.born_only = born_only_counts_;
+    job.born_only_n = born_only_n_;
+    job.blocks = blocks_.data();
     job.cleared = life_to_grow_cleared_;
     for (int i = 0; i < n; ++i) {
         const int up = i == 0 ? (wrap_ ? n - 1 : 0) : i - 1;

@@ -14,9 +14,11 @@
 // seeding starts. Which one is in use shows nowhere but in speed and memory.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/rules.h"
@@ -34,6 +36,9 @@ struct FieldSetup {
     int life_rule = 0;        // row of the family's tables, in range
     int field_size = kSmallestField;
     bool wraps = false;  // transparent borders: the field is a torus
+    // A rule of its own, run in place of the catalogue's (family, life_rule);
+    // its family is then family_for(*rule, family).
+    std::optional<RuleSets> rule;
 };
 
 // One row of cells, read as values.
@@ -74,6 +79,9 @@ public:
     int family() const { return family_; }
     int life_rule() const { return life_rule_; }
     bool wraps() const { return wrap_; }
+    // The rule as it runs, and whether it is one of the field's own.
+    const RuleSets& rule() const { return rule_; }
+    bool own_rule() const { return own_rule_; }
     // Number of cell states of the selected rule (2 for the Life family).
     int states() const { return states_; }
 
@@ -126,6 +134,7 @@ private:
     size_t index(int i, int j) const { return static_cast<size_t>(i) * field_size_ + j; }
     void build_tables();
     bool fits_byte(int32_t value) const { return value >= 0 && value < states_ && states_ <= 127; }
+    bool always_wide() const { return states_ > 127; }  // the step itself makes values a byte can't hold
     void widen();
     template <typename Cell>
     void step_cells(const detail::FamilyKernels<Cell>& kernels, std::vector<Cell>& cells, std::vector<Cell>& next,
@@ -133,6 +142,8 @@ private:
 
     int family_;
     int life_rule_;
+    RuleSets rule_;
+    bool own_rule_;
     int field_size_;
     bool wrap_;
     int states_;
@@ -151,12 +162,18 @@ private:
     std::vector<int8_t> column_sum_;  // scratch: vertical neighbour sums of one row
     std::vector<int32_t> wide_column_sum_;
 
-    // The selected rule's counts as lists for the row kernels. For the Life family
-    // survive_counts_ leaves out counts that are also in the birth set (birth wins).
+    // The rule's counts as lists for the row kernels. For the Life family born_counts_
+    // holds the birth counts also in the survive set, survive_counts_ the survive
+    // counts not in the birth set and born_only_counts_ the birth counts not in it.
     int born_counts_[9] = {};
     int survive_counts_[9] = {};
+    int born_only_counts_[9] = {};
     int born_n_ = 0;
     int survive_n_ = 0;
+    int born_only_n_ = 0;
+    unsigned born_bits_ = 0, survive_bits_ = 0;
+    bool by_blocks_ = false;  // non-totalistic: the step looks each 3 x 3 block up
+    std::array<uint8_t, 512> blocks_{};
     const detail::StepKernels* kernels_;
 
     static std::atomic<uint64_t> next_version_;

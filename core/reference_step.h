@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/automaton.h"
@@ -29,8 +30,12 @@ public:
 
 private:
     void neighbour_indices();
+    void own_rule_cell(int32_t& out);
 
     int Family, life_rule, field_size_, MatrixTr;
+    std::optional<RuleSets> own_rule;  // in place of the catalogue's, when set
+    bool own_totalistic = true;
+    unsigned own_birth_counts = 0, own_survive_counts = 0;
     std::vector<int32_t> life, life_tmp, life_to_grow;
     int il = 0, jl = 0, ilm1 = 0, ilp1 = 0, jlm1 = 0, jlp1 = 0;
 };

@@ -82,9 +82,32 @@ const char* const generations_display_names[kGenerationsRuleCount] = {
 
 const char* const family_names[3] = {" Life", "Generation", "Modified Generation"};
 
-RuleView rule_view(int family, int rule) {
-    if (family == 0) return {life_stable[rule], life_born[rule], 2};
-    return {generations_stable[rule], generations_born[rule], life_lenght[rule]};
+unsigned bits_of(const int (&flags)[9]) {
+    unsigned bits = 0;
+    for (int n = 0; n < 9; ++n)
+        if (flags[n]) bits |= 1u << n;
+    return bits;
 }
+
+RuleSets catalogue_sets(int family, int life_rule) {
+    if (family == kLifeRules) {
+        const unsigned born = bits_of(life_born[life_rule]);
+        return rule_from_counts(born, bits_of(life_stable[life_rule]) | born, 2);
+    }
+    return rule_from_counts(bits_of(generations_born[life_rule]), bits_of(generations_stable[life_rule]),
+                            life_lenght[life_rule]);
+}
+
+std::optional<CatalogueRule> catalogue_match(const RuleSets& sets) {
+    if (sets.states == 2) {
+        for (int r = 0; r < kLifeRuleCount; ++r)
+            if (catalogue_sets(kLifeRules, r) == sets) return CatalogueRule{false, r};
+        return std::nullopt;
+    }
+    for (int r = 0; r < kGenerationsRuleCount; ++r)
+        if (catalogue_sets(kGenerationRules, r) == sets) return CatalogueRule{true, r};
+    return std::nullopt;
+}
+
 
 }  // namespace orvex

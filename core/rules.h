@@ -3,6 +3,11 @@
 // the live-neighbour count (0..8).
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "config/rule_text.h"
+
 namespace orvex {
 
 // The three rule families. Life reads the Life tables; Generation and Modified
@@ -28,15 +33,21 @@ extern const char* const life_display_names[kLifeRuleCount];
 extern const char* const generations_display_names[kGenerationsRuleCount];
 extern const char* const family_names[3];
 
-// Survive and birth flags of one rule as seen by the step: Family 0 reads the
-// Life tables, Families 1 and 2 the Generations tables. states is 2 for Life.
-struct RuleView {
-    const int* stable;
-    const int* born;
-    int states;
+// A row of a flag table as bits (bit n: column n).
+unsigned bits_of(const int (&flags)[9]);
+
+// Catalogue rule (family, life_rule) as sets, with the meaning the step gives
+// it: a Life-family rule keeps a live cell whose count is in its birth set, so
+// its survive set takes the birth set in (High Life runs as B36/S236). Valid
+// only for a normalised pair.
+RuleSets catalogue_sets(int family, int life_rule);
+
+struct CatalogueRule {
+    bool generations = false;  // which table: Life (12 rules) or Generations (10)
+    int index = 0;             // life_rule in that table
 };
 
-// Valid only for a normalised (family, rule) pair.
-RuleView rule_view(int family, int rule);
+// The catalogue rule that runs exactly as these sets do.
+std::optional<CatalogueRule> catalogue_match(const RuleSets& sets);
 
 }  // namespace orvex

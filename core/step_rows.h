@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
-#include "core/rules.h"
-
 namespace orvex::detail {
 
 // One row of the next generation: out from the rows up, mid, dn (already chosen by
-// border mode). v is scratch for field_size column sums.
+// border mode). v is scratch for field_size + 2 column sums.
 template <typename Cell>
 struct RowJob {
     const Cell* up;
@@ -20,11 +18,18 @@ struct RowJob {
     Cell* v;
     int n;
     bool wrap;
-    RuleView rule;
-    const int* born;  // counts of the birth set
+    int32_t last;           // the rule's last state (1 for two-state rules)
+    unsigned born_bits;     // birth counts, bit n
+    unsigned survive_bits;  // survive counts, bit n
+    const int* born;        // counts of the birth set (Life: those also in the survive set)
     int born_n;
     const int* keep;  // counts of the survive set (Life: less those in the birth set)
     int keep_n;
+    const int* born_only;  // Life: counts of the birth set not in the survive set
+    int born_only_n;
+    // Non-totalistic rules: by the 3 x 3 block (bit 3c + r: column c, row r, from
+    // the top left), bit 0 the birth set holds its neighbours, bit 1 the survive set.
+    const uint8_t* blocks;
     bool cleared;  // Modified Generation: buffer still clear from the seeding
 };
 
@@ -34,6 +39,7 @@ struct FamilyKernels {
     Kernel life;
     Kernel generation;
     Kernel modified;
+    Kernel blocks[3];  // non-totalistic rules, by family
 };
 
 struct StepKernels {

@@ -43,11 +43,12 @@ struct Lanes {
 template <typename Cell>
 struct CountSets {
     using L = Lanes<Cell>;
-    typename L::Vec born[9], keep[9];
-    int born_n, keep_n;
-    explicit CountSets(const RowJob<Cell>& r) : born_n(r.born_n), keep_n(r.keep_n) {
+    typename L::Vec born[9], keep[9], born_only[9];
+    int born_n, keep_n, born_only_n;
+    explicit CountSets(const RowJob<Cell>& r) : born_n(r.born_n), keep_n(r.keep_n), born_only_n(r.born_only_n) {
         for (int q = 0; q < born_n; ++q) born[q] = L::splat(r.born[q]);
         for (int q = 0; q < keep_n; ++q) keep[q] = L::splat(r.keep[q]);
+        for (int q = 0; q < born_only_n; ++q) born_only[q] = L::splat(r.born_only[q]);
     }
 };
 
@@ -79,9 +80,10 @@ inline void column_sums(int n, Scalar scalar, Vector vector) {
 }
 
 // Life family: the count is the plain sum of the neighbours' values (byte cells
-// hold only 0 and 1, so a byte holds the sum).
-template <typename Cell>
-void life_row(const RowJob<Cell>& r) {
+// hold only 0 and 1, so a byte holds the sum). kBornOnly: some counts are born
+// from an empty cell and kill a live one.
+template <typename Cell, bool kBornOnly>
+void life_row_of(const RowJob<Cell>& r) {
     using L = Lanes<Cell>;
     using Vec = typename L::Vec;
     const Cell *up = r.up, *mid = r.mid, *dn = r.dn;
@@ -93,15 +95,26 @@ void life_row(const RowJob<Cell>& r) {
     run_row(
         r,
         [&](int j, int jl, int jr) {
-            out[j] = static_cast<Cell>(next_state(0, r.rule, mid[j], v[jl] + v[j] + v[jr] - mid[j], false));
+            out[j] = static_cast<Cell>(
+                next_state(0, r.last, r.born_bits, r.survive_bits, mid[j], v[jl] + v[j] + v[jr] - mid[j], false));
         },
         [&](int j) {
             const Vec m = L::load(mid + j);
             const Vec count = L::load(v + j - 1) + L::load(v + j) + L::load(v + j + 1) - m;
             const Vec born = L::any_of(count, c.born, c.born_n);
             const Vec keep = L::any_of(count, c.keep, c.keep_n);
-            L::store(out + j, (born & 1) | (keep & m));
+            Vec next = (born & 1) | (keep & m);
+            if (kBornOnly) next |= L::any_of(count, c.born_only, c.born_only_n) & (m == Vec{}) & 1;
+            L::store(out + j, next);
         });
+}
+
+template <typename Cell>
+void life_row(const RowJob<Cell>& r) {
+    if (r.born_only_n)
+        life_row_of<Cell, true>(r);
+    else
+        life_row_of<Cell, false>(r);
 }
 
 // Generations families: the count is of neighbours in exactly state 1.
@@ -113,7 +126,7 @@ void generations_row(const RowJob<Cell>& r) {
     const Cell *up = r.up, *mid = r.mid, *dn = r.dn;
     Cell *out = r.out, *v = r.v;
     const int family = kModified ? 2 : 1;
-    const Vec one = L::splat(1), zero{}, last = L::splat(r.rule.states - 1);
+    const Vec one = L::splat(1), zero{}, last = L::splat(r.last);
     column_sums<Cell>(
         r.n, [&](int k) { v[k] = static_cast<Cell>((up[k] == 1) + (mid[k] == 1) + (dn[k] == 1)); },
         [&](int k) {
@@ -124,7 +137,8 @@ void generations_row(const RowJob<Cell>& r) {
         r,
         [&](int j, int jl, int jr) {
             const int count = v[jl] + v[j] + v[jr] - (mid[j] == 1);
-            out[j] = static_cast<Cell>(next_state(family, r.rule, mid[j], count, r.cleared));
+            out[j] = static_cast<Cell>(
+                next_state(family, r.last, r.born_bits, r.survive_bits, mid[j], count, r.cleared));
         },
         [&](int j) {
             const Vec s = L::load(mid + j);
@@ -147,12 +161,37 @@ void generations_row(const RowJob<Cell>& r) {
         });
 }
 
+// Non-totalistic rules: each column's three cells as three bits (live: state 1),
+// then the 3 x 3 block of a cell as nine bits, rolled along the row, picks the
+// entry of the rule's table. v holds the codes of columns -1..n.
+template <typename Cell, int kFamily>
+void blocks_row(const RowJob<Cell>& r) {
+    const Cell *up = r.up, *mid = r.mid, *dn = r.dn;
+    Cell *out = r.out, *v = r.v;
+    const int n = r.n;
+    for (int k = 0; k < n; ++k) v[k + 1] = static_cast<Cell>((up[k] == 1) | (mid[k] == 1) << 1 | (dn[k] == 1) << 2);
+    v[0] = r.wrap ? v[n] : v[1];
+    v[n + 1] = r.wrap ? v[1] : v[n];
+    unsigned block = static_cast<unsigned>(v[0]) << 3 | static_cast<unsigned>(v[1]) << 6;
+    for (int j = 0; j < n; ++j) {
+        block = block >> 3 | static_cast<unsigned>(v[j + 2]) << 6;
+        const unsigned t = r.blocks[block];
+        out[j] = static_cast<Cell>(next_state(kFamily, r.last, mid[j], t & 1, t & 2, r.cleared));
+    }
+}
+
 }  // namespace
 
 const StepKernels& kernels() {
     static const StepKernels k{
-        {life_row<int8_t>, generations_row<int8_t, false>, generations_row<int8_t, true>},
-        {life_row<int32_t>, generations_row<int32_t, false>, generations_row<int32_t, true>},
+        {life_row<int8_t>,
+         generations_row<int8_t, false>,
+         generations_row<int8_t, true>,
+         {blocks_row<int8_t, 0>, blocks_row<int8_t, 1>, blocks_row<int8_t, 2>}},
+        {life_row<int32_t>,
+         generations_row<int32_t, false>,
+         generations_row<int32_t, true>,
+         {blocks_row<int32_t, 0>, blocks_row<int32_t, 1>, blocks_row<int32_t, 2>}},
     };
     return k;
 }

@@ -10,7 +10,9 @@ static_assert(same(kResetOff, kNoReset) && same(kResetRepeat, kPeriodReset) && s
 static_assert(kMinFieldSize == kSmallestField && kMaxFieldSize == kLargestField);
 
 FieldSetup field_setup(const Settings& settings) {
-    return {settings.Family, settings.life_rule, settings.field_size, settings.MatrixTr != 0};
+    FieldSetup f{settings.Family, settings.life_rule, settings.field_size, settings.MatrixTr != 0, std::nullopt};
+    if (!settings.rule_text.empty()) f.rule = read_rule(settings.rule_text).rule;
+    return f;
 }
 
 ResetSetup reset_setup(const Settings& settings) { return {settings.ResetMode, settings.ResetTimeValue}; }

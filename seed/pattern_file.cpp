@@ -41,7 +41,7 @@ void Load_Pattern(Settings& settings, const std::filesystem::path& patterns_fold
         settings.pattern = 0;
         return;
     }
-    fit_states_to_rule(read.cells, settings.Family, settings.life_rule);
+    fit_states_to_rule(read.cells, settings);
     pattern_matrix = std::move(read.cells);
 }
 

@@ -42,14 +42,26 @@ bool pattern_allowed_by_rule(PatternFormat format, std::string_view text, int li
     return Pattern_Allowed_By_Rule(text, life_rule);
 }
 
+namespace {
+void keep_states(std::vector<int32_t>& cells, int32_t last) {
+    for (int32_t& v : cells)
+        if (v > last) v = 0;
+}
+}  // namespace
+
 void fit_states_to_rule(std::vector<int32_t>& cells, int family, int life_rule) {
     Settings s;
     s.Family = family;
     s.life_rule = life_rule;
+    fit_states_to_rule(cells, s);
+}
+
+void fit_states_to_rule(std::vector<int32_t>& cells, const Settings& settings) {
+    Settings s = settings;
     normalize_second_stage(s);
-    const int32_t last = s.Family == kFamilyLife ? 1 : life_lenght[s.life_rule] - 1;
-    for (int32_t& v : cells)
-        if (v > last) v = 0;
+    if (const std::optional<RuleSets> own = s.rule_text.empty() ? std::nullopt : read_rule(s.rule_text).rule)
+        return keep_states(cells, own->states - 1);
+    keep_states(cells, s.Family == kFamilyLife ? 1 : life_lenght[s.life_rule] - 1);
 }
 
 }  // namespace orvex

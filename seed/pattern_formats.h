@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/settings.h"
 #include "seed/life105_reader.h"
 #include "seed/plaintext_reader.h"
 #include "seed/rle_reader.h"
@@ -31,5 +32,7 @@ bool pattern_allowed_by_rule(PatternFormat format, std::string_view text, int li
 // States above 1 stay where the chosen rule has them (the Generations
 // families, up to its last state); elsewhere they become empty cells.
 void fit_states_to_rule(std::vector<int32_t>& cells, int family, int life_rule);
+// The same for the rule the settings run, their own included.
+void fit_states_to_rule(std::vector<int32_t>& cells, const Settings& settings);
 
 }  // namespace orvex

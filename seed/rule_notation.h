@@ -1,33 +1,24 @@
-// Rules as pattern files write them, matched to the built-in catalogue.
+// Rules as pattern files name them, matched to the built-in catalogue the way
+// the pattern list has always matched them.
 //
-// B/S notation: "B3/S23", "b3s23" (letters in either order, the slash
-// optional) or the older "23/3", survive counts first. Generations notation
-// adds the number of states: "B2/S/C3", "/2/3" or "345/2/4" (survive, birth,
-// states). Counts are the digits 0..8; letters are taken without regard to
-// case; a suffix after ':' (a bounded grid such as ":T100,100") is not part of
-// the rule and is ignored. Anything else, named or non-totalistic rules
-// included, is no rule of the catalogue.
+// A file's rule text is read as any typed rule is (config/rule_text.h).
+// catalogue_rule() takes its birth and survive counts as the catalogue tables
+// write them, so a file in "B36/S23" is listed under High Life, whose table
+// holds those counts, although High Life runs as B36/S236.
 #pragma once
 
 #include <optional>
 #include <string_view>
 
-namespace orvex {
+#include "config/rule_text.h"
+#include "core/rules.h"
 
-struct RuleSets {
-    unsigned survive = 0;  // bit n: a live cell with n live neighbours stays
-    unsigned birth = 0;    // bit n: an empty cell with n live neighbours is born
-    int states = 2;        // 2 for the Life family, 3 and up for Generations
-};
+namespace orvex {
 
 std::optional<RuleSets> parse_rule(std::string_view text);
 
-struct CatalogueRule {
-    bool generations = false;  // which table: Life (12 rules) or Generations (10)
-    int index = 0;             // life_rule in that table
-};
-
-// The catalogue rule with exactly these sets (and, for Generations, states).
+// The catalogue rule whose tables hold exactly these counts (and, for
+// Generations, states); none for a non-totalistic rule.
 std::optional<CatalogueRule> catalogue_rule(const RuleSets& sets);
 std::optional<CatalogueRule> catalogue_rule(std::string_view text);
 

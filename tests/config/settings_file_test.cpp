@@ -276,12 +276,12 @@ TEST(SettingsFileDialog, RangeRules) {
 
 TEST(SettingsFileWriter, WritesSeventeenCrLfLines) {
     DialogSettings d = parse_dialog_settings(kTypical);
-    EXPECT_EQ(format_settings_file(d), kTypical + "0\r\n");  // and line 18, off
+    EXPECT_EQ(format_settings_file(d), kTypical + "0\r\n\r\n");  // and line 18, off, and no rule of its own
     d.iResetTime = 12.0f;
     d.pattern_name = "two\nlines";
     d.picture_name = "";
     EXPECT_EQ(format_settings_file(d), crlf({"1021", "1027", "1", "3", "2", "5", "300", "1", "1", "1047", "1", "1", "0",
-                                             "1051", "12.000000", "two", "", "0"}));
+                                             "1051", "12.000000", "two", "", "0", ""}));
 }
 
 // Line 18: only a lone 1 turns it on; 17 lines, or fewer, read as off; lines 1..17 as before.
@@ -294,6 +294,34 @@ TEST(SettingsFileReading, LineEighteen) {
         expect_same(parse_startup_settings(kTypical + tail), parse_startup_settings(kTypical));
     }
     EXPECT_EQ(parse_dialog_settings("1021 1027 1\n1\n").iFieldPerMonitor, 0);  // no names, no line 18
+}
+
+// Line 19: a rule of its own is kept as written and steers the family it runs
+// under; anything that is no rule, or longer than a rule may be, reads as none.
+TEST(SettingsFileReading, LineNineteen) {
+    const std::string lines18 = kTypical + "0\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"B36/S23\r\n", "B36/S23"}, {"b2-a/s12", "b2-a/s12"},   {"", ""},      {"B9/S23\r\n", ""},
+        {"B3/S23V\n", ""},           {"B3/S23" + std::string(251, ' '), ""}, {"\r\nB3/S23", ""},
+    };
+    for (const auto& [tail, expected] : cases) {
+        EXPECT_EQ(parse_startup_settings(lines18 + tail).rule_text, expected) << tail;
+        EXPECT_EQ(parse_dialog_settings(lines18 + tail).rule_text, expected) << tail;
+    }
+    DialogSettings d = parse_dialog_settings(lines18 + "345/2/4\r\n");
+    EXPECT_EQ(format_settings_file(d), lines18 + "345/2/4\r\n");
+    // kTypical is Family 1: a two-state rule runs under Life, a Generations rule
+    // under Generation unless Modified Generation was chosen.
+    Settings s = parse_startup_settings(lines18 + "B3/S23");
+    normalize_second_stage(s);
+    EXPECT_EQ(s.Family, kFamilyLife);
+    s.Family = kFamilyModifiedGeneration;
+    s.rule_text = "/2/3";
+    normalize_second_stage(s);
+    EXPECT_EQ(s.Family, kFamilyModifiedGeneration);
+    s.Family = kFamilyLife;
+    normalize_second_stage(s);
+    EXPECT_EQ(s.Family, kFamilyGeneration);
 }
 
 TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {

@@ -57,7 +57,7 @@ TEST(SamplePictures, InstalledSettingsFileIsTheDialogsOwnFormatAndNamesAShippedP
     const std::string text = text_of(fs::path(ORVEX_SOURCE_DIR) / "data" / kSettingsFileName);
     DialogSettings d = parse_dialog_settings(text);
     normalize_dialog_settings(d);
-    EXPECT_EQ(format_settings_file(d), text);  // 18 CR LF lines, every value in range
+    EXPECT_EQ(format_settings_file(d), text);  // 19 CR LF lines, every value in range
     EXPECT_EQ(d.iTexture, 1);
     EXPECT_TRUE(fs::is_regular_file(fs::path(ORVEX_PICTURES_DIR) / (d.picture_name + ".bmp"))) << d.picture_name;
 }
