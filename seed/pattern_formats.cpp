@@ -42,6 +42,40 @@ bool pattern_allowed_by_rule(PatternFormat format, std::string_view text, int li
     return Pattern_Allowed_By_Rule(text, life_rule);
 }
 
+std::optional<RuleSets> pattern_rule(PatternFormat format, std::string_view text) {
+    switch (format) {
+        case PatternFormat::Rle: {
+            const std::optional<PatternFacts> facts = rle_facts(text);
+            if (!facts || facts->rule.empty()) return std::nullopt;
+            return read_rule(facts->rule).rule;
+        }
+        case PatternFormat::Plaintext: return std::nullopt;
+        case PatternFormat::Life105: break;
+    }
+    TextLines lines(text);
+    std::string_view line;
+    if (!lines.next(line) || trimmed(line).substr(0, 5) != "#Life") return std::nullopt;
+    while (lines.next(line)) {
+        line = trimmed(line);
+        if (line.substr(0, 2) == "#P") return std::nullopt;
+        if (line == "#N") return rule_from_counts(1u << 3, 1u << 2 | 1u << 3, 2);
+        if (line.substr(0, 2) == "#R") return read_rule(line.substr(2)).rule;
+    }
+    return std::nullopt;
+}
+
+bool pattern_listed_for_rule(PatternFormat format, std::string_view text, int family, int life_rule,
+                             const std::optional<RuleSets>& own) {
+    const std::optional<RuleSets> named = pattern_rule(format, text);
+    if (own) return named && *named == *own;
+    if (family == kFamilyLife && pattern_allowed_by_rule(format, text, life_rule)) return true;
+    Settings s;
+    s.Family = family;
+    s.life_rule = life_rule;
+    normalize_second_stage(s);
+    return named && *named == catalogue_sets(s.Family == kFamilyLife ? kLifeRules : kGenerationRules, s.life_rule);
+}
+
 namespace {
 void keep_states(std::vector<int32_t>& cells, int32_t last) {
     for (int32_t& v : cells)

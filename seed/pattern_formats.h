@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,18 @@ PatternRead read_pattern_text(std::string_view text, PatternFormat format, int f
 // a Life 1.05 file by its key line, an RLE file when its header's rule is that
 // catalogue rule; a plaintext file never.
 bool pattern_allowed_by_rule(PatternFormat format, std::string_view text, int life_rule);
+
+// The rule a file's header names, when it names one that can run: an RLE file's
+// "rule =", a Life 1.05 file's "#R" line (S/B, before the first "#P") or its
+// "#N" (Conway's Life). Plaintext files name none.
+std::optional<RuleSets> pattern_rule(PatternFormat format, std::string_view text);
+
+// Whether the filter lists the file under the rule that runs: a rule of its own
+// (own) lists the files whose header names it; a catalogue rule (family,
+// life_rule) those pattern_allowed_by_rule lists and those whose header names a
+// rule that runs as it does.
+bool pattern_listed_for_rule(PatternFormat format, std::string_view text, int family, int life_rule,
+                             const std::optional<RuleSets>& own);
 
 // States above 1 stay where the chosen rule has them (the Generations
 // families, up to its last state); elsewhere they become empty cells.
