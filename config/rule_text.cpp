@@ -135,20 +135,22 @@ bool read_states(std::string_view s, int& states, std::string& why) {
     return true;
 }
 
-// "b3/s23", "b3s23", "s23/b3", "b2/s/c3".
+// "b3/s23", "b3s23", "s23/b3", "b2/s/c3", "b2/s/3".
 bool read_lettered(const std::string& rule, RuleSets& out, std::string& why) {
     std::string_view sections[3];  // b, s, c
     bool seen[3] = {};
     std::size_t i = 0;
     while (i < rule.size()) {
         const char c = rule[i];
-        const int which = c == 'b' ? 0 : c == 's' ? 1 : c == 'c' ? 2 : -1;
+        // A bare number after the B and S parts is the states' count, as after a C.
+        const bool bare = is_digit(c) && seen[0] && seen[1] && rule[i - 1] == '/';
+        const int which = c == 'b' ? 0 : c == 's' ? 1 : c == 'c' || bare ? 2 : -1;
         if (which < 0 || seen[which]) {
             why = "write it as B3/S23, 23/3, B2/S/C3 or 345/2/4";
             return false;
         }
         seen[which] = true;
-        std::size_t end = ++i;
+        std::size_t end = bare ? i : ++i;
         // A section runs to the next slash, or, for B and S, to the other letter.
         while (end < rule.size() && rule[end] != '/' && rule[end] != 'b' && rule[end] != 's') ++end;
         sections[which] = std::string_view(rule).substr(i, end - i);
@@ -158,12 +160,12 @@ bool read_lettered(const std::string& rule, RuleSets& out, std::string& why) {
             return false;
         }
     }
+    if (!read_counts(sections[0], out.birth, why) || !read_counts(sections[1], out.survive, why)) return false;
     if (!seen[0] || !seen[1]) {
         why = std::string("it has no ") + (seen[0] ? "S" : "B") + " part";
         return false;
     }
-    return read_counts(sections[0], out.birth, why) && read_counts(sections[1], out.survive, why) &&
-           (!seen[2] || read_states(sections[2], out.states, why));
+    return !seen[2] || read_states(sections[2], out.states, why);
 }
 
 // "23/3", "345/2/4", "/2/3": survive, birth, states.
