@@ -22,6 +22,8 @@ packages=(
   osslsigncode openssl
   # the Linux saver (Xlib + GLX), its tests on Xvfb with Mesa, and its .deb
   libx11-dev libgl-dev libglx-dev libgl1-mesa-dri xauth mesa-utils dpkg-dev
+  # bgolly, the rule oracle the step is compared with
+  golly
   # the page (WebAssembly) and its browser tests in headless Chromium over the DevTools protocol
   emscripten chromium python3-websocket
 )

@@ -31,7 +31,11 @@ std::string catalogue_text(const std::optional<CatalogueRule>& rule) {
 // Format, size and rule, as the file's header or rows give them.
 void print_facts(PatternFormat format, const std::string& text) {
     std::cout << "format " << format_name(format) << "\n";
-    if (format == PatternFormat::Life105) return;
+    const std::optional<RuleSets> named = pattern_rule(format, text);
+    if (format == PatternFormat::Life105) {
+        if (named) std::cout << "runs as " << rule_notation(*named) << "\n";
+        return;
+    }
     PatternFacts facts;
     if (format == PatternFormat::Rle) {
         std::optional<PatternFacts> read = rle_facts(text);
@@ -43,6 +47,10 @@ void print_facts(PatternFormat format, const std::string& text) {
     std::cout << "size " << facts.width << "x" << facts.height << "\n";
     if (format != PatternFormat::Rle) return;
     std::cout << "rule " << (facts.rule.empty() ? "none" : facts.rule) << "\n";
+    if (named)
+        std::cout << "runs as " << rule_notation(*named) << "\n";
+    else if (!facts.rule.empty())
+        std::cout << "runs as none (" << read_rule(facts.rule).error << ")\n";
     std::cout << "catalogue rule " << catalogue_text(facts.catalogue) << "\n";
 }
 

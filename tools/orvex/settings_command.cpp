@@ -8,7 +8,9 @@
 #include <optional>
 #include <sstream>
 
+#include "config/rule_text.h"
 #include "config/settings.h"
+#include "core/rules.h"
 #include "saver/saver_start.h"
 #include "tools/orvex/commands.h"
 
@@ -21,6 +23,15 @@ std::string seconds(double value) {
     out.imbue(std::locale::classic());
     out << std::fixed << std::setprecision(6) << value;
     return out.str();
+}
+
+// The rule that runs in notation, and whether it is the catalogue's or one of its own.
+std::string rule_text_of(const Settings& s) {
+    if (!s.rule_text.empty())
+        if (const std::optional<RuleSets> own = read_rule(s.rule_text).rule) return rule_notation(*own) + " (own)";
+    const bool life = s.Family == kFamilyLife;
+    return rule_notation(catalogue_sets(life ? kLifeRules : kGenerationRules, s.life_rule)) + " (" +
+           (life ? life_display_names[s.life_rule] : generations_display_names[s.life_rule]) + ")";
 }
 
 void print_settings(const Settings& s, std::ostream& out) {
@@ -39,7 +50,8 @@ void print_settings(const Settings& s, std::ostream& out) {
         << "ResetMode = " << s.ResetMode << "\n"
         << "ResetTimeValue = " << seconds(s.ResetTimeValue) << "\n"
         << "pattern_name = " << s.pattern_name << "\n"
-        << "picture_name = " << s.picture_name << "\n";
+        << "picture_name = " << s.picture_name << "\n"
+        << "rule = " << rule_text_of(s) << "\n";
 }
 
 int run_settings(const std::string& file) {

@@ -12,6 +12,7 @@
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "core/field_text.h"
+#include "config/rule_text.h"
 #include "core/rules.h"
 #include "seed/pattern_file.h"
 #include "seed/pattern_formats.h"
@@ -26,7 +27,7 @@ namespace {
 
 struct SimulateOptions {
     int family = 0;
-    int rule = 0;
+    std::string rule;  // a catalogue index, a rule in notation, or empty
     int size = kMinFieldSize;
     bool wrap = false;
     long long steps = 100;
@@ -58,14 +59,28 @@ std::string family_name(int family) {
 }
 
 std::string rule_name(const Automaton& a) {
+    if (a.own_rule()) return rule_notation(a.rule());
     if (a.family() == kFamilyLife) return life_display_names[a.life_rule()];
     return generations_display_names[a.life_rule()];
+}
+
+bool is_index(const std::string& text) {
+    return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 int run_simulate(const SimulateOptions& o) {
     Settings s;
     s.Family = o.family;
-    s.life_rule = o.rule;
+    if (is_index(o.rule)) {
+        s.life_rule = std::stoi(o.rule);
+    } else if (!o.rule.empty()) {
+        const RuleRead read = read_rule(o.rule);
+        if (!read.rule) {
+            std::cerr << "orvex: --rule: " << read.error << "\n";
+            return kExitUsage;
+        }
+        s.rule_text = o.rule;
+    }
     s.field_size = o.size;
     s.MatrixTr = o.wrap ? 1 : 0;
     s.ResetMode = o.reset;
@@ -93,9 +108,16 @@ int run_simulate(const SimulateOptions& o) {
     normalize_first_stage(s);
     if (!o.pattern_file.empty()) {
         PatternRead read = read_pattern_file(o.pattern_file, s.field_size);
+        if (read.ok() && o.rule.empty()) {
+            // With no rule asked for, the file runs under the one its header names.
+            const std::optional<std::string> text = read_file(o.pattern_file, nullptr);
+            if (const std::optional<RuleSets> own = text ? pattern_rule(format_for_name(o.pattern_file), *text)
+                                                         : std::nullopt)
+                s.rule_text = rule_notation(*own);
+        }
         if (read.ok()) {
             s.pattern = kPatternFromFile;
-            fit_states_to_rule(read.cells, s.Family, s.life_rule);
+            fit_states_to_rule(read.cells, s);
             pattern_matrix = std::move(read.cells);
         } else {
             std::cerr << "orvex: --pattern-file '" << o.pattern_file << "': " << read.error << "; seeding "
@@ -144,7 +166,9 @@ CommandRun add_simulate_command(CLI::App& app) {
     auto o = std::make_shared<SimulateOptions>();
     CLI::App* sub = app.add_subcommand("simulate", "Run the automaton without a window");
     sub->add_option("--family", o->family, "Rule family: 0 Life, 1 Generation, 2 Modified Generation");
-    sub->add_option("--rule", o->rule, "Rule index within the family");
+    sub->add_option("--rule", o->rule,
+                    "Rule index within the family, or a rule in notation (B3/S23, B2/S/C3, 345/2/4, B2-a/S12); "
+                    "with --pattern-file and no --rule, the rule the file names");
     sub->add_option("--size", o->size, "Field side in cells (100..1000)");
     sub->add_flag("--wrap", o->wrap, "Transparent borders: the field wraps around");
     sub->add_option("--steps", o->steps, "Generations to run")->check(CLI::NonNegativeNumber);
