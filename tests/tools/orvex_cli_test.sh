@@ -26,6 +26,20 @@ check "small size normalised" 0 "$orvex" simulate --size 50 --steps 1 --dump "$t
 check "family out of range" 0 "$orvex" simulate --family 9 --rule 11 --steps 1
 expect_in "summary" "$tmp/out" "Life / Walled Cities, 100x100 closed: 1 steps"
 
+# Rules in notation: a catalogue rule by its sets, one of its own, a refused one;
+# a pattern file runs its own rule unless --rule says otherwise.
+check "rule typed" 0 "$orvex" simulate --rule B36/S23 --grid "$tmp/blinker.txt" --steps 1
+expect_in "own rule named" "$tmp/out" "^Life / B36/S23, 100x100"
+check "rule refused" 2 "$orvex" simulate --rule B9/S23
+expect_in "refusal says why" "$tmp/err" 'Rule "B9/S23": a cell has at most 8 neighbours, not 9.'
+printf 'x = 3, y = 1, rule = 345/2/4\n3o!\n' >"$tmp/gen.rle"
+check "file's own rule" 0 "$orvex" simulate --pattern-file "$tmp/gen.rle" --steps 1
+expect_in "runs the file's rule" "$tmp/out" "^Generation / B2/S345/C4"
+check "rule over the file's" 0 "$orvex" simulate --pattern-file "$tmp/gen.rle" --rule 4 --steps 1
+expect_in "asked rule wins" "$tmp/out" "^Life / Conway's Life"
+check "pattern-info rule" 0 "$orvex" pattern-info "$tmp/gen.rle"
+expect_in "in notation" "$tmp/out" "^runs as B2/S345/C4$"
+
 # Bad arguments: status 2 and a message naming the argument.
 check "steps not a number" 2 "$orvex" simulate --steps many
 expect_in "names --steps" "$tmp/err" "steps"
@@ -62,7 +76,8 @@ mkdir -p "$tmp/maker/Patterns2d"
 printf '1021\r\n1027\r\n1\r\n11\r\n9\r\n5\r\n300\r\n1\r\n1\r\n1047\r\n1\r\n1\r\n0\r\n0\r\n45.5\r\nAcorn\r\nsunset\r\n' \
     >"$tmp/maker/ss_ca_02.ini"
 check "settings without the pattern file" 0 "$orvex" settings "$tmp/maker/ss_ca_02.ini"
-[ "$(head -n 1 "$tmp/out")|$(sed -n 16p "$tmp/out")|$(wc -l <"$tmp/out")" = "MainColor = 1021|picture_name = sunset.bmp|16" ] &&
+[ "$(head -n 1 "$tmp/out")|$(sed -n 16p "$tmp/out")|$(sed -n 17p "$tmp/out")|$(wc -l <"$tmp/out")" = \
+  "MainColor = 1021|picture_name = sunset.bmp|rule = B2356/S1456/C16 (Xtasy)|17" ] &&
     passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL settings order"; cat "$tmp/out"; }
 expect_in "missing pattern file falls back" "$tmp/out" "^pattern = 0$"
 expect_in "lighting identifier" "$tmp/out" "^LightingNum = 2$"
