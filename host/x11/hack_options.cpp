@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "config/rule_text.h"
 #include "core/rules.h"
 #include "seed/seeder.h"
 
@@ -73,7 +74,15 @@ void set_rule(SettingOverrides& o, const std::string& value) {
             o.generations_rule = true;
             return;
         }
-    throw CLI::ValidationError("--rule", "'" + value + "' is not a rule; --help lists them");
+    const RuleRead read = read_rule(value);
+    if (!read.rule)
+        throw CLI::ValidationError("--rule", "'" + value + "' is no rule's name, and as notation: " + read.error);
+    if (const std::optional<CatalogueRule> c = catalogue_match(*read.rule)) {
+        o.life_rule = c->index;
+        o.generations_rule = c->generations;
+        return;
+    }
+    o.rule_text = value;
 }
 
 void set_pattern(SettingOverrides& o, std::string value) {
@@ -166,8 +175,9 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
     add_choice(app, "--family", o.Family, kFamilyNames, kFamilyLife,
                "Rule family; a rule from the other table overrides it");
     app.add_option_function<std::string>(
-           "--rule", [&o](const std::string& v) { set_rule(o, v); }, "Rule by name: " + rule_list())
-        ->type_name("NAME");
+           "--rule", [&o](const std::string& v) { set_rule(o, v); },
+           "Rule by name (" + rule_list() + ") or in notation: B3/S23, B2/S/C3, 345/2/4, B2-a/S12")
+        ->type_name("RULE");
     app.add_option_function<std::string>(
            "--pattern", [&o](const std::string& v) { set_pattern(o, v); },
            "Seed: randompoints, randomblocks, smallblocks, randomcircles, bigcircles, block55, "
@@ -234,7 +244,9 @@ void apply_overrides(const SettingOverrides& o, Settings& s) {
     set(o.Texture_Renew, s.Texture_Renew);
     set(o.ResetMode, s.ResetMode);
     if (o.ResetTimeValue) s.ResetTimeValue = *o.ResetTimeValue;
+    if (o.rule_text) s.rule_text = *o.rule_text;
     if (o.life_rule) {
+        s.rule_text.clear();  // the catalogue rule named replaces one of the file's own
         s.life_rule = *o.life_rule;
         // The rule's table decides between Life and Generations; a Generations
         // rule keeps the chosen way of running it.
@@ -258,7 +270,7 @@ void print_settings(const Settings& s, std::ostream& out) {
         << "\nMatrixTr = " << s.MatrixTr << "\nTextureFlag = " << s.TextureFlag
         << "\nTexture_Renew = " << s.Texture_Renew << "\nResetMode = " << s.ResetMode
         << "\nResetTimeValue = " << s.ResetTimeValue << "\npattern_name = " << s.pattern_name
-        << "\npicture_name = " << s.picture_name << "\n";
+        << "\npicture_name = " << s.picture_name << "\nrule_text = " << s.rule_text << "\n";
 }
 
 }  // namespace orvex::x11

@@ -4,7 +4,9 @@
 // settings file before the saver normalises it.
 //
 // Setting options take names (--color blue, --rule conwayslife, --pattern
-// Acorn) or numbers (--speed 7). Numbers out of range are brought into range by
+// Acorn) or numbers (--speed 7); --rule also takes a rule in notation
+// (--rule B36/S23, --rule 345/2/4, --rule B2-a/S12), which selects the
+// catalogue rule that runs as it does, if any, else runs as a rule of its own. Numbers out of range are brought into range by
 // the same rules as the settings file's values; a name that is not known, a
 // value that is not a number and an unknown option are usage errors.
 #pragma once
@@ -28,6 +30,7 @@ struct SettingOverrides {
         Texture_Renew, ResetMode;
     std::optional<int> life_rule;
     std::optional<bool> generations_rule;  // with life_rule: which table the rule name came from
+    std::optional<std::string> rule_text;  // a rule of its own in notation, instead of life_rule
     std::optional<double> ResetTimeValue;
     std::optional<int> pattern;  // a built-in seed 0..6, or kPatternFromFile with pattern_name
     std::string pattern_name;

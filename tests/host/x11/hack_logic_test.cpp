@@ -54,6 +54,7 @@ TEST(HackOptions, UnknownOptionsAndBadValuesAreUsageErrors) {
     for (std::vector<std::string> args : {std::vector<std::string>{"-bogus"},
                                           {"--color", "purple"},
                                           {"--rule", "nosuchrule"},
+                                          {"--rule", "B9/S23"},
                                           {"--speed", "fast"},
                                           {"-window-id", "xyz"},
                                           {"--pattern", "../etc/passwd"},
@@ -94,6 +95,20 @@ TEST(HackOptions, SettingsOverrideTheFileAndMeetItsRangeRules) {
     EXPECT_EQ(s.Family, kFamilyGeneration);
     EXPECT_EQ(s.life_rule, 3);
     EXPECT_EQ(with({"--family", "modified-generation", "--rule", "xtasy"}).Family, kFamilyModifiedGeneration);
+    // In notation: a catalogue rule's sets select it, any other rule runs as its own
+    // (a Generations one under Generation), and a name replaces the file's own rule.
+    s = with({"--rule", "B3/S23", "--family", "generation"});
+    EXPECT_EQ(s.Family, kFamilyLife);
+    EXPECT_EQ(s.life_rule, 4);
+    EXPECT_EQ(s.rule_text, "");
+    s = with({"--rule", "345/2/4"});
+    EXPECT_EQ(s.rule_text, "345/2/4");
+    normalize_second_stage(s);
+    EXPECT_EQ(s.Family, kFamilyGeneration);
+    Settings own;
+    own.rule_text = "B2-a/S12";
+    EXPECT_EQ(with({}, own).rule_text, "B2-a/S12");
+    EXPECT_EQ(with({"--rule", "maze"}, own).rule_text, "");
 
     s = with({"--pattern", "block2525"});
     EXPECT_EQ(s.pattern, 6);
