@@ -63,7 +63,10 @@
     messageBox.hidden = false;
   }
 
-  // ---- links: #s=v1,...,v18[&seed=S][&steps=K][&paused] ----
+  // ---- links: #s=v1,...,v18[,v19][&seed=S][&steps=K][&paused] ----
+  // v19, a rule of one's own, only when there is one; a link without it runs
+  // the catalogue's rule (v3, v4), and one that doesn't read is dropped as the
+  // settings file's line 19 is.
   function parseLink(hash) {
     const parts = hash.replace(/^#/, '').split('&');
     const link = { settings: null, seed: null, steps: 0, paused: false };
@@ -87,9 +90,10 @@
     try { return decodeURIComponent(p); } catch (e) { return p; }
   }
   function makeLink(text, steps) {
-    const values = text.split(/\r?\n/).slice(0, 18);
+    const values = text.split(/\r?\n/).slice(0, 19);
     values[14] = String(Number(values[14]));  // the reset time: 12, not 12.000000
-    const encoded = values.map((v, i) => (i === 15 || i === 16) ? encodeURIComponent(v) : v);
+    if (!values[18]) values.length = 18;
+    const encoded = values.map((v, i) => i >= 15 && i !== 17 ? encodeURIComponent(v) : v);
     let hash = '#s=' + encoded.join(',') + '&seed=' + seed + '&steps=' + steps;
     if (paused) hash += '&paused';
     return location.href.replace(/#.*$/, '') + hash;
@@ -190,6 +194,8 @@
   const controls = () => panel.querySelectorAll('input[data-id]');
   const list = (id) => panel.querySelector('select[data-list="' + id + '"]');
   const box = (id) => panel.querySelector('input[data-box="' + id + '"]');
+  const ruleBox = document.getElementById('rule-text');
+  const ruleMessage = document.getElementById('rule-message');
 
   function refresh(flags) {
     const view = M.dialogView();
@@ -207,6 +213,11 @@
       }
       el.selectedIndex = lists[id].selected;
     }
+    // A refused rule stays in the box beside its message, to be put right.
+    ruleMessage.textContent = view.ruleMessage;
+    ruleMessage.hidden = !view.ruleMessage;
+    if (!view.ruleMessage) ruleBox.value = view.ruleText;
+    ruleBox.dataset.shown = view.ruleText;
     if (flags & REFRESH_BOXES) {
       box(1030).value = view.fieldSize;
       box(1031).value = view.speed;
@@ -230,6 +241,12 @@
       list(ID.RULE).selectedIndex, list(ID.PATTERN).selectedIndex, list(ID.PICTURE).selectedIndex);
   }
 
+  // The Rule box's text: true when it was taken (a rule, or nothing typed: the rule chosen stays).
+  function typeRule() {
+    refresh(M.dialogTypeRule(ruleBox.value));
+    return ruleMessage.hidden;
+  }
+
   function wirePanel() {
     panel.addEventListener('click', (e) => {
       const el = e.target;
@@ -242,8 +259,17 @@
     for (const id of [ID.FAMILY, ID.RULE, ID.PATTERN]) {
       list(id).addEventListener('change', (e) => refresh(M.dialogChoose(id, e.target.selectedIndex)));
     }
+    ruleBox.addEventListener('change', typeRule);
+    // Enter takes the typed rule; it doesn't close the panel.
+    ruleBox.addEventListener('keydown', (e) => {
+      if (e.key !== 'Enter') return;
+      e.preventDefault();
+      typeRule();
+    });
     panel.addEventListener('submit', (e) => {
       e.preventDefault();
+      // A rule typed and not yet taken is taken now; one that doesn't read keeps the panel open.
+      if (ruleBox.value !== ruleBox.dataset.shown && !typeRule()) return;
       const text = panelText();
       store(text);
       shown = text;
@@ -566,6 +592,7 @@
 
   async function addFiles(files) {
     let lastPattern = null;
+    let lastBytes = null;
     let renamed = null;
     for (const file of files) {
       const name = keptName(file.name);
@@ -574,22 +601,30 @@
       if (!putFile(name, bytes)) continue;
       await dbPut({ name, bytes });
       userFiles.add(name);
-      if (PATTERN_EXT.test(name)) lastPattern = name;
+      if (PATTERN_EXT.test(name)) [lastPattern, lastBytes] = [name, bytes];
     }
-    if (renamed) {
-      showMessage('"' + renamed[0] + '" is kept as "' + renamed[1] + '": a pattern\'s name keeps 30 characters.');
-      setTimeout(() => { messageBox.hidden = true; }, 8000);
-    }
+    const said = [];
+    if (renamed) said.push('"' + renamed[0] + '" is kept as "' + renamed[1] + '": a pattern\'s name keeps 30 characters.');
     listUserFiles();
     if (panelOpen) {
       openPanel(panelText());
     } else if (lastPattern) {
-      // A pattern dropped on the field seeds it at once; the stored settings stay.
+      // A pattern dropped on the field seeds it at once, under the rule its
+      // header names if it names one; the stored settings stay.
       const lines = M.correctedSettings(shown || DEFAULTS).split('\r\n');
       lines[4] = '7';
       lines[15] = lastPattern.replace(/\.lif$/i, '');
+      const rule = M.patternRule(lastPattern, lastBytes);
+      if (rule) {
+        lines[18] = rule;
+        said.push('"' + lastPattern + '" runs its own rule, ' + rule + '.');
+      }
       shown = lines.join('\r\n');
       startRun(0);
+    }
+    if (said.length) {
+      showMessage(said.join('\n'));
+      setTimeout(() => { messageBox.hidden = true; }, 8000);
     }
   }
   async function removeFile(name) {
@@ -629,6 +664,7 @@
     const prop = own ? PROPS.properties[key] : key === 'family' ? { kind: 'combo', line: 2 } : null;
     if (!prop) return false;
     if (prop.kind === 'folder') return chooseFolderPicture(lines, value);
+    if (prop.kind === 'text') return setRuleText(lines, prop.line, value);
     let v = typeof value === 'boolean' ? (value ? 1 : 0) : Number(value);
     if (!Number.isFinite(v)) return false;
     v = Math.trunc(v);
@@ -639,6 +675,16 @@
     } else {
       lines[prop.line] = String(v + (prop.base || 0));
     }
+    return true;
+  }
+  // A rule of one's own, run in place of the Rule property's; empty for that
+  // one. A text that doesn't read changes nothing.
+  function setRuleText(lines, line, value) {
+    if (value === null || value === undefined) value = '';
+    if (typeof value !== 'string') return false;
+    const rule = value.trim() ? M.ruleNotation(value) : '';
+    if (value.trim() && !rule) return false;
+    lines[line] = rule;
     return true;
   }
   // Pictures on always show one: a picture that isn't there gives way to the

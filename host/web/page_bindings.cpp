@@ -11,8 +11,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "config/rule_text.h"
 #include "config/settings_file.h"
 #include "dialog/configure_dialog.h"
 #include "dialog/dialog_ids.h"
@@ -23,6 +25,7 @@
 #include "render/bmp_stream.h"
 #include "render/picture_codecs.h"
 #include "render/picture_reduce.h"
+#include "seed/pattern_formats.h"
 
 namespace orvex::web {
 namespace {
@@ -91,6 +94,7 @@ val run_info() {
     info.set("drawStyle", s.DrawStyle);
     info.set("family", s.Family);
     info.set("rule", s.life_rule);
+    info.set("ruleText", s.rule_text);  // a rule of its own, run in place of (family, rule); "" for none
     info.set("pattern", s.pattern);
     info.set("patternName", s.pattern_name);
     info.set("lights", s.LightingNum);
@@ -147,13 +151,16 @@ void dialog_open(const std::string& settings_text) {
 
 int dialog_command(int control) { return dialog ? static_cast<int>(dialog->command(control)) : 0; }
 int dialog_choose(int list, int index) { return dialog ? static_cast<int>(dialog->choose(list, index)) : 0; }
+int dialog_type_rule(const std::string& text) { return dialog ? static_cast<int>(dialog->type_rule(text)) : 0; }
 
 val dialog_view() {
     val view = val::object();
     if (!dialog) return view;
     const ConfigureDialogState& state = dialog->state();
     view.set("family", list_to_js(state.family_list()));
-    view.set("rule", list_to_js(state.rule_list()));
+    view.set("rule", list_to_js(dialog->rule_list()));
+    view.set("ruleText", dialog->rule_text());
+    view.set("ruleMessage", dialog->rule_message());
     view.set("pattern", list_to_js(state.pattern_list()));
     view.set("picture", list_to_js(state.picture_list()));
     val checked = val::object();
@@ -180,6 +187,21 @@ std::vector<std::uint8_t> bytes_of(const val& array) {
     std::vector<std::uint8_t> bytes(n);
     val(emscripten::typed_memory_view(n, bytes.data())).call<void>("set", array);
     return bytes;
+}
+
+// A rule as people write it, in B/S notation; "" when it doesn't read.
+std::string rule_notation_of(const std::string& text) {
+    const RuleRead read = read_rule(text);
+    return read.rule ? rule_notation(*read.rule) : std::string();
+}
+
+// The rule a pattern file's header names (by the file's name, its format), in
+// B/S notation; "" when it names none that runs.
+std::string pattern_rule_js(const std::string& name, const val& bytes) {
+    const std::vector<std::uint8_t> b = bytes_of(bytes);
+    const std::string_view text(reinterpret_cast<const char*>(b.data()), b.size());
+    const std::optional<RuleSets> rule = pattern_rule(format_for_name(name), text);
+    return rule ? rule_notation(*rule) : std::string();
 }
 
 // Pictures the browser is decoding, by the number the script holds them by.
@@ -278,6 +300,9 @@ EMSCRIPTEN_BINDINGS(orvex_page) {
     emscripten::function("dialogOpen", &dialog_open);
     emscripten::function("dialogCommand", &dialog_command);
     emscripten::function("dialogChoose", &dialog_choose);
+    emscripten::function("dialogTypeRule", &dialog_type_rule);
+    emscripten::function("ruleNotation", &rule_notation_of);
+    emscripten::function("patternRule", &pattern_rule_js);
     emscripten::function("dialogView", &dialog_view);
     emscripten::function("dialogTake", &dialog_take);
 }

@@ -36,6 +36,8 @@ def start_value(src, prop):
         return int(d[prop["line"]]) - prop["base"]
     if prop["kind"] == "slider":
         return int(float(d[prop["line"]]))
+    if prop["kind"] == "text":
+        return d[prop["line"]] if prop["line"] < len(d) else ""
     return ""
 
 
@@ -55,6 +57,8 @@ def wallpaper_engine(src, preview):
         elif p["kind"] == "slider":
             entry.update(type="slider", value=start_value(src, p), min=p["min"], max=p["max"], step=p["step"],
                          fraction=False)
+        elif p["kind"] == "text":
+            entry.update(type="textinput", value=start_value(src, p))
         else:  # the user's picture folder, every file handed over
             entry.update(type="directory", mode="fetchall", value="")
         props[p["name"]] = entry
@@ -73,6 +77,8 @@ def lively_properties(src, folder):
         elif p["kind"] == "slider":
             props[p["name"]] = {"type": "slider", "value": start_value(src, p), "min": p["min"], "max": p["max"],
                                 "step": p["step"], "text": p["text"]}
+        elif p["kind"] == "text":
+            props[p["name"]] = {"type": "textbox", "value": start_value(src, p), "text": p["text"]}
         else:  # Lively lists the files of a folder inside the wallpaper's own; its panel adds files there
             props[p["name"]] = {"type": "folderDropdown", "value": folder["file"], "text": p["text"],
                                 "folder": folder["name"], "filter": PICTURE_FILTER}
