@@ -7,9 +7,11 @@ usage: page_test.py SITE_DIR {page|pixels|no-webgl} [ORVEX_TOOL]
             more than 16 apart in a channel)
   page      one browser session: the wallpaper listeners' calls at load and
             in a burst, a million-step link never blocks, the panel stores the
-            dialog's 18 lines, a damaged settings file is corrected, a link's
-            settings and moment show without being stored, a dropped RLE file
-            seeds the field, pictures come one at a time, a hidden page steps
+            dialog's 19 lines, a damaged settings file is corrected, a link's
+            settings, rule of its own and moment show without being stored,
+            the Rule box selects and refuses, a dropped RLE file seeds the
+            field (under its header's rule), pictures come one at a time, a
+            hidden page steps
             and draws nothing, the wallpaper programs pause it; prints the
             time to the first frame and the step time at field 1000
   file      the page opened from a file:// folder draws, and the pictures of a
@@ -33,8 +35,9 @@ import zlib
 import websocket
 
 DIALOG_LINES = ["1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1045", "0", "0", "0", "1051", "12.000000",
-                "Random_Points", "--none--", "0"]
-LINK = "#s=1022,1028,0,6,0,1,100,0,0,1045,0,0,0,1049,10,Random_Points,--none--,0&seed=7&steps=25&paused"
+                "Random_Points", "--none--", "0", ""]
+# High Life's rule list entry, run under a rule of its own (High Life is B36/S236): the 19th value.
+LINK = "#s=1022,1028,0,6,0,1,100,0,0,1045,0,0,0,1049,10,Random_Points,--none--,0,B36%2FS23&seed=7&steps=25&paused"
 GLIDER_RLE = "x = 3, y = 3, rule = B3/S23\nbo$2bo$3o!\n"
 
 
@@ -290,7 +293,7 @@ def page_checks(b, base):
     rng = random.Random(5)
     odd = [None, True, False, -1, 0, 1, 2, 3, 9, 10, 11, 12, 31, 32, 1e9, -1e9, 0.5, "7", "x", "", [], {}, "../a.png",
            "Pictures\\..\\..\\x.png", "Pictures\\Sunset.bmp", "NaN"]
-    names = ["rule", "style", "color", "onecolor", "seed", "speed", "fieldsize", "lights", "wrap", "pictures",
+    names = ["rule", "ruletext", "style", "color", "onecolor", "seed", "speed", "fieldsize", "lights", "wrap", "pictures",
              "cycling", "picturefolder", "reset", "resettime", "family", "__proto__", "constructor", "x"]
     calls = [[rng.random() < 0.5, rng.choice(names), rng.choice(odd)] for _ in range(300)]
     thrown = b.js(f"""(() => {{
@@ -336,7 +339,7 @@ def page_checks(b, base):
           b.js("!document.getElementById('progress').hidden")], [True, 100000, True, True])
     b.open(base)
 
-    # The panel, set as the dialog test sets the Windows dialog, stores the same 18 lines.
+    # The panel, set as the dialog test sets the Windows dialog, stores the same 19 lines.
     b.js("""(() => { const p = document.getElementById('panel');
         const choose = (id, i) => { const s = p.querySelector(`select[data-list="${id}"]`);
           s.selectedIndex = i; s.dispatchEvent(new Event('change', {bubbles: true})); };
@@ -369,12 +372,21 @@ def page_checks(b, base):
     b.open(base + LINK)
     time.sleep(1.5)
     info = b.js("orvexPage.info()")
-    check("link settings", [info["drawStyle"], info["rule"], info["fieldSize"], info["steps"], info["frames"]],
-          [1028, 6, 100, 25, 1])
+    check("link settings", [info["drawStyle"], info["rule"], info["ruleText"], info["fieldSize"], info["steps"],
+                            info["frames"]], [1028, 6, "B36/S23", 100, 25, 1])
     check("link not stored", b.js("orvexPage.stored()"), "\r\n".join(DIALOG_LINES) + "\r\n")
     b.js("document.getElementById('open-panel').click(); document.getElementById('copy-link').click(); true")
     link = b.js("document.getElementById('link').value")
     check("copied link", link[link.index("#"):], LINK)
+    # The Rule box: the link's rule is Custom's; a catalogue rule typed selects it, one that doesn't read is refused.
+    rule_box = """(() => { const box = document.getElementById('rule-text'); box.value = %s;
+        box.dispatchEvent(new Event('change')); const rules = document.querySelector('select[data-list="1032"]');
+        return [rules.options[rules.selectedIndex].text, box.value, document.getElementById('rule-message').hidden ?
+                '' : document.getElementById('rule-message').textContent]; })()"""
+    check("the link's rule in the panel", b.js(rule_box % "box.value"), ["Custom", "B36/S23", ""])
+    check("a catalogue rule typed", b.js(rule_box % "' b3/s23'"), ["Conway's Life", "B3/S23", ""])
+    refused = b.js(rule_box % "'B9'")
+    check("a rule that doesn't read", refused[:2] + ["B9" in refused[2]], ["Conway's Life", "B9", True])
     b.js("document.getElementById('cancel').click(), true")
     # The same link twice gives the same field.
     cells = b.js("orvexPage.cells()")
@@ -393,6 +405,14 @@ def page_checks(b, base):
         "document.getElementById('message').textContent")], [10, True, True])
     listed = "[...document.querySelectorAll('#user-files li')].map((li) => li.firstChild.textContent.trim())"
     check("listed", "a glider that flies to the.rle" in b.js(listed), True)
+    # One whose header names a rule of its own runs it, says so, and the Rule box shows it.
+    drop_file(b, "hensel.rle", b"x = 3, y = 3, rule = B2-a/S12\nbo$2bo$3o!\n")
+    b.wait("orvexPage.info().patternName === 'hensel.rle'")
+    b.js("document.getElementById('open-panel').click(), true")
+    check("a pattern's own rule", [b.js("orvexPage.info().ruleText"), "B2-a/S12" in b.js(
+        "document.getElementById('message').textContent"), b.js(rule_box % "box.value")],
+          ["B2-a/S12", True, ["Custom", "B2-a/S12", ""]])
+    b.js("document.getElementById('cancel').click(), true")
     b.js("[...document.querySelectorAll('#user-files li')].find((li) => li.textContent.includes('glider'))"
          ".querySelector('button').click(), true")
     time.sleep(0.5)
@@ -509,13 +529,15 @@ def page_checks(b, base):
         time.sleep(1)
         check("paused by " + pause, b.js("orvexPage.info().frames"), frames)
         b.js(resume + ", true")
-    b.js("wallpaperPropertyListener.applyUserProperties({style: {value: 0}, rule: {value: 7}}), true")
+    # A rule of one's own runs in place of the Rule property's; one that doesn't read changes nothing.
+    b.js("wallpaperPropertyListener.applyUserProperties({style: {value: 0}, rule: {value: 7}, "
+         "ruletext: {value: ' 345/2/4 '}}), true")
     b.js("livelyPropertyListener('family', 2); livelyPropertyListener('fieldsize', 5000); "
-         "livelyPropertyListener('speed', 'fast'), true")
+         "livelyPropertyListener('speed', 'fast'); livelyPropertyListener('ruletext', 'B9'), true")
     time.sleep(0.6)
     info = b.js("orvexPage.info()")
-    check("listener settings", [info["drawStyle"], info["rule"], info["family"], info["fieldSize"], info["speed"]],
-          [1025, 7, 2, 1000, 25])
+    check("listener settings", [info["drawStyle"], info["rule"], info["family"], info["fieldSize"], info["speed"],
+                                info["ruleText"]], [1025, 7, 2, 1000, 25, "B2/S345/C4"])
 
     # A lost context: no frames while it is gone; once restored, the rebuilt renderer draws the field.
     b.js("window.lose = document.getElementById('field').getContext('webgl2').getExtension('WEBGL_lose_context');"
