@@ -1,5 +1,7 @@
-// One generation step, production against the literal oracle, by family, side and border.
+// One generation step, production against the literal oracle, by family, side and border;
+// and by rule: a catalogue rule against the same rule typed, and typed rules of each kind.
 //   build/linux-release/bench/step_bench --benchmark_filter=1000
+//   build/linux-release/bench/step_bench --benchmark_filter=BM_Rule
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -10,6 +12,7 @@
 
 #include "core/automaton.h"
 #include "core/reference_step.h"
+#include "core/rules.h"
 
 namespace {
 
@@ -78,6 +81,41 @@ void BM_Memcpy4MiB(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Memcpy4MiB)->Unit(benchmark::kMillisecond);
+
+// A rule at 1000 x 1000 on a torus, from its catalogue entry or typed.
+struct RuleCase {
+    const char* text;  // typed rule, or nullptr for the catalogue's (family, rule)
+    int family, rule;
+};
+constexpr RuleCase kRuleCases[] = {
+    {nullptr, 0, 4},         // Conway's Life
+    {"B3/S23", 0, 0},        // the same, typed
+    {nullptr, 0, 6},         // High Life, which runs as B36/S236
+    {"B36/S236", 0, 0},      // the same, typed
+    {"B36/S23", 0, 0},       // standard HighLife: births from empty cells only
+    {"B2-a/S12", 0, 0},      // non-totalistic
+    {nullptr, 1, 1},         // BelZhab
+    {"23/23/8", 1, 0},       // the same, typed
+    {"12/2-a/4", 1, 0},      // non-totalistic Generations
+    {"B2-a/S12/C4", 2, 0},   // the same under Modified Generation
+};
+
+void BM_Rule(benchmark::State& state) {
+    const RuleCase& c = kRuleCases[state.range(0)];
+    FieldSetup s = settings_for(c.family, 1000, 1);
+    s.life_rule = c.rule;
+    if (c.text) s.rule = orvex::read_rule(c.text).rule;
+    auto f = std::make_unique<orvex::Automaton>(s);
+    seed(*f, 1000);
+    for (auto _ : state) {
+        f->step();
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(c.text ? c.text : (c.family == 0 ? orvex::life_display_names[c.rule]
+                                                    : orvex::generations_display_names[c.rule]));
+    state.SetItemsProcessed(state.iterations() * 1000 * 1000);
+}
+BENCHMARK(BM_Rule)->DenseRange(0, sizeof kRuleCases / sizeof kRuleCases[0] - 1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_TEMPLATE(BM_Step, orvex::Automaton)->Apply(Args);
 BENCHMARK_TEMPLATE(BM_Step, Sse2Automaton)->Apply(Args);
