@@ -82,6 +82,14 @@ const Letter* find_letter(int n, char c) {
 
 bool is_letter(char c) { return c >= 'a' && c <= 'z'; }
 
+// A character as a message shows it: printable ones quoted, others by their code.
+std::string shown(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u < 0x7F) return std::string("'") + c + "'";
+    const char* digits = "0123456789ABCDEF";
+    return std::string("the byte 0x") + digits[u >> 4] + digits[u & 15];
+}
+
 // One count list ("23", "2-a3", "2ce4") into set; why it can't be, otherwise.
 bool read_counts(std::string_view s, Neighbourhoods& set, std::string& why) {
     std::size_t i = 0;
@@ -89,7 +97,7 @@ bool read_counts(std::string_view s, Neighbourhoods& set, std::string& why) {
         const char c = s[i++];
         if (!is_digit(c)) {
             why = is_letter(c) ? std::string("the letter '") + c + "' has no count before it"
-                               : std::string("'") + c + "' has no place in a rule";
+                               : shown(c) + " has no place in a rule";
             return false;
         }
         const int n = c - '0';
@@ -122,13 +130,14 @@ bool read_counts(std::string_view s, Neighbourhoods& set, std::string& why) {
 
 bool read_states(std::string_view s, int& states, std::string& why) {
     int n = 0;
-    bool ok = !s.empty() && s.size() <= 4;
+    bool number = !s.empty() && s.size() <= 4;
     for (char c : s) {
-        if (!is_digit(c)) ok = false;
-        if (ok) n = n * 10 + (c - '0');
+        if (!is_digit(c)) number = false;
+        if (number) n = n * 10 + (c - '0');
     }
-    if (!ok || n < 2 || n > kMaxRuleStates) {
-        why = "the number of states must be 2 to 256, not " + (s.empty() ? std::string("nothing") : std::string(s));
+    if (!number || n < 2 || n > kMaxRuleStates) {
+        why = "the number of states must be 2 to 256";
+        if (number) why += ", not " + std::string(s);
         return false;
     }
     states = n;

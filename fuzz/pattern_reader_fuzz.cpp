@@ -7,6 +7,7 @@
 
 #include "core/rules.h"
 #include "seed/pattern_file.h"
+#include "seed/pattern_formats.h"
 
 namespace {
 
@@ -33,5 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A file listed for a rule always has the header the start-up reader needs.
         if (Pattern_Allowed_By_Rule(text, rule)) require(read.ok() && rule >= 0 && rule < kLifeRuleCount);
     }
+    // A "#R" line names a rule only in a file with the header.
+    if (pattern_rule(PatternFormat::Life105, text)) require(text.find("#Life") != std::string_view::npos);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "config/rule_text.h"
 #include "config/settings_file.h"
 
 namespace {
@@ -34,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(flag(s.OneColor) && flag(s.MatrixTr) && flag(s.TextureFlag) && flag(s.Texture_Renew));
     require(s.pattern_name.size() <= kMaxStoredNameLength);
     require(s.picture_name.size() <= kMaxStoredNameLength + 4);
+    require(s.rule_text.empty() || read_rule(s.rule_text).rule);
     normalize_second_stage(s);
     require(s.Family >= 0 && s.Family <= 2 && s.life_rule >= 0 && s.life_rule <= (s.Family == 0 ? 11 : 9));
 
@@ -53,5 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(back.iCycleTexture == d.iCycleTexture && back.iResetMode == d.iResetMode);
     require(std::fabs(back.iResetTime - d.iResetTime) <= 1e-6f * 600.0f);
     require(back.pattern_name == d.pattern_name && back.picture_name == d.picture_name);
+    require(back.rule_text == d.rule_text && (d.rule_text.empty() || read_rule(d.rule_text).rule));
     return 0;
 }

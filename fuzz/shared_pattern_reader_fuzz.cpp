@@ -66,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (read.ok()) {
         require(read.cells == read_life105(as_life105(text, facts), side).cells);
     }
+    const std::optional<RuleSets> named = pattern_rule(rle ? PatternFormat::Rle : PatternFormat::Plaintext, text);
+    require(!named || (rle && !named->birth.test(0) && named->states >= 2 && named->states <= kMaxRuleStates));
     if (read.ok()) {
         std::vector<int32_t> cells = read.cells;
         fit_states_to_rule(cells, data[0] % 3, data[0] % 12);
