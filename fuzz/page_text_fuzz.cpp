@@ -6,13 +6,15 @@
 // (line 5: 7 and up), which a reading turns into 0 and finds again by name.
 //
 // Input: parts separated by NUL bytes: the settings text, the three boxes'
-// texts, then the panel's actions, three bytes each (what, which, index).
+// texts, then the panel's actions, three bytes each (what, which, index); a
+// typed rule is one of a few, or the first box's text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "config/rule_text.h"
 #include "dialog/dialog_ids.h"
 #include "host/web/page_text.h"
 #include "tests/dialog/fake_maker_files.h"
@@ -65,12 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return f;
     }();
     web::SettingsPanel panel(files, parts[0]);
+    const std::string typed[] = {"B3/S23", "B36/S23", "345/2/4", "B2-a/S12/C4", "B9", "", parts[1]};
     for (; at + 3 <= size; at += 3) {
         const int index = static_cast<int8_t>(data[at + 2]);
-        if (data[at] % 2 == 0)
+        if (data[at] % 3 == 0)
             panel.command(kControls[data[at + 1] % std::size(kControls)]);
-        else
+        else if (data[at] % 3 == 1)
             panel.choose(kLists[data[at + 1] % std::size(kLists)], index);
+        else
+            panel.type_rule(typed[data[at + 1] % std::size(typed)]);
     }
     const ConfigureDialogState& state = panel.state();
     const int picks = size > 0 ? static_cast<int8_t>(data[size - 1]) : 0;
@@ -82,5 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(pattern >= 0 && pattern < 7 + 3);
     if (pattern >= 7) wrote[4] = "0";
     require(wrote == read);
+    require(wrote.size() < 19 || wrote[18].empty() || read_rule(wrote[18]).rule);
     return 0;
 }
