@@ -35,9 +35,10 @@ void normalize_first_stage(Settings& s) {
 void normalize_second_stage(Settings& s) {
     s.life_rule = outside_to(s.life_rule, 0, 11, 0);
     s.Family = outside_to(s.Family, kFamilyLife, kFamilyModifiedGeneration, kFamilyLife);
-    if (s.Family != kFamilyLife && s.life_rule > 9) s.life_rule = 9;
+    // A rule of its own picks the family first, so that the bound below holds for it too.
     if (!s.rule_text.empty())
         if (const std::optional<RuleSets> rule = read_rule(s.rule_text).rule) s.Family = family_for(*rule, s.Family);
+    if (s.Family != kFamilyLife && s.life_rule > 9) s.life_rule = 9;
 }
 
 }  // namespace orvex

@@ -320,8 +320,10 @@ TEST(SettingsFileReading, LineNineteen) {
     normalize_second_stage(s);
     EXPECT_EQ(s.Family, kFamilyModifiedGeneration);
     s.Family = kFamilyLife;
+    s.life_rule = 11;  // Walled Cities: no row of the Generations tables
     normalize_second_stage(s);
     EXPECT_EQ(s.Family, kFamilyGeneration);
+    EXPECT_EQ(s.life_rule, 9);
 }
 
 TEST(SettingsFileWriter, RoundTripThroughTheDialogReader) {
