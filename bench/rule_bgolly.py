@@ -16,6 +16,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "scripts"))
+from golly_io import write_grid, write_rle  # noqa: E402
+
 N = 1000
 RULES = [  # (orvex's --rule, --family, Golly's rule, Golly's algorithm)
     ("4", "0", "B3/S23", None),
@@ -44,16 +47,12 @@ def main():
     soup = [[rng.random() < 1 / 3 for _ in range(N)] for _ in range(N)]
     with tempfile.TemporaryDirectory() as tmp:
         grid = os.path.join(tmp, "soup.txt")
-        with open(grid, "w") as f:
-            f.write("".join("".join("1" if v else "." for v in row) + "\n" for row in soup))
+        write_grid(grid, soup)
         print("| rule | orvex ms/step | bgolly ms/step |")
         print("|---|---|---|")
         for ours, family, golly, algo in RULES:
             rle = os.path.join(tmp, "soup.rle")
-            live, dead = ("o", "b") if algo is None else ("A", ".")
-            with open(rle, "w") as f:
-                f.write("x = %d, y = %d, rule = %s:T%d,%d\n" % (N, N, golly, N, N))
-                f.write("$\n".join("".join(live if v else dead for v in row) for row in soup) + "!\n")
+            write_rle(rle, soup, golly, 2 if algo is None else 3)
             mine = [orvex, "simulate", "--grid", grid, "--wrap", "--family", family, "--rule", ours, "--steps"]
             theirs = ["bgolly", *(["-a", algo] if algo else []), "-q", "-q", "-m"]
             o = (seconds(mine + [str(steps)]) - seconds(mine + ["0"])) / steps * 1000

@@ -11,6 +11,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"))
+from golly_io import dump_cells, rle_cells, write_grid, write_rle  # noqa: E402
+
 N = 100
 LETTERS = {1: "ce", 2: "cekain", 3: "cekainyqjr", 4: "cekainyqjrtwz", 5: "cekainyqjr", 6: "cekain", 7: "ce"}
 STEPS = (1, 9, 40)
@@ -53,47 +56,6 @@ def cases(rng):
     return out
 
 
-def golly_cells(text):
-    """{(row, col): state} of an RLE, from its top-left corner."""
-    lines = [l for l in text.splitlines() if not l.startswith("#")]
-    body = "".join(lines[1:])
-    cells, y, x, count, prefix = {}, 0, 0, "", 0
-    for ch in body:
-        if ch.isdigit():
-            count += ch
-            continue
-        n = int(count) if count else 1
-        count = ""
-        if ch in "p" "q" "r" "s" "t" "u" "v" "w" "x" "y":
-            prefix = (ord(ch) - ord("p") + 1) * 24
-            count = str(n) if n != 1 else ""
-            continue
-        if ch in "b.":
-            x += n
-        elif ch == "o" or "A" <= ch <= "X":
-            state = 1 if ch == "o" else prefix + ord(ch) - ord("A") + 1
-            for i in range(n):
-                cells[(y, x + i)] = state
-            x += n
-        elif ch == "$":
-            y += n
-            x = 0
-        elif ch == "!":
-            break
-        prefix = 0
-    return cells
-
-
-def value(c):
-    if c == ".":
-        return 0
-    if c.isdigit():
-        return int(c)
-    if "a" <= c <= "z":
-        return ord(c) - ord("a") + 10
-    return ord(c) - ord("A") + 36
-
-
 def main():
     orvex, bgolly, seed = sys.argv[1], sys.argv[2], int(sys.argv[3])
     rng = random.Random(seed)
@@ -101,24 +63,19 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         for ours, golly, states in cases(rng):
             soup = [[1 if rng.random() < rng.choice((0.2, 0.35, 0.5)) else 0 for _ in range(N)] for _ in range(N)]
-            grid = os.path.join(tmp, "soup.txt")
-            with open(grid, "w") as f:
-                f.write("".join("".join("1" if v else "." for v in row) + "\n" for row in soup))
-            rle = os.path.join(tmp, "soup.rle")
-            live, dead = ("o", "b") if states == 2 else ("A", ".")
-            with open(rle, "w") as f:
-                f.write("x = %d, y = %d, rule = %s:T%d,%d\n" % (N, N, golly, N, N))
-                f.write("$".join("".join(live if v else dead for v in row) for row in soup) + "!\n")
+            grid, rle = os.path.join(tmp, "soup.txt"), os.path.join(tmp, "soup.rle")
+            write_grid(grid, soup)
+            write_rle(rle, soup, golly, states)
             for steps in STEPS:
                 runs += 1
                 out = os.path.join(tmp, "golly.rle")
                 algo = ["-a", "Generations"] if states > 2 else []
                 subprocess.run([bgolly, *algo, "-m", str(steps), "-o", out, rle], check=True, capture_output=True)
                 with open(out) as f:
-                    theirs = golly_cells(f.read())
+                    theirs = rle_cells(f.read())
                 dump = subprocess.run([orvex, "simulate", "--grid", grid, "--rule", ours, "--wrap", "--steps",
                                        str(steps), "--dump", "-"], check=True, capture_output=True, text=True).stdout
-                mine = {(i, j): value(c) for i, row in enumerate(dump.split()) for j, c in enumerate(row) if c != "."}
+                mine = dump_cells(dump)
                 # Golly writes from the top-left live cell; the torus is the same square.
                 top = min((i for i, _ in mine), default=0)
                 left = min((j for _, j in mine), default=0)
