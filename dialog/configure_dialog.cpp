@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "config/rule_text.h"
 #include "core/rules.h"
 #include "dialog/dialog_ids.h"
+#include "dialog/rule_choice.h"
 
 namespace orvex {
 
@@ -20,6 +22,14 @@ int selection(int index, const ComboList& list) {
 }
 
 bool in(int control, int first, int last) { return control >= first && control <= last; }
+
+std::optional<RuleSets> own_sets(const std::string& rule_text) {
+    return rule_text.empty() ? std::nullopt : read_rule(rule_text).rule;
+}
+
+RuleSets catalogue_rule(int family, int life_rule) {
+    return catalogue_sets(family == kFamilyLife ? kLifeRules : kGenerationRules, life_rule);
+}
 
 }  // namespace
 
@@ -36,6 +46,16 @@ double box_real(const std::string& text) {
 
 ConfigureDialogState::ConfigureDialogState(const MakerFiles& files, const DialogSettings& read)
     : files_(files), d_(read) {
+    // A stored rule of one's own that runs as a catalogue rule opens as that rule.
+    const TypedRule stored = typed_rule(d_.rule_text, d_.iFamily);
+    d_.rule_text.clear();
+    if (stored.kind == TypedRule::Kind::Catalogue) {
+        d_.iFamily = stored.family;
+        d_.life_rule = stored.life_rule;
+    } else if (stored.kind == TypedRule::Kind::Own) {
+        own_rule_ = rule_shown(d_.iFamily, d_.life_rule, stored.rule_text);
+        choose_own_rule(kRefreshNothing);
+    }
     // Pattern list, restoring the earlier choice: a built-in by its index, a file by its name.
     fill_pattern_list(1);
     picture_list_.entries = {kNoPicture};
@@ -48,13 +68,23 @@ ConfigureDialogState::ConfigureDialogState(const MakerFiles& files, const Dialog
 
 void ConfigureDialogState::fill_pattern_list(int restore) {
     Fill_Pattern_Combo_Start(pattern_list_);
-    if (d_.iAllPatterns == 0 || d_.iFamily == kFamilyLife) {
-        int unused_picture = 0;
-        Fill_Combo(pattern_list_, files_, d_.iAllPatterns, restore, ListMask::Patterns, d_, unused_picture);
-    }
-    // Without restoring, and when the filter hides every file, the first entry.
-    if (restore == 0 || !(d_.iAllPatterns == 0 || d_.iFamily == kFamilyLife)) d_.pattern = 0;
+    int unused_picture = 0;
+    Fill_Combo(pattern_list_, files_, d_.iAllPatterns, restore, ListMask::Patterns, d_, unused_picture);
+    if (restore == 0) d_.pattern = 0;
     d_.pattern = selection(d_.pattern, pattern_list_);
+}
+
+void ConfigureDialogState::refill_pattern_list_keeping_choice() {
+    const int kept = d_.pattern;
+    const std::string entry = pattern_list_.entries[static_cast<std::size_t>(kept)];
+    fill_pattern_list(0);
+    if (kept < kBuiltInPatternCount) {
+        d_.pattern = kept;
+        return;
+    }
+    const auto files = pattern_list_.entries.begin() + kBuiltInPatternCount;
+    const auto found = std::find(files, pattern_list_.entries.end(), entry);
+    if (found != pattern_list_.entries.end()) d_.pattern = static_cast<int>(found - pattern_list_.entries.begin());
 }
 
 void ConfigureDialogState::fill_rule_list() {
@@ -62,14 +92,59 @@ void ConfigureDialogState::fill_rule_list() {
         rule_list_.entries.assign(std::begin(life_display_names), std::end(life_display_names));
     else
         rule_list_.entries.assign(std::begin(generations_display_names), std::end(generations_display_names));
+    if (!own_rule_.empty()) rule_list_.entries.emplace_back(kCustomRuleEntry);
+}
+
+int ConfigureDialogState::custom_entry() const {
+    return own_rule_.empty() ? -1 : static_cast<int>(rule_list_.entries.size()) - 1;
 }
 
 void ConfigureDialogState::select_current() {
     family_list_.selected = selection(d_.iFamily, family_list_);
-    rule_list_.selected = selection(d_.life_rule, rule_list_);
+    rule_list_.selected = d_.rule_text.empty() ? selection(d_.life_rule, rule_list_) : custom_entry();
     pattern_list_.selected = selection(d_.pattern, pattern_list_);
     picture_list_.selected = selection(picture_, picture_list_);
+
+    offered_rule_.reset();
+    const auto chosen = static_cast<std::size_t>(pattern_list_.selected);
+    if (chosen < pattern_list_.files.size() && !pattern_list_.files[chosen].empty()) {
+        const std::optional<RuleSets> named = pattern_file_rule(files_, pattern_list_.files[chosen]);
+        const RuleSets running = own_sets(d_.rule_text).value_or(catalogue_rule(d_.iFamily, d_.life_rule));
+        if (named && !(*named == running)) offered_rule_ = named;
+    }
 }
+
+// Selects the Custom entry's rule, under the family it runs in.
+unsigned ConfigureDialogState::choose_own_rule(unsigned refresh) {
+    const int family = family_for(*read_rule(own_rule_).rule, d_.iFamily);
+    d_.rule_text = own_rule_;
+    if (family != d_.iFamily) {
+        d_.iFamily = family;
+        d_.life_rule = 0;
+        refresh |= kRefreshRuleList;
+    }
+    fill_rule_list();
+    return refresh | kRefreshSelections | kRefreshRuleBox;
+}
+
+// Selections and the pattern's rule offer brought up to date; a Rule box
+// shown anew has no message.
+unsigned ConfigureDialogState::settle(unsigned refresh) {
+    const std::string offer = pattern_rule_offer();
+    select_current();
+    if ((refresh & kRefreshRuleBox) && !rule_message_.empty()) {
+        rule_message_.clear();
+        refresh |= kRefreshRuleNotes;
+    }
+    if (pattern_rule_offer() != offer) refresh |= kRefreshRuleNotes;
+    return refresh;
+}
+
+std::string ConfigureDialogState::pattern_rule_offer() const {
+    return offered_rule_ ? "Run it as " + rule_notation(*offered_rule_) : std::string();
+}
+
+std::string ConfigureDialogState::rule_box_text() const { return rule_shown(d_.iFamily, d_.life_rule, d_.rule_text); }
 
 bool ConfigureDialogState::checked(int control) const {
     switch (control) {
@@ -108,10 +183,18 @@ unsigned ConfigureDialogState::command(int control) {
     } else if (control == IDC_ONLY_RULE_PATTERNS) {
         flip(d_.iAllPatterns);
         fill_pattern_list(0);
-        select_current();
-        return kRefreshButtons | kRefreshPatternList | kRefreshSelections;
+        return settle(kRefreshButtons | kRefreshPatternList | kRefreshSelections);
+    } else if (control == IDC_PATTERN_RULE) {
+        return offered_rule_ ? type_rule(rule_notation(*offered_rule_)) : kRefreshNothing;
     } else if (control == IDC_DEFAULT) {
-        // Family, rule and the pattern filter stay as they are.
+        // Family, the catalogue rule and the pattern filter stay as they are;
+        // a rule of one's own is left for that catalogue rule.
+        unsigned refresh = kRefreshButtons | kRefreshSelections | kRefreshBoxes | kRefreshRuleBox | kRefreshRuleNotes;
+        if (!d_.rule_text.empty()) {
+            d_.rule_text.clear();
+            fill_pattern_list(0);
+            refresh |= kRefreshPatternList;
+        }
         d_.iLightingNum = IDC_LIGHTS_OFF;
         d_.iMainColor = IDC_BLUE;
         d_.iDrawStyle = IDC_LINES;
@@ -126,8 +209,7 @@ unsigned ConfigureDialogState::command(int control) {
         d_.speed = 18;
         d_.pattern = kDefaultPattern;
         picture_ = 0;
-        select_current();
-        return kRefreshButtons | kRefreshSelections | kRefreshBoxes;
+        return settle(refresh);
     } else {
         return kRefreshNothing;
     }
@@ -137,33 +219,67 @@ unsigned ConfigureDialogState::command(int control) {
 unsigned ConfigureDialogState::choose_family(int index) {
     const int chosen = selection(index, family_list_);
     unsigned refresh = kRefreshSelections;
-    if (chosen != d_.iFamily) {
+    const std::optional<RuleSets> own = own_sets(d_.rule_text);
+    if (own && family_for(*own, chosen) == chosen) {
+        d_.iFamily = chosen;  // a Generations rule of one's own, with or without Modified Generation
+    } else if (chosen != d_.iFamily) {
         d_.iFamily = chosen;
+        d_.rule_text.clear();
         fill_rule_list();
         d_.life_rule = 0;
         fill_pattern_list(0);
-        refresh |= kRefreshRuleList | kRefreshPatternList;
+        refresh |= kRefreshRuleList | kRefreshPatternList | kRefreshRuleBox;
     }
-    select_current();
-    return refresh;
+    return settle(refresh);
 }
 
 unsigned ConfigureDialogState::choose_rule(int index) {
     const int chosen = selection(index, rule_list_);
     unsigned refresh = kRefreshSelections;
-    if (chosen != d_.life_rule) {
+    if (chosen == custom_entry()) {
+        if (d_.rule_text.empty()) {
+            refresh = choose_own_rule(refresh);
+            fill_pattern_list(0);
+            refresh |= kRefreshPatternList;
+        }
+    } else if (chosen != d_.life_rule || !d_.rule_text.empty()) {
         d_.life_rule = chosen;
+        d_.rule_text.clear();
         fill_pattern_list(0);
-        refresh |= kRefreshPatternList;
+        refresh |= kRefreshPatternList | kRefreshRuleBox;
     }
-    select_current();
-    return refresh;
+    return settle(refresh);
 }
 
 unsigned ConfigureDialogState::choose_pattern(int index) {
     d_.pattern = selection(index, pattern_list_);
-    select_current();
-    return kRefreshNothing;
+    return settle(kRefreshNothing);
+}
+
+unsigned ConfigureDialogState::type_rule(const std::string& text) {
+    const TypedRule typed = typed_rule(text, d_.iFamily);
+    if (typed.kind == TypedRule::Kind::Refused) {
+        rule_message_ = typed.message;
+        return kRefreshRuleNotes;
+    }
+    const DialogSettings before = d_;
+    unsigned refresh = kRefreshSelections | kRefreshRuleBox;
+    if (typed.kind == TypedRule::Kind::Catalogue) {
+        d_.iFamily = typed.family;
+        d_.life_rule = typed.life_rule;
+        d_.rule_text.clear();
+        fill_rule_list();
+        refresh |= kRefreshRuleList;
+    } else {
+        own_rule_ = rule_shown(d_.iFamily, d_.life_rule, typed.rule_text);  // in B/S notation
+        refresh = choose_own_rule(refresh | kRefreshRuleList);
+    }
+    if (d_.iAllPatterns == 1 &&
+        (d_.iFamily != before.iFamily || d_.life_rule != before.life_rule || d_.rule_text != before.rule_text)) {
+        refill_pattern_list_keeping_choice();
+        refresh |= kRefreshPatternList;
+    }
+    return settle(refresh);
 }
 
 DialogSettings ConfigureDialogState::take(const std::string& field_size_box, const std::string& speed_box,
@@ -177,13 +293,20 @@ DialogSettings ConfigureDialogState::take(const std::string& field_size_box, con
     d_.iResetTime = static_cast<float>(reset);
 
     d_.iFamily = selection(family, family_list_);
-    d_.life_rule = selection(rule, rule_list_);
+    const int chosen_rule = selection(rule, rule_list_);
+    if (chosen_rule == custom_entry()) {
+        d_.rule_text = own_rule_;
+        d_.iFamily = family_for(*read_rule(own_rule_).rule, d_.iFamily);
+    } else {
+        d_.life_rule = chosen_rule;
+        d_.rule_text.clear();
+    }
     d_.pattern = selection(pattern, pattern_list_);
     picture_ = selection(picture, picture_list_);
     d_.picture_name = picture_list_.entries[static_cast<std::size_t>(picture_)];
     d_.pattern_name = pattern_list_.entries[static_cast<std::size_t>(d_.pattern)];
     if (d_.picture_name == kNoPicture) d_.iTexture = 0;
-    select_current();
+    settle(kRefreshNothing);
     return d_;
 }
 

@@ -40,6 +40,9 @@
 #define IDC_RESET_ON_TIME 1051
 #define IDC_WHERE_PICTURES 1053
 #define IDC_FIELD_PER_MONITOR 1054
+#define IDC_RULE_TEXT 1055    /* the Rule box: a rule in B/S notation */
+#define IDC_RULE_MESSAGE 1056 /* why the Rule box's text is no rule */
+#define IDC_PATTERN_RULE 1057 /* "Run it as ...": the chosen pattern file's own rule */
 
 /* About and "Where are Pictures?": the clickable labels */
 #define IDC_WEB_ADDRESS 1038

@@ -44,8 +44,15 @@ std::optional<std::string> entry_for(const std::string& file_name, ListMask mask
     return file_name.substr(0, std::min(file_name.size() - kExtensionLength, kMaxEntryText));
 }
 
+std::optional<RuleSets> pattern_file_rule(const MakerFiles& files, const std::string& file_name) {
+    const std::optional<std::string> text = files.read(kPatternsSubfolder, file_name);
+    if (!text) return std::nullopt;
+    return pattern_rule(format_for_name(file_name), *text);
+}
+
 void Fill_Pattern_Combo_Start(ComboList& list) {
     list.entries.assign(std::begin(seed_names), std::end(seed_names));
+    list.files.assign(list.entries.size(), std::string());
     list.selected = 0;
 }
 
@@ -58,6 +65,8 @@ void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int
     if (patterns)
         std::stable_partition(names.begin(), names.end(),
                               [](const std::string& name) { return format_for_name(name) == PatternFormat::Life105; });
+    std::optional<RuleSets> own;
+    if (patterns && only_for_rule == 1 && !d.rule_text.empty()) own = read_rule(d.rule_text).rule;
     int count = 0;
     for (const std::string& name : patterns ? names : picture_names_bmp_first(names)) {
         std::optional<std::string> entry = entry_for(name, mask);
@@ -65,7 +74,10 @@ void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int
         if (patterns) {
             const std::optional<std::string> text = files.read(subfolder, name);
             if (!text) continue;
-            if (only_for_rule == 1 && !pattern_allowed_by_rule(format_for_name(name), *text, d.life_rule)) continue;
+            if (only_for_rule == 1 &&
+                !pattern_listed_for_rule(format_for_name(name), *text, d.iFamily, d.life_rule, own))
+                continue;
+            list.files.push_back(name);
         }
         ++count;
         if (restore == 1) {

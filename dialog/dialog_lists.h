@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "config/rule_text.h"
 #include "config/settings_file.h"
 
 namespace orvex {
@@ -50,6 +51,8 @@ private:
 struct ComboList {
     std::vector<std::string> entries;
     int selected = 0;
+    // The Pattern list only: the file each entry stands for, "" for a built-in seed.
+    std::vector<std::string> files;
 };
 
 enum class ListMask { Patterns, Pictures };  // "*.lif" in "Patterns2d", pictures in "Pictures"
@@ -58,13 +61,18 @@ enum class ListMask { Patterns, Pictures };  // "*.lif" in "Patterns2d", picture
 void Fill_Pattern_Combo_Start(ComboList& list);
 
 // Appends the qualifying files of the mask's folder. A pattern file qualifies
-// when it can be read and, with only_for_rule 1, when pattern_allowed_by_rule
-// holds for life_rule; every picture qualifies. With restore 1 the k-th file
+// when it can be read and, with only_for_rule 1, when pattern_listed_for_rule
+// lists it for the rule d runs (its rule_text, else iFamily and life_rule);
+// every picture qualifies. With restore 1 the k-th file
 // (from 1) whose entry equals pattern_name makes pattern 6 + k, or equals
 // picture_name makes picture k, and entry pattern / picture is selected; with
 // restore 0 entry 0 is.
 void Fill_Combo(ComboList& list, const MakerFiles& files, int only_for_rule, int restore, ListMask mask,
                 DialogSettings& d, int& picture);
+
+// The rule the header of pattern file `file_name` names, when it names one that
+// runs (seed/pattern_formats.h, pattern_rule).
+std::optional<RuleSets> pattern_file_rule(const MakerFiles& files, const std::string& file_name);
 
 // The entry a file name gives, cut to 79 characters: a pattern file less
 // ".lif" (an RLE or plaintext name whole), a picture as stored_name_for_picture

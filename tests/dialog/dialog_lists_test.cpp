@@ -91,7 +91,7 @@ TEST(PictureList, EmptyFolderLongAndNonAsciiNames) {
     FakeMakerFiles files;
     DialogSettings d;
     d.picture_name = "sunset";
-    ComboList list{{kNoPicture}, 0};
+    ComboList list{{kNoPicture}, 0, {}};
     int picture = 0;
     Fill_Combo(list, files, 0, 1, ListMask::Pictures, d, picture);
     EXPECT_EQ(list.entries, std::vector<std::string>{kNoPicture});
@@ -112,7 +112,7 @@ TEST(PictureList, EmptyFolderLongAndNonAsciiNames) {
     FakeMakerFiles mixed;
     for (const char* name : {"photo.JPG", "sea.bmp", "map.png", "sky.BMP"}) mixed.add_picture(name);
     d.picture_name = "map.png";
-    list = {{kNoPicture}, 0};
+    list = {{kNoPicture}, 0, {}};
     Fill_Combo(list, mixed, 0, 1, ListMask::Pictures, d, picture);
     EXPECT_EQ(list.entries, (std::vector<std::string>{kNoPicture, "sea", "sky", "photo.JPG", "map.png"}));
     EXPECT_EQ(list.selected, 4);
