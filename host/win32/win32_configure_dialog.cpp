@@ -2,9 +2,11 @@
 // ConfigureDialogState and shows that state in the controls.
 #include "host/win32/win32_configure_dialog.h"
 
+#include <iterator>
 #include <memory>
 #include <string>
 
+#include "config/rule_text.h"
 #include "config/settings_file.h"
 #include "dialog/configure_dialog.h"
 #include "dialog/dialog_ids.h"
@@ -59,6 +61,16 @@ void show(HWND dialog, const ConfigureDialogState& state, unsigned what) {
         SetDlgItemTextA(dialog, IDC_SPEED, state.speed_text().c_str());
         SetDlgItemTextA(dialog, IDC_RESET_TIME, state.reset_time_text().c_str());
     }
+    if (what & kRefreshRuleBox) SetDlgItemTextW(dialog, IDC_RULE_TEXT, wide_from_utf8(state.rule_box_text()).c_str());
+    if (what & kRefreshRuleNotes) {
+        SetDlgItemTextW(dialog, IDC_RULE_MESSAGE, wide_from_utf8(state.rule_message()).c_str());
+        const std::string offer = state.pattern_rule_offer();
+        HWND button = GetDlgItem(dialog, IDC_PATTERN_RULE);
+        SetWindowTextW(button, wide_from_utf8(offer).c_str());
+        if (offer.empty() && GetFocus() == button)  // pressed: the focus goes back to the list
+            SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PATTERN)), TRUE);
+        ShowWindow(button, offer.empty() ? SW_HIDE : SW_SHOW);
+    }
     if (what & kRefreshSelections) {
         SendDlgItemMessageA(dialog, IDC_FAMILY, CB_SETCURSEL, static_cast<WPARAM>(state.family_list().selected), 0);
         SendDlgItemMessageA(dialog, IDC_RULE, CB_SETCURSEL, static_cast<WPARAM>(state.rule_list().selected), 0);
@@ -73,11 +85,21 @@ std::string box_text(HWND dialog, int id) {
     return text;
 }
 
+// The Rule box's text, applied once the user leaves the box and on OK; the
+// notation already shown changes nothing.
+void apply_rule_box(HWND dialog, ConfigureDialogState& state) {
+    wchar_t text[kMaxRuleText + 2] = {};
+    GetDlgItemTextW(dialog, IDC_RULE_TEXT, text, static_cast<int>(std::size(text)));
+    const std::string typed = utf8_from_wide(text);
+    if (typed != state.rule_box_text() || !state.rule_message().empty()) show(dialog, state, state.type_rule(typed));
+}
+
 int selected(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
 
 // OK: takes the controls' values and writes the file. When it can't be
 // written the user is told why and the dialog stays, with every choice in it.
 void on_ok(HWND dialog, ConfigureWindow& w) {
+    apply_rule_box(dialog, w.state);  // a rule that doesn't read leaves the one chosen before
     const DialogSettings d =
         w.state.take(box_text(dialog, IDC_FIELD_SIZE), box_text(dialog, IDC_SPEED), box_text(dialog, IDC_RESET_TIME),
                      selected(dialog, IDC_FAMILY), selected(dialog, IDC_RULE), selected(dialog, IDC_PATTERN),
@@ -125,7 +147,11 @@ INT_PTR on_command(HWND dialog, ConfigureWindow& w, int id, int code) {
             if (completed_choice(dialog, id, code)) show(dialog, state, state.choose_rule(selected(dialog, id)));
             return TRUE;
         case IDC_PATTERN:
-            if (code == CBN_SELCHANGE || code == CBN_CLOSEUP) state.choose_pattern(selected(dialog, id));
+            if (code == CBN_SELCHANGE || code == CBN_CLOSEUP)
+                show(dialog, state, state.choose_pattern(selected(dialog, id)));
+            return TRUE;
+        case IDC_RULE_TEXT:
+            if (code == EN_KILLFOCUS) apply_rule_box(dialog, state);
             return TRUE;
         default:
             if (code == BN_CLICKED) show(dialog, state, state.command(id));
@@ -147,8 +173,10 @@ INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wP
             w->fitted_fonts = fit_multiline_labels(dialog);
             fill_list(dialog, IDC_FAMILY, w->state.family_list());
             fill_list(dialog, IDC_PICTURE, w->state.picture_list());
+            SendDlgItemMessageW(dialog, IDC_RULE_TEXT, EM_LIMITTEXT, kMaxRuleText, 0);
             show(dialog, w->state,
-                 kRefreshRuleList | kRefreshPatternList | kRefreshButtons | kRefreshBoxes | kRefreshSelections);
+                 kRefreshRuleList | kRefreshPatternList | kRefreshButtons | kRefreshBoxes | kRefreshSelections |
+                     kRefreshRuleBox | kRefreshRuleNotes);
             return TRUE;  // focus on the first control, ready for the keyboard
         }
         case WM_COMMAND:

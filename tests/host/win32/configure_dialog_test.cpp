@@ -70,6 +70,17 @@ protected:
             if (!IsDialogMessageA(dialog_, &msg)) DispatchMessageA(&msg);
     }
     void click(int id) { SendDlgItemMessageA(dialog_, id, BM_CLICK, 0, 0); }
+    // Typed into the Rule box, and the box left.
+    void type_rule(const char* text) {
+        type(IDC_RULE_TEXT, text);
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_RULE_TEXT, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog_, IDC_RULE_TEXT)));
+    }
+    std::string text(int id) {
+        char text[300] = {};
+        GetDlgItemTextA(dialog_, id, text, sizeof text);
+        return text;
+    }
     void type(int id, const char* text) { SetDlgItemTextA(dialog_, id, text); }
     void choose(int id, int index) {
         SendDlgItemMessageA(dialog_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -103,7 +114,7 @@ TEST_F(ConfigureDialogTest, OkWithoutFileAndBoxRanges) {
     click(IDOK);
     EXPECT_TRUE(ended());
     EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1026", "0", "0", "0", "1", "100", "0", "0", "1045", "0", "0",
-                                                 "0", "1050", "10.000000", "Random_Points", "--none--", "0"}));
+                                                 "0", "1050", "10.000000", "Random_Points", "--none--", "0", ""}));
     open();
     type(IDC_FIELD_SIZE, "50");
     type(IDC_SPEED, "0");
@@ -113,9 +124,9 @@ TEST_F(ConfigureDialogTest, OkWithoutFileAndBoxRanges) {
     click(IDC_FIELD_PER_MONITOR);
     click(IDOK);
     std::vector<std::string> l = lines();
-    ASSERT_EQ(l.size(), 18u);
+    ASSERT_EQ(l.size(), 19u);
     EXPECT_EQ(l[0] + " " + l[5] + " " + l[6] + " " + l[11] + " " + l[14] + " " + l[17], "1020 1 100 0 10.000000 1");
-    open();  // the 18 lines read back and written again
+    open();  // the 19 lines read back and written again
     type(IDC_FIELD_SIZE, "2000");
     choose(IDC_PICTURE, 1);
     click(IDC_PICTURE_ON);
@@ -124,7 +135,7 @@ TEST_F(ConfigureDialogTest, OkWithoutFileAndBoxRanges) {
     EXPECT_EQ(l[6] + " " + l[11] + " " + l[16] + " " + l[17], "1000 1 sea 1");
 }
 
-TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
+TEST_F(ConfigureDialogTest, FamilyRuleDefaultFilterAndRuleBox) {
     open();
     choose(IDC_PATTERN, 8);  // Big_Circles.lif
     choose(IDC_RULE, 0);     // the rule already chosen: the pattern stays
@@ -145,7 +156,33 @@ TEST_F(ConfigureDialogTest, FamilyRuleDefaultAndFilter) {
     EXPECT_EQ(count(IDC_PATTERN), 7);
     click(IDOK);
     EXPECT_EQ(read_file(settings()), crlf_lines({"1022", "1027", "1", "9", "0", "18", "250", "1", "1", "1045", "0", "0",
-                                                 "0", "1051", "12.000000", "Random_Points", "--none--", "0"}));
+                                                 "0", "1051", "12.000000", "Random_Points", "--none--", "0", ""}));
+
+    // The Rule box: a typed rule selects its catalogue entry or Custom; one that
+    // doesn't read is refused beside the box, and OK keeps the last that did.
+    write("Patterns2d/hl.rle", "x = 1, y = 1, rule = B36/S23\no!\n");
+    fs::remove(settings());
+    open();
+    type_rule("B3/S23");
+    EXPECT_EQ(shown(IDC_RULE), "Conway's Life");
+    choose(IDC_PATTERN, 9);  // hl.rle: its own rule offered beside the list
+    EXPECT_EQ(text(IDC_PATTERN_RULE), "Run it as B36/S23");
+    type_rule("B36/S23");
+    EXPECT_EQ(shown(IDC_RULE) + " " + shown(IDC_PATTERN), "Custom hl.rle");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, IDC_PATTERN_RULE)));  // nothing more to offer
+    type_rule("B9");
+    EXPECT_EQ(text(IDC_RULE_MESSAGE), "Rule \"B9\": a cell has at most 8 neighbours, not 9.");
+    click(IDOK);  // the last rule that read
+    std::vector<std::string> l = lines();
+    ASSERT_EQ(l.size(), 19u);
+    EXPECT_EQ(l[2] + " " + l[3] + " " + l[15] + " " + l[18], "0 4 hl.rle B36/S23");
+
+    open();  // typed, then OK at once
+    EXPECT_EQ(shown(IDC_RULE) + " " + text(IDC_RULE_MESSAGE), "Custom ");
+    type(IDC_RULE_TEXT, "B2356/S1456/C16");
+    click(IDOK);
+    l = lines();
+    EXPECT_EQ(l[2] + " " + l[3] + " [" + l[18] + "]", "1 9 []");  // Xtasy
 }
 
 TEST_F(ConfigureDialogTest, KeyboardOrderAndCancelWritesNothing) {
@@ -171,6 +208,7 @@ TEST_F(ConfigureDialogTest, KeyboardOrderAndCancelWritesNothing) {
                                        IDC_WHERE_PICTURES,
                                        IDC_FAMILY,
                                        IDC_RULE,
+                                       IDC_RULE_TEXT,
                                        IDC_PATTERN,
                                        IDC_ONLY_RULE_PATTERNS,
                                        IDC_TRANSPARENT_BORDERS,
@@ -298,7 +336,7 @@ TEST(DialogTemplateTest, FaceExchangeKeepsEveryControl) {
     ASSERT_NE(reference, nullptr);
     const std::vector<std::string> expected = controls(reference);
     DestroyWindow(reference);
-    ASSERT_EQ(expected.size(), 46u);
+    ASSERT_EQ(expected.size(), 50u);
 
     for (const wchar_t* face : {kScalableDialogFace, L"Arial"}) {
         const std::vector<WORD> copy = with_font_face(original, size, face);
