@@ -36,7 +36,8 @@ std::vector<std::string> lines_of(const std::string& text) {
 // clang-format off
 const int kControls[] = {IDC_DEFAULT, IDC_ONE_COLOR, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_POINTS,
     IDC_TRIANGLES, IDC_LINES, IDC_QUADS, IDC_PICTURE_ON, IDC_ONLY_RULE_PATTERNS, IDC_TRANSPARENT_BORDERS,
-    IDC_PICTURE_CYCLING, IDC_LIGHTS_OFF, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_ON_TIME, IDC_ABOUT};
+    IDC_PICTURE_CYCLING, IDC_LIGHTS_OFF, IDC_LIGHTS_3, IDC_RESET_OFF, IDC_RESET_ON_TIME, IDC_ABOUT,
+    IDC_PATTERN_RULE};
 // clang-format on
 const int kLists[] = {IDC_FAMILY, IDC_RULE, IDC_PATTERN, IDC_PICTURE};
 
@@ -62,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         f.add_pattern("glider.lif", "#Life 1.05\n#P 0 0\n.*\n..*\n***\n");
         f.add_pattern("broken.rle", std::nullopt);
         f.add_pattern("a name of exactly thirty chars", kLifeFor2x2);
+        f.add_pattern("own.rle", "x = 1, y = 1, rule = B36/S245\no!\n");  // offered as its own rule
         f.add_picture("one.bmp");
         f.add_picture("two.png");
         return f;
@@ -84,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> wrote = lines_of(written), read = lines_of(web::corrected_settings_text(written));
     require(wrote.size() == read.size() && wrote.size() > 4);
     const int pattern = std::atoi(wrote[4].c_str());
-    require(pattern >= 0 && pattern < 7 + 3);
+    require(pattern >= 0 && pattern < 7 + 4);
     if (pattern >= 7) wrote[4] = "0";
     require(wrote == read);
     require(wrote.size() < 19 || wrote[18].empty() || read_rule(wrote[18]).rule);

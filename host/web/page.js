@@ -196,6 +196,7 @@
   const box = (id) => panel.querySelector('input[data-box="' + id + '"]');
   const ruleBox = document.getElementById('rule-text');
   const ruleMessage = document.getElementById('rule-message');
+  const patternRule = document.getElementById('pattern-rule');
 
   function refresh(flags) {
     const view = M.dialogView();
@@ -218,6 +219,10 @@
     ruleMessage.hidden = !view.ruleMessage;
     if (!view.ruleMessage) ruleBox.value = view.ruleText;
     ruleBox.dataset.shown = view.ruleText;
+    // The chosen pattern file's own rule, offered when it isn't the one chosen.
+    patternRule.textContent = view.ruleOffer;
+    patternRule.hidden = !view.ruleOffer;
+    if (patternRule.hidden && document.activeElement === patternRule) list(ID.PATTERN).focus();
     if (flags & REFRESH_BOXES) {
       box(1030).value = view.fieldSize;
       box(1031).value = view.speed;
@@ -241,7 +246,7 @@
       list(ID.RULE).selectedIndex, list(ID.PATTERN).selectedIndex, list(ID.PICTURE).selectedIndex);
   }
 
-  // The Rule box's text: true when it was taken (a rule, or nothing typed: the rule chosen stays).
+  // The Rule box's text: true when it was taken.
   function typeRule() {
     refresh(M.dialogTypeRule(ruleBox.value));
     return ruleMessage.hidden;

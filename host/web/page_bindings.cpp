@@ -158,9 +158,10 @@ val dialog_view() {
     if (!dialog) return view;
     const ConfigureDialogState& state = dialog->state();
     view.set("family", list_to_js(state.family_list()));
-    view.set("rule", list_to_js(dialog->rule_list()));
-    view.set("ruleText", dialog->rule_text());
-    view.set("ruleMessage", dialog->rule_message());
+    view.set("rule", list_to_js(state.rule_list()));
+    view.set("ruleText", state.rule_box_text());
+    view.set("ruleMessage", state.rule_message());
+    view.set("ruleOffer", state.pattern_rule_offer());  // "Run it as ...", "" for none
     view.set("pattern", list_to_js(state.pattern_list()));
     view.set("picture", list_to_js(state.picture_list()));
     val checked = val::object();

@@ -10,7 +10,8 @@ usage: page_test.py SITE_DIR {page|pixels|no-webgl} [ORVEX_TOOL]
             dialog's 19 lines, a damaged settings file is corrected, a link's
             settings, rule of its own and moment show without being stored,
             the Rule box selects and refuses, a dropped RLE file seeds the
-            field (under its header's rule), pictures come one at a time, a
+            field (under its header's rule, offered again in the panel under
+            another), pictures come one at a time, a
             hidden page steps
             and draws nothing, the wallpaper programs pause it; prints the
             time to the first frame and the step time at field 1000
@@ -412,6 +413,16 @@ def page_checks(b, base):
     check("a pattern's own rule", [b.js("orvexPage.info().ruleText"), "B2-a/S12" in b.js(
         "document.getElementById('message').textContent"), b.js(rule_box % "box.value")],
           ["B2-a/S12", True, ["Custom", "B2-a/S12", ""]])
+    # Chosen under another rule, the pattern offers its own, and the offer chooses it again.
+    b.js("""(() => { const p = document.getElementById('panel'); p.querySelector('[data-id="1035"]').click();
+        const s = p.querySelector('select[data-list="1034"]');
+        s.selectedIndex = [...s.options].findIndex((o) => o.text.startsWith('hensel'));
+        s.dispatchEvent(new Event('change', {bubbles: true})); return true; })()""")
+    offer = "[document.getElementById('pattern-rule').hidden, document.getElementById('pattern-rule').textContent]"
+    check("the pattern's rule offered", [b.js(rule_box % "'B3/S23'")[0], b.js(offer)],
+          ["Conway's Life", [False, "Run it as B2-a/S12"]])
+    b.js("document.getElementById('pattern-rule').click(), true")
+    check("the offer taken", [b.js(rule_box % "box.value"), b.js(offer)[0]], [["Custom", "B2-a/S12", ""], True])
     b.js("document.getElementById('cancel').click(), true")
     b.js("[...document.querySelectorAll('#user-files li')].find((li) => li.textContent.includes('glider'))"
          ".querySelector('button').click(), true")
