@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 namespace orvex {
@@ -33,14 +32,11 @@ TEST(RuleText, SpellingsOfOneRule) {
             EXPECT_EQ(rule_notation(rule(s)), notation) << s;
         }
     }
-    EXPECT_TRUE(rule("B3/S23").totalistic());
-    EXPECT_FALSE(rule("B2-a/S12").totalistic());
-    EXPECT_EQ(rule("B36/S23").birth_counts(), 1u << 3 | 1u << 6);
 }
 
-// Hensel's letters of each count split its neighbourhoods into classes closed under
-// turns and mirror images; a written rule reads back as itself.
-TEST(RuleText, LettersPartitionEachCountAndNotationReadsBack) {
+// Hensel's letters of each count split its neighbourhoods into disjoint classes.
+// (That notation reads back as the rule written is held by the rule_text fuzz target.)
+TEST(RuleText, LettersPartitionEachCount) {
     const std::string letters[9] = {"", "ce", "cekain", "cekainyqjr", "cekainyqjrtwz", "cekainyqjr", "cekain", "ce", ""};
     for (int n = 1; n <= 7; ++n) {
         Neighbourhoods seen;
@@ -50,22 +46,6 @@ TEST(RuleText, LettersPartitionEachCountAndNotationReadsBack) {
             seen |= one;
         }
         EXPECT_EQ(seen, rule("B" + std::to_string(n) + "/S").birth) << n;
-    }
-    std::mt19937 rng(5);
-    for (int k = 0; k < 200; ++k) {
-        std::string text = "B";
-        for (const char* part : {"", "/S"}) {
-            text += part;
-            for (int n = *part ? 0 : 1; n <= 8; ++n) {
-                if (rng() % 2) continue;
-                text += std::to_string(n);
-                for (char l : letters[n])
-                    if (rng() % 3 == 0) text += l;
-            }
-        }
-        if (k % 2) text += "/C" + std::to_string(2 + rng() % 255);
-        const RuleSets r = rule(text);
-        EXPECT_EQ(rule(rule_notation(r)), r) << text << " -> " << rule_notation(r);
     }
 }
 

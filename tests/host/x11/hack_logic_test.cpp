@@ -101,10 +101,7 @@ TEST(HackOptions, SettingsOverrideTheFileAndMeetItsRangeRules) {
     EXPECT_EQ(s.Family, kFamilyLife);
     EXPECT_EQ(s.life_rule, 4);
     EXPECT_EQ(s.rule_text, "");
-    s = with({"--rule", "345/2/4"});
-    EXPECT_EQ(s.rule_text, "345/2/4");
-    normalize_second_stage(s);
-    EXPECT_EQ(s.Family, kFamilyGeneration);
+    EXPECT_EQ(with({"--rule", "345/2/4"}).rule_text, "345/2/4");
     Settings own;
     own.rule_text = "B2-a/S12";
     EXPECT_EQ(with({}, own).rule_text, "B2-a/S12");
