@@ -88,16 +88,16 @@ struct RuleCase {
     int family, rule;
 };
 constexpr RuleCase kRuleCases[] = {
-    {nullptr, 0, 4},         // Conway's Life
-    {"B3/S23", 0, 0},        // the same, typed
-    {nullptr, 0, 6},         // High Life, which runs as B36/S236
-    {"B36/S236", 0, 0},      // the same, typed
-    {"B36/S23", 0, 0},       // standard HighLife: births from empty cells only
-    {"B2-a/S12", 0, 0},      // non-totalistic
-    {nullptr, 1, 1},         // BelZhab
-    {"23/23/8", 1, 0},       // the same, typed
-    {"12/2-a/4", 1, 0},      // non-totalistic Generations
-    {"B2-a/S12/C4", 2, 0},   // the same under Modified Generation
+    {nullptr, 0, 4},        // Conway's Life
+    {"B3/S23", 0, 0},       // the same, typed
+    {nullptr, 0, 6},        // High Life, which runs as B36/S236
+    {"B36/S236", 0, 0},     // the same, typed
+    {"B36/S23", 0, 0},      // standard HighLife: births from empty cells only
+    {"B2-a/S12", 0, 0},     // non-totalistic
+    {nullptr, 1, 1},        // BelZhab
+    {"23/23/8", 1, 0},      // the same, typed
+    {"12/2-a/4", 1, 0},     // non-totalistic Generations
+    {"B2-a/S12/C4", 2, 0},  // the same under Modified Generation
 };
 
 void BM_Rule(benchmark::State& state) {
@@ -111,8 +111,9 @@ void BM_Rule(benchmark::State& state) {
         f->step();
         benchmark::ClobberMemory();
     }
-    state.SetLabel(c.text ? c.text : (c.family == 0 ? orvex::life_display_names[c.rule]
-                                                    : orvex::generations_display_names[c.rule]));
+    state.SetLabel(
+        c.text ? c.text
+               : (c.family == 0 ? orvex::life_display_names[c.rule] : orvex::generations_display_names[c.rule]));
     state.SetItemsProcessed(state.iterations() * 1000 * 1000);
 }
 BENCHMARK(BM_Rule)->DenseRange(0, sizeof kRuleCases / sizeof kRuleCases[0] - 1)->Unit(benchmark::kMillisecond);

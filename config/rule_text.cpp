@@ -25,14 +25,41 @@ constexpr CountLetters kLetters[9] = {
     {2, {{'c', 0x01}, {'e', 0x02}}},
     {6, {{'c', 0x05}, {'e', 0x0A}, {'k', 0x0C}, {'a', 0x03}, {'i', 0x18}, {'n', 0x24}}},
     {10,
-     {{'c', 0x25}, {'e', 0x1A}, {'k', 0x32}, {'a', 0x0B}, {'i', 0x07}, {'n', 0x0D}, {'y', 0x31}, {'q', 0x26},
-      {'j', 0x0E}, {'r', 0x19}}},
+     {{'c', 0x25},
+      {'e', 0x1A},
+      {'k', 0x32},
+      {'a', 0x0B},
+      {'i', 0x07},
+      {'n', 0x0D},
+      {'y', 0x31},
+      {'q', 0x26},
+      {'j', 0x0E},
+      {'r', 0x19}}},
     {13,
-     {{'c', 0xA5}, {'e', 0x5A}, {'k', 0x33}, {'a', 0x0F}, {'i', 0x1D}, {'n', 0x27}, {'y', 0x35}, {'q', 0x36},
-      {'j', 0x3A}, {'r', 0x1B}, {'t', 0x39}, {'w', 0x2E}, {'z', 0x3C}}},
+     {{'c', 0xA5},
+      {'e', 0x5A},
+      {'k', 0x33},
+      {'a', 0x0F},
+      {'i', 0x1D},
+      {'n', 0x27},
+      {'y', 0x35},
+      {'q', 0x36},
+      {'j', 0x3A},
+      {'r', 0x1B},
+      {'t', 0x39},
+      {'w', 0x2E},
+      {'z', 0x3C}}},
     {10,
-     {{'c', 0x5B}, {'e', 0xA7}, {'k', 0x75}, {'a', 0x2F}, {'i', 0x1F}, {'n', 0x3B}, {'y', 0x5D}, {'q', 0x3E},
-      {'j', 0x37}, {'r', 0x3D}}},
+     {{'c', 0x5B},
+      {'e', 0xA7},
+      {'k', 0x75},
+      {'a', 0x2F},
+      {'i', 0x1F},
+      {'n', 0x3B},
+      {'y', 0x5D},
+      {'q', 0x3E},
+      {'j', 0x37},
+      {'r', 0x3D}}},
     {6, {{'c', 0x5F}, {'e', 0xAF}, {'k', 0x77}, {'a', 0x3F}, {'i', 0xBD}, {'n', 0x7E}}},
     {2, {{'c', 0x7F}, {'e', 0xBF}}},
     {0, {}},
@@ -273,8 +300,8 @@ RuleRead read_rule(std::string_view text) {
                       "' is not run here, only the eight neighbours of a cell");
     RuleSets sets;
     std::string why;
-    const bool ok = is_digit(rule[0]) || rule[0] == '/' ? read_positional(rule, sets, why)
-                                                        : read_lettered(rule, sets, why);
+    const bool ok =
+        is_digit(rule[0]) || rule[0] == '/' ? read_positional(rule, sets, why) : read_lettered(rule, sets, why);
     if (!ok) return refuse(why);
     if (sets.birth.test(0)) return refuse("B0, birth with no live neighbour, is not run here");
     read.rule = sets;

@@ -10,9 +10,9 @@
 
 #include "base/file_write.h"
 #include "base/text_chars.h"
-#include "config/rule_text.h"
 #include "config/file_names.h"
 #include "config/picture_names.h"
+#include "config/rule_text.h"
 
 namespace orvex {
 

@@ -156,7 +156,7 @@ template <typename Cell>
 void Automaton::step_cells(const detail::FamilyKernels<Cell>& kernels, std::vector<Cell>& cells,
                            std::vector<Cell>& next, std::vector<Cell>& column_sum) {
     const auto row_kernel = by_blocks_                    ? kernels.blocks[family_]
-                            : family_ == kLifeRules         ? kernels.life
+                            : family_ == kLifeRules       ? kernels.life
                             : family_ == kGenerationRules ? kernels.generation
                                                           : kernels.modified;
     const int n = field_size_;

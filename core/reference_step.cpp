@@ -130,8 +130,8 @@ void ReferenceAutomaton::own_rule_cell(int32_t& out) {
     const int len = rule.states;
     bool born, survives;
     if (own_totalistic) {
-        int n = Family == 0 ? L(ilm1, jlm1) + L(ilm1, jl) + L(ilm1, jlp1) + L(il, jlm1) + L(il, jlp1) +
-                                  L(ilp1, jlm1) + L(ilp1, jl) + L(ilp1, jlp1)
+        int n = Family == 0 ? L(ilm1, jlm1) + L(ilm1, jl) + L(ilm1, jlp1) + L(il, jlm1) + L(il, jlp1) + L(ilp1, jlm1) +
+                                  L(ilp1, jl) + L(ilp1, jlp1)
                             : static_cast<int>(live(ilm1, jlm1) + live(ilm1, jl) + live(ilm1, jlp1) + live(il, jlm1) +
                                                live(il, jlp1) + live(ilp1, jlm1) + live(ilp1, jl) + live(ilp1, jlp1));
         born = n <= 8 && (own_birth_counts >> n & 1);

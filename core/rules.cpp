@@ -109,5 +109,4 @@ std::optional<CatalogueRule> catalogue_match(const RuleSets& sets) {
     return std::nullopt;
 }
 
-
 }  // namespace orvex

@@ -137,8 +137,8 @@ void generations_row(const RowJob<Cell>& r) {
         r,
         [&](int j, int jl, int jr) {
             const int count = v[jl] + v[j] + v[jr] - (mid[j] == 1);
-            out[j] = static_cast<Cell>(
-                next_state(family, r.last, r.born_bits, r.survive_bits, mid[j], count, r.cleared));
+            out[j] =
+                static_cast<Cell>(next_state(family, r.last, r.born_bits, r.survive_bits, mid[j], count, r.cleared));
         },
         [&](int j) {
             const Vec s = L::load(mid + j);

@@ -13,8 +13,7 @@ namespace orvex {
 // state that is not born keeps what its buffer held (0 right after a seeding, else its state).
 // Internal linkage: the step kernels are built with different instruction sets, and
 // each must keep its own copy.
-static inline int32_t next_state(int family, int32_t last, int32_t s, bool born, bool survives,
-                                 bool buffer_cleared) {
+static inline int32_t next_state(int family, int32_t last, int32_t s, bool born, bool survives, bool buffer_cleared) {
     if (family == 0) {
         if (s == 0) return born ? 1 : 0;
         return survives ? (born ? 1 : s) : 0;

@@ -6,9 +6,9 @@
 // Setting options take names (--color blue, --rule conwayslife, --pattern
 // Acorn) or numbers (--speed 7); --rule also takes a rule in notation
 // (--rule B36/S23, --rule 345/2/4, --rule B2-a/S12), which selects the
-// catalogue rule that runs as it does, if any, else runs as a rule of its own. Numbers out of range are brought into range by
-// the same rules as the settings file's values; a name that is not known, a
-// value that is not a number and an unknown option are usage errors.
+// catalogue rule that runs as it does, if any, else runs as a rule of its own. Numbers out of range are brought into
+// range by the same rules as the settings file's values; a name that is not known, a value that is not a number and an
+// unknown option are usage errors.
 #pragma once
 
 #include <filesystem>

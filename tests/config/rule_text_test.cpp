@@ -37,7 +37,8 @@ TEST(RuleText, SpellingsOfOneRule) {
 // Hensel's letters of each count split its neighbourhoods into disjoint classes.
 // (That notation reads back as the rule written is held by the rule_text fuzz target.)
 TEST(RuleText, LettersPartitionEachCount) {
-    const std::string letters[9] = {"", "ce", "cekain", "cekainyqjr", "cekainyqjrtwz", "cekainyqjr", "cekain", "ce", ""};
+    const std::string letters[9] = {"",       "ce", "cekain", "cekainyqjr", "cekainyqjrtwz", "cekainyqjr",
+                                    "cekain", "ce", ""};
     for (int n = 1; n <= 7; ++n) {
         Neighbourhoods seen;
         for (char l : letters[n]) {

@@ -301,8 +301,9 @@ TEST(SettingsFileReading, LineEighteen) {
 TEST(SettingsFileReading, LineNineteen) {
     const std::string lines18 = kTypical + "0\r\n";
     const std::pair<std::string, std::string> cases[] = {
-        {"B36/S23\r\n", "B36/S23"}, {"b2-a/s12", "b2-a/s12"},   {"", ""},      {"B9/S23\r\n", ""},
-        {"B3/S23V\n", ""},           {"B3/S23" + std::string(251, ' '), ""}, {"\r\nB3/S23", ""},
+        {"B36/S23\r\n", "B36/S23"}, {"b2-a/s12", "b2-a/s12"}, {"", ""},
+        {"B9/S23\r\n", ""},         {"B3/S23V\n", ""},        {"B3/S23" + std::string(251, ' '), ""},
+        {"\r\nB3/S23", ""},
     };
     for (const auto& [tail, expected] : cases) {
         EXPECT_EQ(parse_startup_settings(lines18 + tail).rule_text, expected) << tail;

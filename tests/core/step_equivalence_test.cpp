@@ -63,8 +63,8 @@ void run_case(const Case& c, double density, int steps, int life_values, unsigne
     auto r = std::make_unique<ReferenceAutomaton>(s);
     std::mt19937 rng(seed);
     SCOPED_TRACE("family " + std::to_string(c.family) + " rule " +
-                 (c.own ? rule_notation(*c.own) : std::to_string(c.rule)) + " size " +
-                 std::to_string(c.size) + " wrap " + std::to_string(c.wrap) + " density " + std::to_string(density));
+                 (c.own ? rule_notation(*c.own) : std::to_string(c.rule)) + " size " + std::to_string(c.size) +
+                 " wrap " + std::to_string(c.wrap) + " density " + std::to_string(density));
     for (int half = 0; half < 2; ++half) {
         seed_both(a, *r, rng, density, a.states(), life_values);
         for (int k = 0; k < steps; ++k) {

@@ -9,10 +9,10 @@
 #include <memory>
 #include <optional>
 
+#include "config/rule_text.h"
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "core/field_text.h"
-#include "config/rule_text.h"
 #include "core/rules.h"
 #include "seed/pattern_file.h"
 #include "seed/pattern_formats.h"
@@ -111,8 +111,8 @@ int run_simulate(const SimulateOptions& o) {
         if (read.ok() && o.rule.empty()) {
             // With no rule asked for, the file runs under the one its header names.
             const std::optional<std::string> text = read_file(o.pattern_file, nullptr);
-            if (const std::optional<RuleSets> own = text ? pattern_rule(format_for_name(o.pattern_file), *text)
-                                                         : std::nullopt)
+            if (const std::optional<RuleSets> own =
+                    text ? pattern_rule(format_for_name(o.pattern_file), *text) : std::nullopt)
                 s.rule_text = rule_notation(*own);
         }
         if (read.ok()) {
