@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import page_test  # noqa: E402
 
 NAMES = ["rule", "style", "color", "onecolor", "seed", "speed", "fieldsize", "lights", "wrap", "pictures", "cycling",
-         "picturefolder", "reset", "resettime", "family", "__proto__", "constructor", "toString", "", "x"]
+         "picturefolder", "reset", "resettime", "family", "ruletext", "__proto__", "constructor", "toString", "", "x"]
 
 
 def odd_value(rng):
@@ -37,6 +37,8 @@ def odd_value(rng):
         return [rng.randint(0, 3), "x"]
     if pick == 6:
         return {"value": rng.randint(0, 3)}
+    if pick == 7:  # rules, good and bad, in any spelling
+        return "".join(rng.choice("BSCbsc0123456789/-aceijknqrtwyzHV: ") for _ in range(rng.randint(0, 24)))
     return str(rng.randint(-100, 2000))
 
 
@@ -47,6 +49,9 @@ def odd_link(rng):
         if key == "s":
             values = [str(odd_value(rng)) if rng.random() < 0.3 else str(rng.randint(-10, 2000))
                       for _ in range(rng.randint(0, 22))]
+            if len(values) == 19 or rng.random() < 0.2:  # a 19th value: a rule, or not
+                values = values[:18] + [odd_value(rng) if rng.random() < 0.5 else "B36%2FS23"]
+                values = [str(v) for v in values]
             parts.append("s=" + ",".join(values))
         elif key in ("seed", "steps"):
             parts.append(key + "=" + rng.choice([str(rng.randint(-10 ** 12, 10 ** 12)), "", "1e9", "-", "9" * 30]))
