@@ -27,7 +27,11 @@ CellColours::CellColours(int field_size, int main_color, int one_color_flag)
       k_(static_cast<float>(one_color_flag * kRampSpan / field_size)),
       ri_(0.0f) {}
 
-void CellColours::set_row(int i) { ri_ = static_cast<float>(one_color_flag_ * kRampSpan * i / field_size_); }
+float CellColours::row_ramp(int i) const { return static_cast<float>(one_color_flag_ * kRampSpan * i / field_size_); }
+
+void CellColours::set_row(int i) { ri_ = row_ramp(i); }
+
+float CellColours::main_channel(float g) { return static_cast<float>(kMainLevel * g); }
 
 // The main channel takes main; of the other two, the one after it (in red,
 // green, blue order, going round) takes the column ramp, the last the row ramp.
@@ -39,13 +43,11 @@ CellRgb CellColours::place(float main, float column, float row) const {
     return {c[0], c[1], c[2]};
 }
 
-CellRgb CellColours::life(int j) const {
-    return place(static_cast<float>(kMainLevel), static_cast<float>(j) * k_, ri_);
-}
+CellRgb CellColours::life(int j) const { return place(main_channel(1.0f), column_ramp(j), ri_); }
 
 CellRgb CellColours::generations(int j, float g, bool quads) const {
-    const float main = static_cast<float>(kMainLevel * g);
-    const float cj = static_cast<float>(j) * k_;
+    const float main = main_channel(g);
+    const float cj = column_ramp(j);
     if (!quads) return place(main, cj, ri_);
     return place(main, static_cast<float>(cj * g * kQuadsRampGain), static_cast<float>(ri_ * g * kQuadsRampGain));
 }

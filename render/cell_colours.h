@@ -24,6 +24,11 @@ public:
     void set_row(int i);
 
     CellRgb life(int j) const;
+    // The ramps alone: the row ramp of first index i, the column ramp of second index j.
+    float row_ramp(int i) const;
+    float column_ramp(int j) const { return static_cast<float>(j) * k_; }
+    // The main channel of a cell of age shade g (1 in the Life family).
+    static float main_channel(float g);
     // g: the age shade; quads: the Quads variant, whose ramps are shaded too.
     CellRgb generations(int j, float g, bool quads) const;
 

@@ -65,6 +65,7 @@ using Gles3ProcLoader = void* (*)(const char* name);
     F(ShaderSource, PFNGLSHADERSOURCEPROC)                       \
     F(TexImage2D, PFNGLTEXIMAGE2DPROC)                           \
     F(TexParameteri, PFNGLTEXPARAMETERIPROC)                     \
+    F(TexSubImage2D, PFNGLTEXSUBIMAGE2DPROC)                     \
     F(Uniform1f, PFNGLUNIFORM1FPROC)                             \
     F(Uniform1fv, PFNGLUNIFORM1FVPROC)                           \
     F(Uniform1i, PFNGLUNIFORM1IPROC)                             \

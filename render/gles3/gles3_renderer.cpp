@@ -13,76 +13,129 @@ namespace orvex {
 
 namespace {
 
-// The cells: position on the plane and colour (the material when lit) per
-// vertex. LIGHTING (true or false) is defined after the version line, so
-// that an unlit scene's shader holds no lighting at all: a software
-// rasteriser runs every branch of a shader for every vertex.
+// The cells. The vertex's number picks its word (u_first + number / CORNERS)
+// and the corner of the word's shape; the word gives the cell's column i (bits
+// 0-9), row j (10-19) and state (20-27); for Lines a word is one segment, and
+// bits 28-29 give its direction from the cell: right, right and up, up, left
+// and up. The position and the ramps are worked out as the fixed-function
+// path's walk works them out, in single precision.
+//
+// The settings of the program come as defines after the version line:
+// LIGHTS (0..3), SHAPE (0 points, 1 diamond corners, 2 lines, 3 squares),
+// CORNERS per word, PICTURE (0 none, 1 modulate, 2 decal), GENERATIONS (the
+// age shade), SHADED_RAMPS and PLACE(main, column, row), the colour's
+// channels in order.
 const char* const kVertexSource = R"(#version 300 es
 precision highp float;
-layout(location = 0) in vec2 a_position;
-layout(location = 1) in vec3 a_colour;
+precision highp int;
+uniform highp usampler2D u_cells;
+uniform int u_first;
+uniform float u_side, u_h, u_pitch;
+uniform float u_ramp;  // the ramps' step per column or row
+uniform float u_states;
 uniform mat4 u_mvp;
 uniform mat4 u_modelview;
-uniform vec2 u_point_shift;  // window pixels
-uniform vec2 u_pixel;        // 2 / viewport size
-uniform bool u_light_on[4];
-uniform vec4 u_light_position[4];
-uniform vec3 u_light_ambient[4];
-uniform vec3 u_light_diffuse[4];
-uniform vec3 u_light_specular[4];
-uniform vec3 u_spot_direction[4];   // unit length
-uniform float u_spot_exponent[4];
-uniform float u_spot_cos_cutoff[4]; // below -1: no cone
-uniform vec3 u_attenuation[4];      // constant, linear, quadratic
-uniform vec3 u_scene_ambient;
+uniform vec2 u_point_shift;  // clip units
+#if LIGHTS > 0
+uniform vec3 u_light_position[LIGHTS];
+uniform vec3 u_light_ambient[LIGHTS];
+uniform vec3 u_spot_direction[LIGHTS];  // unit length
+uniform float u_spot_cos_cutoff;
+uniform float u_spot_exponent;
 uniform vec3 u_specular;
 uniform float u_shininess;
+uniform vec3 u_ambient;  // the light model's and the viewer light's
+#endif
+// Unlit, a cell's corners share one colour: nothing to interpolate.
+#if LIGHTS == 0
+flat out vec3 v_colour;
+#else
 out vec3 v_colour;
+#endif
+#if PICTURE
 out vec2 v_texcoord;
+#endif
+
+#if SHAPE == 1
+const vec2 kCorner[5] = vec2[5](vec2(0.0), vec2(1.0, 0.0), vec2(0.0, 1.0), vec2(-1.0, 0.0), vec2(0.0, -1.0));
+#elif SHAPE == 3
+const vec2 kCorner[4] = vec2[4](vec2(-1.0, -1.0), vec2(1.0, -1.0), vec2(1.0, 1.0), vec2(-1.0, 1.0));
+#elif SHAPE == 2
+const vec2 kStep[4] = vec2[4](vec2(1.0, 0.0), vec2(1.0, 1.0), vec2(0.0, 1.0), vec2(-1.0, 1.0));
+#endif
 
 void main() {
-    vec4 v = vec4(a_position, 0.0, 1.0);
+    int along = gl_VertexID / CORNERS;
+    int corner = gl_VertexID - along * CORNERS;
+    int cell = u_first + along;
+    uint word = texelFetch(u_cells, ivec2(cell & 2047, cell >> 11), 0).r;
+    float i = float(word & 1023u), j = float((word >> 10) & 1023u);
+    vec2 p = vec2(i / u_side, j / u_side);
+#if GENERATIONS
+    float g = (u_states - float((word >> 20) & 255u)) / u_states;
+#else
+    float g = 1.0;
+#endif
+#if SHAPE == 1 || SHAPE == 3
+    p += kCorner[corner] * u_h;
+#elif SHAPE == 2
+    if (corner == 1) p += kStep[int(word >> 28) & 3] * u_pitch;
+#endif
+#if PICTURE
+    vec3 colour = vec3(g);  // white, or the age shade in grey
+#else
+    float column = j * u_ramp, row = i * u_ramp;
+#if SHADED_RAMPS
+    column = column * g * 1.3;
+    row = row * g * 1.3;
+#endif
+    vec3 colour = PLACE(0.9 * g, column, row);
+#endif
+    vec4 v = vec4(p, 0.0, 1.0);
     gl_Position = u_mvp * v;
-    gl_Position.xy += u_point_shift * u_pixel * gl_Position.w;
+    gl_Position.xy += u_point_shift * gl_Position.w;
+#if SHAPE == 0
     gl_PointSize = 1.0;
-    v_texcoord = a_position;
-    if (!LIGHTING) {
-        v_colour = a_colour;
-        return;
-    }
-    // Every vertex has the normal (0, 0, 1) and the viewer is at infinity.
+#endif
+#if PICTURE
+    v_texcoord = p;
+#endif
+#if LIGHTS == 0
+    v_colour = colour;
+#else
+    // Every vertex has the normal (0, 0, 1), the viewer is at infinity and
+    // no light fades with distance. Light 0 alone has a diffuse and a
+    // specular colour; the others and the viewer light only an ambient one.
     vec3 eye = (u_modelview * v).xyz;
-    vec3 c = a_colour * u_scene_ambient;
-    for (int k = 0; k < 4; ++k) {
-        if (!u_light_on[k]) continue;
-        vec3 vp = u_light_position[k].xyz - eye;
-        float d = length(vp);
-        vec3 l = vp / d;
-        float att = 1.0 / (u_attenuation[k].x + u_attenuation[k].y * d + u_attenuation[k].z * d * d);
-        float spot = 1.0;
-        if (u_spot_cos_cutoff[k] >= -1.0) {
-            float s = dot(-l, u_spot_direction[k]);
-            spot = s > u_spot_cos_cutoff[k] ? pow(abs(s), u_spot_exponent[k]) : 0.0;
+    vec3 c = colour * u_ambient;
+    for (int k = 0; k < LIGHTS; ++k) {
+        vec3 l = normalize(u_light_position[k] - eye);
+        float s = dot(-l, u_spot_direction[k]);
+        float spot = s > u_spot_cos_cutoff ? pow(s, u_spot_exponent) : 0.0;
+        vec3 term = colour * u_light_ambient[k];
+        if (k == 0) {
+            term += max(l.z, 0.0) * colour;
+            if (l.z > 0.0) term += pow(max(normalize(l + vec3(0.0, 0.0, 1.0)).z, 0.0), u_shininess) * u_specular;
         }
-        float nl = l.z;
-        vec3 term = a_colour * u_light_ambient[k] + max(nl, 0.0) * a_colour * u_light_diffuse[k];
-        if (nl > 0.0) {
-            vec3 h = normalize(l + vec3(0.0, 0.0, 1.0));
-            term += pow(max(h.z, 0.0), u_shininess) * u_specular * u_light_specular[k];
-        }
-        c += att * spot * term;
+        c += spot * term;
     }
     v_colour = clamp(c, 0.0, 1.0);
+#endif
 }
 )";
 
 const char* const kFragmentSource = R"(#version 300 es
 precision highp float;
+#if LIGHTS == 0
+flat in vec3 v_colour;
+#else
 in vec3 v_colour;
-in vec2 v_texcoord;
-uniform int u_picture_mode;  // 0 none, 1 modulate (lit), 2 decal (unlit)
-uniform sampler2D u_picture;
+#endif
 out vec4 o_colour;
+
+#if PICTURE
+in vec2 v_texcoord;
+uniform sampler2D u_picture;
 
 // The picture as GL_CLAMP gives it: coordinates held to [0, 1] and the
 // filter's taps beyond the edge taken from a black border.
@@ -98,12 +151,16 @@ vec3 picture() {
     vec2 inside = clamp(min(st * size + 0.5, (1.0 - st) * size + 0.5), 0.0, 1.0);
     return texel * inside.x * inside.y;
 }
+#endif
 
 void main() {
-    vec3 c = v_colour;
-    if (u_picture_mode == 1) c *= picture();
-    if (u_picture_mode == 2) c = picture();
-    o_colour = vec4(c, 1.0);
+#if PICTURE == 0
+    o_colour = vec4(v_colour, 1.0);
+#elif PICTURE == 1
+    o_colour = vec4(v_colour * picture(), 1.0);
+#else
+    o_colour = vec4(picture(), 1.0);
+#endif
 }
 )";
 
@@ -138,11 +195,7 @@ constexpr int kGlyphRows = (kGlyphCount + kGlyphColumns - 1) / kGlyphColumns;
 constexpr int kTextMargin = 8;
 constexpr std::size_t kMaxTextLength = 255;
 
-constexpr int kLights = kMovingLights + 1;  // the moving lights and the viewer light
-constexpr int kViewerLight = kMovingLights;
-
-constexpr float kNoCone = -2.0f;
-constexpr float kSceneAmbient[3] = {0.2f, 0.2f, 0.2f};
+constexpr float kSceneAmbient = 0.2f;
 
 constexpr float kFrustumHalfWidth = 4.0f;
 constexpr float kAspectToHalfHeight = 2.605f;
@@ -154,10 +207,18 @@ constexpr float kCellPlaneZ = -4.0f;
 // lies exactly on a pixel's edge, which this nudge (below the rasteriser's
 // 1/256 pixel but above the rounding on the way) settles the same way.
 constexpr float kPointShift = 1.0f / 128.0f;
+// The cells' viewport, in window sizes (odd, so that the window lies on whole pixels in its middle).
+constexpr int kViewMargin = 3;
 
-// Kept vertex: x, y, r, g, b.
-constexpr std::size_t kFloatsPerVertex = 5;
-constexpr GLsizei kStride = kFloatsPerVertex * sizeof(float);
+// The cells' words, rows of this many (the least width an ES 3 GL must take).
+constexpr int kCellRow = 2048;
+constexpr int kCellRowShift = 11;
+constexpr int kMostState = 255;
+
+// The cell's word, as the vertex shader takes it apart; a segment's direction.
+constexpr int kRowShift = 10, kStateShift = 20, kSegmentShift = 28;
+constexpr std::uint32_t kRight = 0u << kSegmentShift, kRightUp = 1u << kSegmentShift, kUp = 2u << kSegmentShift,
+                        kLeftUp = 3u << kSegmentShift;
 
 // Index patterns over the kept corners, per shape: a diamond's four triangles
 // over centre, right, up, left, down (the winding of the fixed-function
@@ -198,22 +259,6 @@ std::array<float, 16> model_view() {
     m[14] = m[10] * kCellPlaneZ + m[14];
     return m;
 }
-
-// Appends the kept vertices of the walk; diamonds as their five corners.
-class KeptSink {
-public:
-    static constexpr bool kDiamondCorners = true;
-    explicit KeptSink(std::vector<float>& out) : out_(out) { out_.clear(); }
-    void begin() {}
-    void room(std::size_t) {}
-    void colour(const CellRgb& c) { colour_ = c; }
-    void vertex(float x, float y) { out_.insert(out_.end(), {x, y, colour_.r, colour_.g, colour_.b}); }
-    void end() {}
-
-private:
-    std::vector<float>& out_;
-    CellRgb colour_{0.0f, 0.0f, 0.0f};
-};
 
 std::string shader_log(const Gles3Api& gl, GLuint object, bool program) {
     GLint length = 0;
@@ -257,8 +302,8 @@ bool Gles3Renderer::report(const std::string& what, const std::string& log) {
     return false;
 }
 
-bool Gles3Renderer::build_programs() {
-    auto compile = [&](GLenum type, const std::string& source, const char* name, GLuint& shader) {
+bool Gles3Renderer::link(const std::string& vertex, const std::string& fragment, const char* name, GLuint& program) {
+    auto compile = [&](GLenum type, const std::string& source, GLuint& shader) {
         shader = gl_.CreateShader(type);
         const char* text = source.c_str();
         gl_.ShaderSource(shader, 1, &text, nullptr);
@@ -271,48 +316,90 @@ bool Gles3Renderer::build_programs() {
         shader = 0;
         return report(std::string("the ") + name + " shader does not compile", log);
     };
-    auto link = [&](const std::string& vertex, const std::string& fragment, const char* name, GLuint& program) {
-        GLuint vs = 0, fs = 0;
-        if (!compile(GL_VERTEX_SHADER, vertex, name, vs)) return false;
-        if (!compile(GL_FRAGMENT_SHADER, fragment, name, fs)) {
-            gl_.DeleteShader(vs);
-            return false;
-        }
-        program = gl_.CreateProgram();
-        gl_.AttachShader(program, vs);
-        gl_.AttachShader(program, fs);
-        gl_.LinkProgram(program);
+    GLuint vs = 0, fs = 0;
+    if (!compile(GL_VERTEX_SHADER, vertex, vs)) return false;
+    if (!compile(GL_FRAGMENT_SHADER, fragment, fs)) {
         gl_.DeleteShader(vs);
-        gl_.DeleteShader(fs);
-        GLint done = 0;
-        gl_.GetProgramiv(program, GL_LINK_STATUS, &done);
-        if (done) return true;
-        const std::string log = shader_log(gl_, program, true);
-        gl_.DeleteProgram(program);
-        program = 0;
-        return report(std::string("the ") + name + " shaders do not link", log);
-    };
-    // The lighting switch goes right after the version line, which must come first.
-    std::string vertex = vertex_source_;
-    const std::size_t line_end = vertex.rfind("#version", 0) == 0 ? vertex.find('\n') : std::string::npos;
-    if (line_end != std::string::npos)
-        vertex.insert(line_end + 1, std::string("#define LIGHTING ") + (LightingNum_ != 0 ? "true" : "false") + "\n");
-    if (!link(vertex, fragment_source_, "cell", program_)) return false;
-    if (!link(kTextVertexSource, kTextFragmentSource, "text", text_program_)) return false;
+        return false;
+    }
+    program = gl_.CreateProgram();
+    gl_.AttachShader(program, vs);
+    gl_.AttachShader(program, fs);
+    gl_.LinkProgram(program);
+    gl_.DeleteShader(vs);
+    gl_.DeleteShader(fs);
+    GLint done = 0;
+    gl_.GetProgramiv(program, GL_LINK_STATUS, &done);
+    if (done) return true;
+    const std::string log = shader_log(gl_, program, true);
+    gl_.DeleteProgram(program);
+    program = 0;
+    return report(std::string("the ") + name + " shaders do not link", log);
+}
 
-    auto at = [&](const char* name) { return gl_.GetUniformLocation(program_, name); };
-    u_mvp_ = at("u_mvp"), u_modelview_ = at("u_modelview");
-    u_point_shift_ = at("u_point_shift"), u_pixel_ = at("u_pixel");
-    u_light_on_ = at("u_light_on"), u_light_position_ = at("u_light_position");
-    u_light_ambient_ = at("u_light_ambient"), u_light_diffuse_ = at("u_light_diffuse");
-    u_light_specular_ = at("u_light_specular"), u_spot_direction_ = at("u_spot_direction");
-    u_spot_exponent_ = at("u_spot_exponent"), u_spot_cos_cutoff_ = at("u_spot_cos_cutoff");
-    u_attenuation_ = at("u_attenuation"), u_scene_ambient_ = at("u_scene_ambient");
-    u_specular_ = at("u_specular"), u_shininess_ = at("u_shininess");
-    u_picture_mode_ = at("u_picture_mode"), u_picture_ = at("u_picture");
-    u_text_scale_ = gl_.GetUniformLocation(text_program_, "u_text_scale");
-    u_text_glyphs_ = gl_.GetUniformLocation(text_program_, "u_text_glyphs");
-    return true;
+// The cell program for this renderer's style, colours and lights with the
+// picture in the given mode; built the first time it is asked for. Null
+// once a build failed.
+const Gles3Renderer::CellProgram* Gles3Renderer::cell_program(PictureMode mode) {
+    CellProgram& p = programs_[mode];
+    if (p.id != 0) return &p;
+    if (!ok_) return nullptr;
+    const int lights = std::clamp(LightingNum_, 0, kMovingLights);
+    const int shape = DrawStyle_ == kStylePoints      ? 0
+                      : DrawStyle_ == kStyleTriangles ? 1
+                      : DrawStyle_ == kStyleLines     ? 2
+                                                      : 3;
+    const int corners[] = {1, static_cast<int>(kDiamondCorners), 2, 4};
+    const char* const place = MainColor_ == kColorRed     ? "vec3(m, c, r)"
+                              : MainColor_ == kColorGreen ? "vec3(r, m, c)"
+                                                          : "vec3(c, r, m)";
+    const bool shaded_ramps = Family_ != kFamilyLife && DrawStyle_ == kStyleQuads;
+    const std::string defines =
+        "#define LIGHTS " + std::to_string(lights) + "\n#define SHAPE " + std::to_string(shape) + "\n#define CORNERS " +
+        std::to_string(corners[shape]) + "\n#define PICTURE " + std::to_string(static_cast<int>(mode)) +
+        "\n#define GENERATIONS " + (Family_ != kFamilyLife ? "1" : "0") + "\n#define SHADED_RAMPS " +
+        (shaded_ramps ? "1" : "0") + "\n#define PLACE(m, c, r) " + place + "\n";
+    // The defines go right after the version line, which must come first.
+    auto with_defines = [&](std::string source) {
+        const std::size_t line_end = source.rfind("#version", 0) == 0 ? source.find('\n') : std::string::npos;
+        if (line_end != std::string::npos) source.insert(line_end + 1, defines);
+        return source;
+    };
+    if (!link(with_defines(vertex_source_), with_defines(fragment_source_), "cell", p.id)) return nullptr;
+
+    auto at = [&](const char* name) { return gl_.GetUniformLocation(p.id, name); };
+    p.mvp = at("u_mvp"), p.modelview = at("u_modelview"), p.point_shift = at("u_point_shift");
+    p.first = at("u_first"), p.side = at("u_side"), p.h = at("u_h"), p.pitch = at("u_pitch");
+    p.ramp = at("u_ramp"), p.states = at("u_states"), p.light_position = at("u_light_position");
+    gl_.UseProgram(p.id);
+    gl_.Uniform1i(at("u_picture"), 0);
+    gl_.Uniform1i(at("u_cells"), 1);
+    if (lights > 0) {
+        // The moving lights in use: their colours as ambient, their cones;
+        // their positions follow every frame.
+        float ambient[kMovingLights][3] = {}, direction[kMovingLights][3] = {};
+        for (int k = 0; k < lights; ++k) {
+            const auto& dir = spot_direction_[static_cast<std::size_t>(k)];
+            const float length = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]);
+            for (int c = 0; c < 3; ++c) {
+                ambient[k][c] = colour_[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)];
+                direction[k][c] = dir[static_cast<std::size_t>(c)] / length;
+            }
+        }
+        gl_.Uniform3fv(at("u_light_ambient"), lights, &ambient[0][0]);
+        gl_.Uniform3fv(at("u_spot_direction"), lights, &direction[0][0]);
+        gl_.Uniform1f(at("u_spot_cos_cutoff"),
+                      static_cast<float>(std::cos(kSpotCutoff * 3.14159265358979323846 / 180.0)));
+        gl_.Uniform1f(at("u_spot_exponent"), kSpotExponent);
+        gl_.Uniform3f(at("u_specular"), kSpecular[0], kSpecular[1], kSpecular[2]);
+        gl_.Uniform1f(at("u_shininess"), kShininess);
+        // The viewer light has no cone and no diffuse colour: it adds its
+        // ambient to the light model's everywhere.
+        gl_.Uniform3f(at("u_ambient"), kSceneAmbient + kViewerColour[0], kSceneAmbient + kViewerColour[1],
+                      kSceneAmbient + kViewerColour[2]);
+    }
+    gl_.UseProgram(0);
+    return &p;
 }
 
 bool Gles3Renderer::setup() {
@@ -328,16 +415,15 @@ bool Gles3Renderer::setup() {
     if (LightingNum_ != 0) lights_.reset_clocks();
 
     gl_.clear_errors();
-    if (!build_programs()) return false;
+    if (cell_program(kNoPicture) == nullptr) return false;
+    if (!link(kTextVertexSource, kTextFragmentSource, "text", text_program_)) return false;
+    u_text_scale_ = gl_.GetUniformLocation(text_program_, "u_text_scale");
+    u_text_glyphs_ = gl_.GetUniformLocation(text_program_, "u_text_glyphs");
+
     gl_.GenVertexArrays(1, &vertex_array_);
-    gl_.GenBuffers(1, &vertex_buffer_);
     gl_.GenBuffers(1, &index_buffer_);
     gl_.BindVertexArray(vertex_array_);
-    gl_.BindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
-    gl_.EnableVertexAttribArray(0);
-    gl_.EnableVertexAttribArray(1);
     gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, index_buffer_);
-
     // One chunk of each index pattern, each reaching at most kChunkVertices corners.
     std::vector<std::uint16_t> indices;
     for (const IndexRun& run : {IndexRun{kDiamond, 12, 5}, IndexRun{kFlatDiamond, 6, 5}, IndexRun{kSquare, 6, 4}})
@@ -349,12 +435,14 @@ bool Gles3Renderer::setup() {
     gl_.BindVertexArray(0);
     if (gl_.GetError() != GL_NO_ERROR) return report("the driver refused the storage for the cell indices");
 
-    gl_.Enable(GL_DEPTH_TEST);
-    gl_.UseProgram(program_);
-    gl_.Uniform1i(u_picture_, 0);
-    if (LightingNum_ != 0) set_lights();
-    gl_.UseProgram(0);
+    // The cells' words: integer texels, read whole.
+    gl_.GenTextures(1, &cells_);
+    gl_.BindTexture(GL_TEXTURE_2D, cells_);
+    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl_.BindTexture(GL_TEXTURE_2D, 0);
 
+    gl_.Enable(GL_DEPTH_TEST);
     gl_.GenBuffers(1, &text_buffer_);
     if (gl_.GetError() != GL_NO_ERROR) return report("the driver refused the storage for the text");
     if (!make_glyph_texture()) glyph_cells_ = {};
@@ -399,50 +487,26 @@ bool Gles3Renderer::make_glyph_texture() {
     return true;
 }
 
-// The light table into the program: the lights in use, the viewer light
-// always; the moving lights' positions follow every frame.
-void Gles3Renderer::set_lights() {
-    GLint on[kLights] = {};
-    float ambient[kLights][3] = {}, diffuse[kLights][3] = {}, specular[kLights][3] = {}, direction[kLights][3] = {};
-    float exponent[kLights] = {}, cos_cutoff[kLights] = {}, attenuation[kLights][3] = {};
-    for (int k = 0; k < kLights; ++k) {
-        on[k] = k == kViewerLight || k < std::min(LightingNum_, kMovingLights);
-        const float* dir = k == kViewerLight ? kViewerDirection.data() : spot_direction_[k].data();
-        const float length = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]);
-        for (int c = 0; c < 3; ++c) {
-            ambient[k][c] = k == kViewerLight ? kViewerColour[c] : colour_[k][c];
-            // Only light 0 keeps the fixed-function default of a white diffuse and specular colour.
-            diffuse[k][c] = specular[k][c] = k == 0 ? 1.0f : 0.0f;
-            direction[k][c] = dir[c] / length;
-        }
-        exponent[k] = k == kViewerLight ? kViewerExponent : kSpotExponent;
-        cos_cutoff[k] =
-            k == kViewerLight ? kNoCone : static_cast<float>(std::cos(kSpotCutoff * 3.14159265358979323846 / 180.0));
-        attenuation[k][0] = 1.0f;
-    }
-    gl_.Uniform1iv(u_light_on_, kLights, on);
-    gl_.Uniform3fv(u_light_ambient_, kLights, &ambient[0][0]);
-    gl_.Uniform3fv(u_light_diffuse_, kLights, &diffuse[0][0]);
-    gl_.Uniform3fv(u_light_specular_, kLights, &specular[0][0]);
-    gl_.Uniform3fv(u_spot_direction_, kLights, &direction[0][0]);
-    gl_.Uniform1fv(u_spot_exponent_, kLights, exponent);
-    gl_.Uniform1fv(u_spot_cos_cutoff_, kLights, cos_cutoff);
-    gl_.Uniform3fv(u_attenuation_, kLights, &attenuation[0][0]);
-    gl_.Uniform3fv(u_scene_ambient_, 1, kSceneAmbient);
-    gl_.Uniform3fv(u_specular_, 1, kSpecular.data());
-    gl_.Uniform1f(u_shininess_, kShininess);
-}
-
 void Gles3Renderer::resize(int width, int height) {
     if (!ok_) return;
     width = std::max(width, 1);
     height = std::max(height, 1);
-    gl_.Viewport(0, 0, width, height);
-    gl_.UseProgram(program_);
-    gl_.Uniform2f(u_pixel_, 2.0f / static_cast<float>(width), 2.0f / static_cast<float>(height));
+    // The cells are drawn into a viewport three times the window's size with
+    // the window in its middle, and a projection that shrinks the view by as
+    // much: the same pixels, but cells beyond the window's edges lie inside the
+    // clip volume, so that no primitive has to be clipped (a software
+    // rasteriser clips every batch with a vertex outside, at many times the
+    // cost); the rasteriser drops what falls outside the window.
+    GLint most[2] = {0, 0};
+    gl_.GetIntegerv(GL_MAX_VIEWPORT_DIMS, most);
+    const bool wide = kViewMargin * width <= most[0] && kViewMargin * height <= most[1];
+    const int margin = wide ? kViewMargin : 1;
+    viewport_ = {-(margin - 1) / 2 * width, -(margin - 1) / 2 * height, margin * width, margin * height};
+    window_ = {width, height};
+    const float shrink = 1.0f / static_cast<float>(margin);
     const float shift = DrawStyle_ == kStylePoints ? kPointShift : 0.0f;
-    gl_.Uniform2f(u_point_shift_, shift, shift);
-    gl_.UseProgram(0);
+    point_shift_ = {shift * 2.0f * shrink / static_cast<float>(width),
+                    shift * 2.0f * shrink / static_cast<float>(height)};
     xf_ = static_cast<float>(width) / static_cast<float>(height);
     xf_ = xf_ * kAspectToHalfHeight;
     // The frustum (-4, 4, -xf, xf, 4, 4096).
@@ -455,55 +519,81 @@ void Gles3Renderer::resize(int width, int height) {
     projection_[10] = -(kFar + kNear) / (kFar - kNear);
     projection_[11] = -1.0f;
     projection_[14] = -(2.0f * kFar * kNear) / (kFar - kNear);
+    for (int c = 0; c < 4; ++c) projection_[c * 4] *= shrink, projection_[c * 4 + 1] *= shrink;
 }
 
+// The words of the drawn cells, in the order of the fixed-function walk, into
+// the cell texture: only when the field has changed since the last upload.
 void Gles3Renderer::upload_cells(const Automaton& field) {
-    const bool textured = picture_on_;
-    const Key key{field.version(), field.states(), textured};
+    const Key key{field.version(), field.states()};
     bytes_last_frame_ = 0;
     if (kept_ && key == key_) return;
-    KeptSink sink(geometry_);
-    const CellColours ramps(field.field_size(), MainColor_, 1 - OneColor_);
-    if (Family_ == kFamilyLife) {
-        LifeColours colours{ramps, textured};
-        walk_cells(field, DrawStyle_, sink, colours);
+    words_.clear();
+    const int n = field.field_size();
+    const bool life = Family_ == kFamilyLife;
+    auto word = [&](int i, int j, std::int32_t v) {
+        const std::uint32_t state = life ? 1u : static_cast<std::uint32_t>(std::clamp(v, 1, kMostState));
+        return static_cast<std::uint32_t>(i) | static_cast<std::uint32_t>(j) << kRowShift | state << kStateShift;
+    };
+    if (DrawStyle_ == kStyleLines) {
+        // Each touching pair once, from the cell that looks right or up at it;
+        // row 0, the last row and the last column start no segment.
+        for (int i = 1; i <= n - 2; ++i) {
+            const CellRow left = field.row(i - 1), here = field.row(i), right = field.row(i + 1);
+            for (int j = 0; j <= n - 2; ++j) {
+                const std::int32_t v = here[j];
+                if (v == 0) continue;
+                const std::uint32_t w = word(i, j, v);
+                if (right[j] != 0) words_.push_back(w | kRight);
+                if (right[j + 1] != 0) words_.push_back(w | kRightUp);
+                if (here[j + 1] != 0) words_.push_back(w | kUp);
+                if (left[j + 1] != 0) words_.push_back(w | kLeftUp);
+            }
+        }
     } else {
-        GenerationsColours colours{ramps, textured, field.states(), DrawStyle_ == kStyleQuads};
-        walk_cells(field, DrawStyle_, sink, colours);
+        for (int i = 0; i < n; ++i) {
+            const CellRow here = field.row(i);
+            for (int j = 0; j < n; ++j)
+                if (const std::int32_t v = here[j]) words_.push_back(word(i, j, v));
+        }
     }
-    vertices_ = geometry_.size() / kFloatsPerVertex;
-    const std::size_t bytes = geometry_.size() * sizeof(float);
+    drawn_ = words_.size();
+    const int rows = static_cast<int>((drawn_ + kCellRow - 1) / kCellRow);
     gl_.clear_errors();
-    gl_.BindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
-    // A quarter spare, so that no upload replaces the whole store the last frame drew from.
-    if (bytes >= vertex_buffer_bytes_ && bytes > 0) {
-        vertex_buffer_bytes_ = bytes + bytes / 4;
-        gl_.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertex_buffer_bytes_), nullptr, GL_DYNAMIC_DRAW);
+    gl_.BindTexture(GL_TEXTURE_2D, cells_);
+    gl_.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (rows > cells_rows_) {  // a quarter spare, so that a field that grows a little keeps its store
+        cells_rows_ = std::min(rows + rows / 4 + 1, std::max(rows, max_texture_size()));
+        gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_R32UI, kCellRow, cells_rows_, 0, GL_RED_INTEGER, GL_UNSIGNED_INT, nullptr);
     }
-    if (bytes > 0) gl_.BufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), geometry_.data());
-    gl_.BindBuffer(GL_ARRAY_BUFFER, 0);
+    const int full = static_cast<int>(drawn_ / kCellRow), rest = static_cast<int>(drawn_ % kCellRow);
+    if (full > 0)
+        gl_.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kCellRow, full, GL_RED_INTEGER, GL_UNSIGNED_INT, words_.data());
+    if (rest > 0)
+        gl_.TexSubImage2D(GL_TEXTURE_2D, 0, 0, full, rest, 1, GL_RED_INTEGER, GL_UNSIGNED_INT,
+                          words_.data() + static_cast<std::size_t>(full) * kCellRow);
+    gl_.BindTexture(GL_TEXTURE_2D, 0);
     if (gl_.GetError() != GL_NO_ERROR) {
-        report("the driver refused " + std::to_string(bytes) + " bytes of storage for the cells");
+        cells_rows_ = 0;
+        report("the driver refused " + std::to_string(drawn_ * sizeof(std::uint32_t)) +
+               " bytes of storage for the cells");
         return;
     }
-    bytes_last_frame_ = bytes;
+    bytes_last_frame_ = drawn_ * sizeof(std::uint32_t);
     key_ = key;
     kept_ = true;
 }
 
-void Gles3Renderer::draw_cells() {
-    if (vertices_ == 0) return;
+void Gles3Renderer::draw_cells(const CellProgram& p) {
+    if (drawn_ == 0) return;
     gl_.BindVertexArray(vertex_array_);
-    gl_.BindBuffer(GL_ARRAY_BUFFER, vertex_buffer_);
-    auto point_at = [&](std::size_t first) {
-        const std::size_t at = first * kStride;
-        gl_.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kStride, reinterpret_cast<const void*>(at));
-        gl_.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, kStride,
-                                reinterpret_cast<const void*>(at + 2 * sizeof(float)));
-    };
-    if (DrawStyle_ == kStylePoints || DrawStyle_ == kStyleLines) {
-        point_at(0);
-        gl_.DrawArrays(DrawStyle_ == kStylePoints ? GL_POINTS : GL_LINES, 0, static_cast<GLsizei>(vertices_));
+    gl_.ActiveTexture(GL_TEXTURE1);
+    gl_.BindTexture(GL_TEXTURE_2D, cells_);
+    gl_.Uniform1i(p.first, 0);
+    if (DrawStyle_ == kStylePoints) {
+        gl_.DrawArrays(GL_POINTS, 0, static_cast<GLsizei>(drawn_));
+    } else if (DrawStyle_ == kStyleLines) {
+        gl_.DrawArrays(GL_LINES, 0, static_cast<GLsizei>(drawn_ * 2));
     } else {
         const bool diamonds = DrawStyle_ != kStyleQuads;
         const bool flat = diamonds && LightingNum_ == 0 && !picture_on_;
@@ -513,42 +603,50 @@ void Gles3Renderer::draw_cells() {
         const std::size_t diamond_chunk = kChunkVertices / 5;
         const std::size_t offset = !diamonds ? diamond_chunk * (12 + 6) : flat ? diamond_chunk * 12 : 0;
         const std::size_t per_chunk = kChunkVertices / run.corners;
-        const std::size_t shapes = vertices_ / run.corners;
-        for (std::size_t first = 0; first < shapes; first += per_chunk) {
-            const std::size_t count = std::min(per_chunk, shapes - first);
-            point_at(first * run.corners);
+        for (std::size_t first = 0; first < drawn_; first += per_chunk) {
+            const std::size_t count = std::min(per_chunk, drawn_ - first);
+            gl_.Uniform1i(p.first, static_cast<GLint>(first));
             gl_.DrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * run.length), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(offset * sizeof(std::uint16_t)));
         }
     }
-    gl_.BindBuffer(GL_ARRAY_BUFFER, 0);
+    gl_.BindTexture(GL_TEXTURE_2D, 0);
+    gl_.ActiveTexture(GL_TEXTURE0);
     gl_.BindVertexArray(0);
 }
 
 void Gles3Renderer::draw_frame(const Automaton& field) {
     if (!ok_) return;
+    gl_.Viewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
     gl_.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     gl_.ClearDepthf(1.0f);
     gl_.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gl_.UseProgram(program_);
+    const CellProgram* p = cell_program(!picture_on_ ? kNoPicture : LightingNum_ != 0 ? kModulate : kDecal);
+    if (p == nullptr) return;
+    gl_.UseProgram(p->id);
     if (LightingNum_ != 0) {
         lights_.MoveLights(LightingNum_);
-        float positions[kLights][4] = {};
-        for (int k = 0; k < kMovingLights; ++k) std::copy_n(lights_.light(k).pos.data(), 4, positions[k]);
-        positions[kViewerLight][3] = 1.0f;
-        gl_.Uniform4fv(u_light_position_, kLights, &positions[0][0]);
+        float positions[kMovingLights][3] = {};
+        for (int k = 0; k < kMovingLights; ++k) std::copy_n(lights_.light(k).pos.data(), 3, positions[k]);
+        gl_.Uniform3fv(p->light_position, std::clamp(LightingNum_, 1, kMovingLights), &positions[0][0]);
     }
     const std::array<float, 16> modelview = model_view();
     const std::array<float, 16> mvp = multiply(projection_, modelview);
-    gl_.UniformMatrix4fv(u_mvp_, 1, GL_FALSE, mvp.data());
-    gl_.UniformMatrix4fv(u_modelview_, 1, GL_FALSE, modelview.data());
-    gl_.Uniform1i(u_picture_mode_, picture_on_ ? (LightingNum_ != 0 ? 1 : 2) : 0);
+    gl_.UniformMatrix4fv(p->mvp, 1, GL_FALSE, mvp.data());
+    gl_.UniformMatrix4fv(p->modelview, 1, GL_FALSE, modelview.data());
+    gl_.Uniform2f(p->point_shift, point_shift_[0], point_shift_[1]);
+    const float side = static_cast<float>(field.field_size());
+    gl_.Uniform1f(p->side, side);
+    gl_.Uniform1f(p->h, 0.5f / side);
+    gl_.Uniform1f(p->pitch, 1.0f / side);
+    gl_.Uniform1f(p->ramp, CellColours(field.field_size(), MainColor_, 1 - OneColor_).column_ramp(1));
+    gl_.Uniform1f(p->states, static_cast<float>(field.states()));
+    upload_cells(field);  // binds on the active unit, 0: before the picture is bound there
     if (picture_on_) {
         gl_.ActiveTexture(GL_TEXTURE0);
         gl_.BindTexture(GL_TEXTURE_2D, picture_);
     }
-    upload_cells(field);
-    if (ok_) draw_cells();
+    if (ok_) draw_cells(*p);
     if (picture_on_) gl_.BindTexture(GL_TEXTURE_2D, 0);
     gl_.UseProgram(0);
 }
@@ -562,7 +660,6 @@ int Gles3Renderer::max_texture_size() const {
 bool Gles3Renderer::load_picture(const RgbImage& image) {
     if (!ok_) return false;
     picture_on_ = false;
-    kept_ = false;
     const std::vector<RgbImage> levels = picture_mipmaps(image, max_texture_size());
     if (levels.empty()) return false;
     gl_.clear_errors();
@@ -614,6 +711,7 @@ void Gles3Renderer::draw_text(int width, int height, int line_height, const char
         x = x1;
     }
     if (corners.empty()) return;
+    gl_.Viewport(0, 0, width, height);
     gl_.Disable(GL_DEPTH_TEST);
     gl_.UseProgram(text_program_);
     gl_.Uniform2f(u_text_scale_, 2.0f / static_cast<float>(width), 2.0f / static_cast<float>(height));
@@ -634,18 +732,21 @@ void Gles3Renderer::draw_text(int width, int height, int line_height, const char
 
 void Gles3Renderer::release() {
     if (gl_.DeleteBuffers == nullptr) return;
-    const GLuint buffers[3] = {vertex_buffer_, index_buffer_, text_buffer_};
-    gl_.DeleteBuffers(3, buffers);
+    const GLuint buffers[2] = {index_buffer_, text_buffer_};
+    gl_.DeleteBuffers(2, buffers);
     if (vertex_array_ != 0) gl_.DeleteVertexArrays(1, &vertex_array_);
-    const GLuint textures[2] = {picture_, glyph_texture_};
-    gl_.DeleteTextures(2, textures);
-    if (program_ != 0) gl_.DeleteProgram(program_);
+    const GLuint textures[3] = {picture_, glyph_texture_, cells_};
+    gl_.DeleteTextures(3, textures);
+    for (CellProgram& p : programs_)
+        if (p.id != 0) gl_.DeleteProgram(p.id);
     if (text_program_ != 0) gl_.DeleteProgram(text_program_);
-    vertex_buffer_ = index_buffer_ = text_buffer_ = vertex_array_ = picture_ = glyph_texture_ = 0;
-    program_ = text_program_ = 0;
-    vertex_buffer_bytes_ = 0;
-    geometry_.clear();
-    geometry_.shrink_to_fit();
+    programs_ = {};
+    index_buffer_ = text_buffer_ = vertex_array_ = picture_ = glyph_texture_ = cells_ = 0;
+    text_program_ = 0;
+    cells_rows_ = 0;
+    words_.clear();
+    words_.shrink_to_fit();
+    drawn_ = 0;
     kept_ = false;
     picture_on_ = false;
     ok_ = false;

@@ -1,17 +1,18 @@
 // The scene of the saver drawn with OpenGL ES 3.0 (GLSL ES 3.00), which is
 // also WebGL 2: the same frames as the fixed-function OpenGL 1.1 scene
-// (render/scene.h) from shaders. The cells come from the shared walk and
-// colours; the lighting equation of the fixed-function pipeline (three spot
-// lights with position, direction, cut-off, exponent and attenuation, the
-// viewer light, material and colour material, the light model's ambient) is
-// worked out per vertex, as that pipeline does, so the frames agree; the
-// picture is a mipmapped texture that modulates the lit cells or replaces the
-// colour of unlit ones, clamped at its edges against a black border as GL_CLAMP
-// does. The frame-rate text takes its glyphs from the host's glyph source,
-// as bitmaps in a small texture.
+// (render/scene.h) from shaders.
 //
-// The cell geometry stays in a buffer object from one change of the field to
-// the next: a frame without a step draws without uploading anything.
+// A step uploads one 32-bit word per drawn cell (its column, its row and its
+// state), or for Lines per segment (the cell's word and the direction). The
+// vertex shader makes the style's corners from it (the vertex's number picks
+// the cell and the corner), and the cell's colour from its place and state
+// with the shared colours' arithmetic. A frame without a step uploads nothing. The lighting equation of the
+// fixed-function pipeline (the spot lights' position, direction, cut-off and exponent, the viewer light, material and
+// colour material, the light model's ambient) is worked out per vertex, as that pipeline does, so the frames agree;
+// each light count and picture mode has a program of its own, built when first drawn, with no branch on either. The
+// picture is a mipmapped texture that modulates the lit cells or replaces the colour of unlit ones, clamped at its
+// edges against a black border as GL_CLAMP does. The frame-rate text takes its glyphs from the host's glyph source, as
+// bitmaps in a small texture.
 //
 // A shader that does not compile or link, or storage the driver refuses, is
 // reported once through the message sink, with the driver's log; the renderer
@@ -64,25 +65,29 @@ public:
 
     // False once setup failed or a failure stopped the drawing.
     bool ok() const { return ok_; }
-    // Bytes of vertex data uploaded for the last frame (0 when the geometry was kept).
+    // Bytes of cell data uploaded for the last frame (0 when the field had not changed).
     std::size_t bytes_last_frame() const { return bytes_last_frame_; }
 
 private:
+    // The picture's part in a frame: none, modulating the lit colour, or replacing it.
+    enum PictureMode { kNoPicture, kModulate, kDecal, kPictureModes };
+    struct CellProgram {
+        GLuint id = 0;
+        GLint mvp = -1, modelview = -1, point_shift = -1, first = -1, side = -1, h = -1, pitch = -1, ramp = -1,
+              states = -1, light_position = -1;
+    };
     struct Key {
         std::uint64_t version = 0;
         int states = 0;
-        bool textured = false;
-        bool operator==(const Key& o) const {
-            return version == o.version && states == o.states && textured == o.textured;
-        }
+        bool operator==(const Key& o) const { return version == o.version && states == o.states; }
     };
 
     bool report(const std::string& what, const std::string& log = {});
-    bool build_programs();
+    bool link(const std::string& vertex, const std::string& fragment, const char* name, GLuint& program);
+    const CellProgram* cell_program(PictureMode mode);
     bool make_glyph_texture();
     void upload_cells(const Automaton& field);
-    void draw_cells();
-    void set_lights();
+    void draw_cells(const CellProgram& p);
 
     int MainColor_, DrawStyle_, Family_, OneColor_, LightingNum_;
     MessageSink* messages_;
@@ -97,24 +102,24 @@ private:
     std::array<std::array<float, 3>, kMovingLights> spot_direction_{};
     std::array<std::array<float, 4>, kMovingLights> colour_{};
 
-    GLuint program_ = 0, text_program_ = 0;
-    GLint u_mvp_ = -1, u_modelview_ = -1, u_light_on_ = -1, u_light_position_ = -1, u_light_ambient_ = -1,
-          u_light_diffuse_ = -1, u_light_specular_ = -1, u_spot_direction_ = -1, u_spot_exponent_ = -1,
-          u_spot_cos_cutoff_ = -1, u_attenuation_ = -1, u_scene_ambient_ = -1, u_specular_ = -1, u_shininess_ = -1,
-          u_point_shift_ = -1, u_pixel_ = -1, u_picture_mode_ = -1, u_picture_ = -1;
+    std::array<CellProgram, kPictureModes> programs_{};
+    GLuint text_program_ = 0;
     GLint u_text_scale_ = -1, u_text_glyphs_ = -1;
-    GLuint vertex_array_ = 0, vertex_buffer_ = 0, index_buffer_ = 0, text_buffer_ = 0;
-    std::size_t vertex_buffer_bytes_ = 0;
-    GLuint picture_ = 0, glyph_texture_ = 0;
+    GLuint vertex_array_ = 0, index_buffer_ = 0, text_buffer_ = 0;
+    GLuint cells_ = 0, picture_ = 0, glyph_texture_ = 0;
+    int cells_rows_ = 0;  // rows the cell texture holds
     bool picture_on_ = false;
 
-    std::vector<float> geometry_;
-    std::size_t vertices_ = 0;
+    std::vector<std::uint32_t> words_;  // the drawn cells (or segments) of the last upload
+    std::size_t drawn_ = 0;
     Key key_;
     bool kept_ = false;
     std::size_t bytes_last_frame_ = 0;
 
     float xf_ = 1.0f;
+    std::array<float, 2> point_shift_{};
+    std::array<int, 4> viewport_{0, 0, 1, 1};  // the cells' (x, y, width, height)
+    std::array<int, 2> window_{1, 1};
     std::array<float, 16> projection_{};
     GlyphSource* glyphs_;
     GlyphBitmaps glyph_cells_;  // their metrics, once the texture holds them
