@@ -271,10 +271,10 @@ std::size_t CellBuffers::draw(int style, bool lit, bool textured, std::size_t& b
     } else {
         const std::size_t per_shape = vertices_per_shape(style);
         // The GL cuts a square into triangles along one diagonal in a draw it
-        // clips and along the other in one it does not, which moves texels by a
-        // shade here and there; squares with a picture therefore keep long draws,
-        // which it clips as it clips those of glBegin/glEnd.
-        plan_draws(per_shape, kChunkVertices / per_shape, !(style == kStyleQuads && textured));
+        // clips and along the other in one it does not, which moves texels and
+        // lit shades here and there; squares with a picture or lights therefore
+        // keep long draws, which it clips as it clips those of glBegin/glEnd.
+        plan_draws(per_shape, kChunkVertices / per_shape, !(style == kStyleQuads && (textured || lit)));
         for (const DrawRun& run : runs_) {
             point_at(run.first * per_shape);
             glDrawArrays(cell_primitive(style), 0, static_cast<GLsizei>(run.count * per_shape));

@@ -13,10 +13,12 @@ namespace orvex {
 
 namespace {
 
-// Lit squares drawn from arrays came out up to a few shades apart from
-// glBegin/glEnd on some pixels with some fields (the GL cuts GL_QUADS into
-// triangles its own way, and lit colours differ from corner to corner), so they
-// stay in immediate mode; every other combination draws alike.
+// Lit squares drawn from client arrays in batches came out up to a few shades
+// apart from glBegin/glEnd on some pixels with some fields (the GL cuts
+// GL_QUADS into triangles its own way, and lit colours differ from corner to
+// corner), so that way draws them in immediate mode; kept in buffer objects
+// they are drawn in long draws as glBegin/glEnd draws them, and only a redraw
+// after a step hands them over again.
 bool arrays_draw_alike(const CellDrawing& d) { return !(d.DrawStyle == kStyleQuads && d.LightingNum != 0); }
 
 }  // namespace
@@ -53,7 +55,7 @@ void CellDrawer::draw(const Automaton& field, const CellDrawing& d, int family, 
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, lit ? GL_MODULATE : GL_DECAL);
     }
-    if (mode_ == DrawMode::Retained && arrays_draw_alike(d)) {
+    if (mode_ == DrawMode::Retained) {
         const Key key{field.version(),  family,         d.DrawStyle, d.MainColor,
                       d.one_color_flag, field.states(), d.textured,  lit};
         if (!kept_ || !(key == key_)) {
