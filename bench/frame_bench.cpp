@@ -12,7 +12,9 @@
 //   LP_NUM_THREADS=0 build/linux-release/bench/frame_bench --benchmark_repetitions=3
 //   --benchmark_filter='BM_Gles3Frame|BM_Frame/style:./family:0/size:1000/dense:1/kept:1/step:./lights:(0|3)/'
 // LP_NUM_THREADS=0 keeps llvmpipe's rasterising on the benchmark's own
-// thread, so that the CPU column holds all of a frame's work.
+// thread, so that the CPU column holds all of a frame's work. The process keeps
+// its freed memory as the savers do (base/freed_memory.h); bench/frame_table.py
+// prints the table of both renderers from one run.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -21,6 +23,7 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "base/freed_memory.h"
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "render/gles3/egl_surface.h"
@@ -194,3 +197,12 @@ BENCHMARK(BM_Gles3Frame)
     ->MinTime(0.2);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    orvex::keep_freed_memory();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

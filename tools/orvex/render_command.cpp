@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/freed_memory.h"
 #include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
 #include "render/osmesa_surface.h"
@@ -68,6 +69,7 @@ int run_render(const RenderOptions& o) {
         return kExitFile;
     }
 
+    keep_freed_memory();
     const bool gles3 = o.renderer == "gles3";
     std::unique_ptr<OsMesaSurface> fixed;
     std::unique_ptr<EglSurface> shaded;
