@@ -6,8 +6,9 @@
       SETTINGS windows WINE_RUN SAVER_SCR
   DISPLAY=:76 bench/saver_cpu.py [--seconds 20] idle
 
-SETTINGS: "defaults" (no settings file at all) or "speed1" (speed 1, lighting
-off, written out). Both draw over the whole screen: the Linux saver on the
+SETTINGS: "defaults" (no settings file at all), "speed1" (speed 1, lighting
+off, written out) or, for the Linux saver, "speed25-lit" (speed 25 and three
+lights, as options); --renderer NAME passes that renderer to the Linux saver. Both draw over the whole screen: the Linux saver on the
 root window (-root), with a settings folder of its own; the Windows saver full
 screen (/s), with its maker folder in the prefix set up as the settings ask. Once the saver is up
 and has settled for five seconds, the time is taken over --seconds: the CPU
@@ -35,6 +36,11 @@ SECONDS = 20.0
 if "--seconds" in sys.argv:
     i = sys.argv.index("--seconds")
     SECONDS = float(sys.argv[i + 1])
+    del sys.argv[i:i + 2]
+RENDERER = None
+if "--renderer" in sys.argv:
+    i = sys.argv.index("--renderer")
+    RENDERER = sys.argv[i + 1]
     del sys.argv[i:i + 2]
 DISPLAY_STATE = None
 if "--display" in sys.argv:
@@ -129,6 +135,8 @@ def run_linux(hack, settings, work):
     env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config"), LD_PRELOAD=shim, SWAP_TIMER_OUT=swaps,
                SWAP_TIMER_EVERY="1")
     args = [hack, "-root"] + (["--speed", "1", "--lights", "0"] if settings == "speed1" else [])
+    args += ["--speed", "25", "--lights", "3"] if settings == "speed25-lit" else []
+    args += ["--renderer", RENDERER] if RENDERER else []
     proc = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         return measure([proc.pid], swaps)

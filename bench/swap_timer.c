@@ -1,8 +1,9 @@
 /* LD_PRELOAD shim for bench/picture_stall.py and bench/saver_cpu.py: times the
- * gaps between buffer swaps of a GLX program. Writes "<worst gap in us> <swaps>"
+ * gaps between buffer swaps of a GLX or EGL program. Writes "<worst gap in us> <swaps>"
  * to the file named by SWAP_TIMER_OUT whenever the worst gap grows, and every
  * 256 swaps; with SWAP_TIMER_EVERY set, after every swap. */
 #define _GNU_SOURCE
+#include <EGL/egl.h>
 #include <GL/glx.h>
 #include <dlfcn.h>
 #include <stdio.h>
@@ -25,10 +26,7 @@ static void report(void) {
     fclose(f);
 }
 
-void glXSwapBuffers(Display* display, GLXDrawable drawable) {
-    static void (*real)(Display*, GLXDrawable);
-    if (!real) real = (void (*)(Display*, GLXDrawable))dlsym(RTLD_NEXT, "glXSwapBuffers");
-    real(display, drawable);
+static void swapped(void) {
     const long long t = now_us();
     ++swaps;
     if (last_us && t - last_us > worst_us) {
@@ -38,4 +36,19 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable) {
         report();
     }
     last_us = t;
+}
+
+void glXSwapBuffers(Display* display, GLXDrawable drawable) {
+    static void (*real)(Display*, GLXDrawable);
+    if (!real) real = (void (*)(Display*, GLXDrawable))dlsym(RTLD_NEXT, "glXSwapBuffers");
+    real(display, drawable);
+    swapped();
+}
+
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface) {
+    static EGLBoolean (*real)(EGLDisplay, EGLSurface);
+    if (!real) real = (EGLBoolean(*)(EGLDisplay, EGLSurface))dlsym(RTLD_NEXT, "eglSwapBuffers");
+    const EGLBoolean done = real(display, surface);
+    swapped();
+    return done;
 }

@@ -1,9 +1,12 @@
 #include "host/x11/glx_window.h"
 
+#include <EGL/eglext.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace orvex::x11 {
 
@@ -45,12 +48,46 @@ bool gl_capable(Display* display, XVisualInfo* visual) {
     return use_gl && double_buffer && rgba && depth >= 16;
 }
 
-XVisualInfo* visual_of(Display* display, Visual* visual, int screen) {
+XVisualInfo* visual_by_id(Display* display, VisualID id, int screen) {
     XVisualInfo wanted{};
-    wanted.visualid = XVisualIDFromVisual(visual);
+    wanted.visualid = id;
     wanted.screen = screen;
     int count = 0;
     return XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &wanted, &count);
+}
+
+XVisualInfo* visual_of(Display* display, Visual* visual, int screen) {
+    return visual_by_id(display, XVisualIDFromVisual(visual), screen);
+}
+
+const EGLint kConfigAttributes[] = {EGL_SURFACE_TYPE,
+                                    EGL_WINDOW_BIT,
+                                    EGL_RENDERABLE_TYPE,
+                                    EGL_OPENGL_ES3_BIT,
+                                    EGL_RED_SIZE,
+                                    1,
+                                    EGL_GREEN_SIZE,
+                                    1,
+                                    EGL_BLUE_SIZE,
+                                    1,
+                                    EGL_DEPTH_SIZE,
+                                    16,
+                                    EGL_NONE};
+
+// The EGL configurations for the saver's OpenGL ES 3 windows, best first.
+std::vector<EGLConfig> es_configs(EGLDisplay display) {
+    EGLint count = 0;
+    if (!eglChooseConfig(display, kConfigAttributes, nullptr, 0, &count) || count <= 0) return {};
+    std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
+    eglChooseConfig(display, kConfigAttributes, configs.data(), count, &count);
+    configs.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return configs;
+}
+
+EGLint visual_id_of(EGLDisplay display, EGLConfig config) {
+    EGLint id = 0;
+    eglGetConfigAttrib(display, config, EGL_NATIVE_VISUAL_ID, &id);
+    return id;
 }
 
 }  // namespace
@@ -78,12 +115,27 @@ Window virtual_root(Display* display) {
     return found;
 }
 
-GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* title) : display_(display) {
+GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* title, Api api)
+    : display_(display), api_(api) {
     XSetErrorHandler(on_x_error);
-    int error_base = 0, event_base = 0;
-    if (!glXQueryExtension(display_, &error_base, &event_base)) {
-        error_ = "the X server has no GLX extension";
-        return;
+    if (api_ == Api::kGles3) {
+        egl_display_ = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, display_, nullptr);
+        EGLint major = 0, minor = 0;
+        if (egl_display_ == EGL_NO_DISPLAY || !eglInitialize(egl_display_, &major, &minor)) {
+            egl_display_ = EGL_NO_DISPLAY;
+            error_ = "EGL cannot open the X display";
+            return;
+        }
+        if (!eglBindAPI(EGL_OPENGL_ES_API) || es_configs(egl_display_).empty()) {
+            error_ = "EGL offers no OpenGL ES 3 for windows with a depth buffer";
+            return;
+        }
+    } else {
+        int error_base = 0, event_base = 0;
+        if (!glXQueryExtension(display_, &error_base, &event_base)) {
+            error_ = "the X server has no GLX extension";
+            return;
+        }
     }
     switch (target.kind) {
         case WindowTarget::Kind::kOwn: open_own(title); break;
@@ -97,6 +149,18 @@ GlxWindow::~GlxWindow() {
         glXMakeCurrent(display_, None, nullptr);
         glXDestroyContext(display_, context_);
     }
+    if (egl_display_ != EGL_NO_DISPLAY) {
+        eglMakeCurrent(egl_display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (egl_context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_display_, egl_context_);
+        if (egl_surface_ != EGL_NO_SURFACE) eglDestroySurface(egl_display_, egl_surface_);
+#if !defined(__SANITIZE_ADDRESS__)
+        // Under the leak checker EGL stays open: ending it unloads Mesa's
+        // driver, whose remaining allocations could then no longer be told
+        // apart from ours (as with the X connection).
+        eglTerminate(egl_display_);
+        eglReleaseThread();
+#endif
+    }
     if (!g_errors.vanished) {
         if (child_ != 0) XDestroyWindow(display_, child_);
         if (own_ && target_ != 0) XDestroyWindow(display_, target_);
@@ -106,9 +170,25 @@ GlxWindow::~GlxWindow() {
     XSync(display_, False);
 }
 
+XVisualInfo* GlxWindow::choose_visual(int screen) {
+    if (api_ == Api::kGl11) return glXChooseVisual(display_, screen, const_cast<int*>(kVisualAttributes));
+    for (EGLConfig config : es_configs(egl_display_))
+        if (XVisualInfo* visual =
+                visual_by_id(display_, static_cast<VisualID>(visual_id_of(egl_display_, config)), screen))
+            return visual;
+    return nullptr;
+}
+
+bool GlxWindow::capable(XVisualInfo* visual) {
+    if (api_ == Api::kGl11) return gl_capable(display_, visual);
+    for (EGLConfig config : es_configs(egl_display_))
+        if (static_cast<VisualID>(visual_id_of(egl_display_, config)) == visual->visualid) return true;
+    return false;
+}
+
 bool GlxWindow::open_own(const char* title) {
     const int screen = DefaultScreen(display_);
-    XVisualInfo* visual = glXChooseVisual(display_, screen, const_cast<int*>(kVisualAttributes));
+    XVisualInfo* visual = choose_visual(screen);
     if (visual == nullptr) {
         error_ = "no OpenGL visual with double buffering and a depth buffer";
         return false;
@@ -161,7 +241,7 @@ bool GlxWindow::open_foreign(Window target, const std::string& name) {
 
     const int screen = XScreenNumberOfScreen(attributes.screen);
     XVisualInfo* visual = visual_of(display_, attributes.visual, screen);
-    if (visual != nullptr && gl_capable(display_, visual)) {
+    if (visual != nullptr && capable(visual)) {
         drawable_ = target;
         select_input(target, StructureNotifyMask | ButtonPressMask | ExposureMask);
         const bool made = make_context(visual);
@@ -171,7 +251,7 @@ bool GlxWindow::open_foreign(Window target, const std::string& name) {
     if (visual != nullptr) XFree(visual);
     // The child must share the window's screen: a visual or colour map of
     // another screen is a BadMatch.
-    XVisualInfo* gl_visual = glXChooseVisual(display_, screen, const_cast<int*>(kVisualAttributes));
+    XVisualInfo* gl_visual = choose_visual(screen);
     if (gl_visual == nullptr) {
         error_ =
             "the window's visual has no OpenGL, and no OpenGL visual with double buffering is "
@@ -205,6 +285,27 @@ bool GlxWindow::make_child(Window parent, Screen* screen, XVisualInfo* visual) {
 }
 
 bool GlxWindow::make_context(XVisualInfo* visual) {
+    if (api_ == Api::kGles3) {
+        EGLConfig config = nullptr;
+        for (EGLConfig c : es_configs(egl_display_))
+            if (static_cast<VisualID>(visual_id_of(egl_display_, c)) == visual->visualid) {
+                config = c;
+                break;
+            }
+        const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
+        if (config != nullptr) {
+            egl_surface_ = eglCreatePlatformWindowSurface(egl_display_, config, &drawable_, nullptr);
+            egl_context_ = eglCreateContext(egl_display_, config, EGL_NO_CONTEXT, version);
+        }
+        if (egl_surface_ == EGL_NO_SURFACE || egl_context_ == EGL_NO_CONTEXT ||
+            !eglMakeCurrent(egl_display_, egl_surface_, egl_surface_, egl_context_)) {
+            if (egl_context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_display_, egl_context_);
+            egl_context_ = EGL_NO_CONTEXT;
+            error_ = "could not make an OpenGL ES 3 context current on the window";
+            return false;
+        }
+        return true;
+    }
     context_ = glXCreateContext(display_, visual, nullptr, True);
     if (context_ == nullptr) {
         error_ = "could not create an OpenGL context";
@@ -265,7 +366,11 @@ GlxWindow::Event GlxWindow::next_event() {
 }
 
 void GlxWindow::swap_buffers() {
-    if (!g_errors.vanished) glXSwapBuffers(display_, drawable_);
+    if (g_errors.vanished) return;
+    if (api_ == Api::kGles3)
+        eglSwapBuffers(egl_display_, egl_surface_);
+    else
+        glXSwapBuffers(display_, drawable_);
 }
 
 }  // namespace orvex::x11

@@ -1,13 +1,15 @@
-// The X window the saver draws in and its GLX context: a window of its own, the
-// root window (or the virtual root a desktop puts over it), or a window another
-// program made (XScreenSaver, xsecurelock). On a window it did not make it uses
-// that window's visual when OpenGL can draw there double-buffered with a depth
+// The X window the saver draws in and its GL context, OpenGL 1.1 through GLX
+// or OpenGL ES 3 through EGL: a window of its own, the root window (or the
+// virtual root a desktop puts over it), or a window another program made
+// (XScreenSaver, xsecurelock). On a window it did not make it uses that
+// window's visual when the GL can draw there double-buffered with a depth
 // buffer, and otherwise a GL child window that fills it and follows its size.
 //
 // It never grabs input. Button presses are selected only where X allows it:
 // on the root window another client may hold them already.
 #pragma once
 
+#include <EGL/egl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -27,13 +29,15 @@ Window virtual_root(Display* display);
 
 class GlxWindow {
 public:
+    enum class Api { kGl11, kGles3 };
+
     // Check ok(); error() says why it could not be set up.
-    GlxWindow(Display* display, const WindowTarget& target, const char* title);
+    GlxWindow(Display* display, const WindowTarget& target, const char* title, Api api = Api::kGl11);
     ~GlxWindow();
     GlxWindow(const GlxWindow&) = delete;
     GlxWindow& operator=(const GlxWindow&) = delete;
 
-    bool ok() const { return context_ != nullptr; }
+    bool ok() const { return context_ != nullptr || egl_context_ != EGL_NO_CONTEXT; }
     const std::string& error() const { return error_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -58,6 +62,9 @@ public:
     void swap_buffers();
 
 private:
+    // A visual the GL can draw on as the saver needs, to be freed with XFree; null when there is none.
+    XVisualInfo* choose_visual(int screen);
+    bool capable(XVisualInfo* visual);
     bool open_own(const char* title);
     bool open_foreign(Window target, const std::string& name);
     bool make_child(Window parent, Screen* screen, XVisualInfo* visual);
@@ -70,7 +77,11 @@ private:
     Window drawable_ = 0;  // where GL draws: target_ or child_
     bool own_ = false;
     Colormap colormap_ = 0;
+    Api api_;
     GLXContext context_ = nullptr;
+    EGLDisplay egl_display_ = EGL_NO_DISPLAY;
+    EGLSurface egl_surface_ = EGL_NO_SURFACE;
+    EGLContext egl_context_ = EGL_NO_CONTEXT;
     Atom delete_window_ = 0;
     int width_ = 0;
     int height_ = 0;

@@ -8,7 +8,6 @@
 // SIGUSR1 end it with status 0; so does the end of the window it was given.
 // A window id that names no window is an error: a message and status 1.
 #include <fcntl.h>
-#include <malloc.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -23,11 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "base/freed_memory.h"
 #include "host/x11/glx_glyphs.h"
 #include "host/x11/glx_window.h"
 #include "host/x11/hack_files.h"
 #include "host/x11/hack_options.h"
 #include "host/x11/process_random.h"
+#include "render/gles3/gles3_renderer.h"
 #include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
 
@@ -36,8 +37,8 @@
 // (drawables, the driver's screen, the libraries' own caches); the leak checker
 // looks away from those libraries only.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libGLX_mesa.so\nleak:swrast_dri.so\nleak:libglapi.so\nleak:libX11.so\nleak:"
-           "libLLVM\n";
+    return "leak:libGLX_mesa.so\nleak:libEGL_mesa.so\nleak:libEGL.so\nleak:libgbm.so\nleak:swrast_dri.so\n"
+           "leak:libglapi.so\nleak:libX11.so\nleak:libLLVM\n";
 }
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
@@ -115,7 +116,20 @@ int run(const HackOptions& options) {
     XSetIOErrorHandler(on_connection_lost);
     int status = 0;
     {
-        GlxWindow window(display, choose_target(options), "Orvex ScreenSaver v 2.0");
+        const WindowTarget target = choose_target(options);
+        const char* const title = "Orvex ScreenSaver v 2.0";
+        std::unique_ptr<GlxWindow> shaded;
+        if (options.renderer == RendererChoice::kGles3) {
+            shaded = std::make_unique<GlxWindow>(display, target, title, GlxWindow::Api::kGles3);
+            if (!shaded->ok() && !shaded->vanished()) {
+                std::cerr << kHackName << ": OpenGL ES 3 cannot start here (" << shaded->error()
+                          << "); drawing with OpenGL 1.1\n";
+                shaded.reset();
+            }
+        }
+        std::unique_ptr<GlxWindow> fixed;
+        if (shaded == nullptr) fixed = std::make_unique<GlxWindow>(display, target, title);
+        GlxWindow& window = shaded != nullptr ? *shaded : *fixed;
         if (!window.ok()) {
             if (!window.vanished()) std::cerr << kHackName << ": " << window.error() << "\n";
             status = window.vanished() ? 0 : 1;
@@ -130,6 +144,18 @@ int run(const HackOptions& options) {
             services.seed_random = std::make_unique<SaltedRandom>(salt);
             services.light_random = std::make_unique<SaltedRandom>(mix64(salt));
             services.picture_worker = std::make_shared<ThreadPictureWorker>();
+            if (shaded != nullptr)
+                services.renderer = [](const Settings& settings, CalendarClock clock,
+                                       std::unique_ptr<RandomSource> random, MessageSink& messages,
+                                       GlyphSource* glyph_source) -> std::unique_ptr<FrameRenderer> {
+                    Gles3Services s;
+                    s.gl_procs = [](const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); };
+                    s.messages = &messages;
+                    s.clock = std::move(clock);
+                    s.random = std::move(random);
+                    s.glyphs = glyph_source;
+                    return std::make_unique<Gles3Renderer>(settings, std::move(s));
+                };
             SaverSession session(std::move(start), std::move(services));
             session.init(window.width(), window.height());
 
@@ -194,16 +220,7 @@ int run(const HackOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace orvex::x11;
-#ifdef __GLIBC__
-    // Without a GPU driver, Mesa's llvmpipe takes the memory for a frame's work
-    // in many small blocks and frees them all when the frame is done. glibc then
-    // gives the top of its heap back to the system, and the next frame faults
-    // every page in again: most of a frame's time for a busy field of points.
-    // Freed memory stays for reuse instead, and the GL's per-draw buffers of a
-    // few megabytes come from the heap rather than from a mapping of their own.
-    mallopt(M_TRIM_THRESHOLD, 512 << 20);
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-#endif
+    orvex::keep_freed_memory();
     HackOptions options;
     const ParseResult parsed =
         parse_hack_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr);

@@ -166,6 +166,16 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
         "Draw in a window of its own (the default)");
     app.add_option("--window-id", window_id, "Draw in the window with this id (hex 0x... or decimal)")->type_name("ID");
     app.add_flag("--fps", options.fps, "Show frames per second");
+    app.add_option_function<std::string>(
+           "--renderer",
+           [&options](const std::string& v) {
+               options.renderer = v == "gles3" ? RendererChoice::kGles3 : RendererChoice::kGl11;
+           },
+           "gl11: OpenGL 1.1 through GLX (the default); gles3: OpenGL ES 3 through EGL, or OpenGL 1.1 where that "
+           "cannot start")
+        ->check(CLI::IsMember({"gl11", "gles3"}).description(""))
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+        ->type_name("gl11|gles3");
     app.add_option("--visual", "Accepted for XScreenSaver; the visual is chosen for OpenGL")->type_name("VISUAL");
     app.add_flag("--install", "Accepted for XScreenSaver; no colour map is installed");
     app.add_option("--delay", "Accepted for XScreenSaver; --speed sets the pace")->type_name("USECS");

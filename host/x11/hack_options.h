@@ -43,8 +43,12 @@ enum class WindowChoice {
     kWindowId,  // the window given by -window-id
 };
 
+// What draws: OpenGL ES 3 through EGL, or OpenGL 1.1 through GLX.
+enum class RendererChoice { kGles3, kGl11 };
+
 struct HackOptions {
     WindowChoice window = WindowChoice::kOwn;
+    RendererChoice renderer = RendererChoice::kGl11;
     bool window_explicit = false;  // -window was given
     unsigned long window_id = 0;
     std::string window_id_text;  // -window-id as written, for messages

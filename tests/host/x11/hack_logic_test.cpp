@@ -48,6 +48,11 @@ TEST(HackOptions, XScreenSaverSpellingsAndWindowChoice) {
     EXPECT_FALSE(window_from_environment(parse({}).options, nullptr));
 
     for (const char* bad : {"", "0", "x12", "0x", "12ab", "-5", "0x1g"}) EXPECT_FALSE(parse_window_id(bad)) << bad;
+
+    // The renderer: OpenGL 1.1 unless asked; given twice, the last one counts.
+    EXPECT_EQ(parse({}).options.renderer, RendererChoice::kGl11);
+    EXPECT_EQ(parse({"--renderer", "gles3"}).options.renderer, RendererChoice::kGles3);
+    EXPECT_EQ(parse({"--renderer", "gles3", "-renderer", "gl11"}).options.renderer, RendererChoice::kGl11);
 }
 
 TEST(HackOptions, UnknownOptionsAndBadValuesAreUsageErrors) {
@@ -57,6 +62,7 @@ TEST(HackOptions, UnknownOptionsAndBadValuesAreUsageErrors) {
                                           {"--rule", "B9/S23"},
                                           {"--speed", "fast"},
                                           {"-window-id", "xyz"},
+                                          {"--renderer", "vulkan"},
                                           {"--pattern", "../etc/passwd"},
                                           {"stray"}}) {
         Parsed p = parse(args);

@@ -2,8 +2,9 @@
 """orvex-hack on the current X display (Xvfb with Mesa), as XScreenSaver and
 xsecurelock run it.   hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
 
-CASE: window, window-id, two-savers, root, stop-cont, redraw-skip, pattern, xml. Each case has a settings
-folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
+CASE: window, window-id, two-savers, root, stop-cont, redraw-skip, pattern, es-fallback, xml. Each case has
+a settings folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
+ORVEX_HACK_RENDERER=gles3 runs every case with --renderer gles3.
 """
 import os
 import re
@@ -54,12 +55,13 @@ def draws_and_changes(window_id, what):
 class Hack(Process):
     """The hack with a settings folder of its own, keeping what it writes to stderr."""
 
-    def __init__(self, hack, args, config, window_variable=None):
-        env = dict(os.environ, XDG_CONFIG_HOME=config)
+    def __init__(self, hack, args, config, window_variable=None, extra_env=None):
+        env = dict(os.environ, XDG_CONFIG_HOME=config, **(extra_env or {}))
         env.pop("XSCREENSAVER_WINDOW", None)
         if window_variable:
             env["XSCREENSAVER_WINDOW"] = window_variable
-        super().__init__([hack] + args, stderr="keep", env=env)
+        renderer = os.environ.get("ORVEX_HACK_RENDERER")
+        super().__init__([hack] + args + (["--renderer", renderer] if renderer else []), stderr="keep", env=env)
 
     def ends_on(self, sig, own=False):
         """The signal ends it with status 0; its own window goes within a second."""
@@ -162,6 +164,23 @@ def case_root(hack, config, _):
     try:
         draws_and_changes("root", "the root window")
         h.ends_on(signal.SIGTERM)
+    finally:
+        h.stop()
+
+
+def case_es_fallback(hack, config, _):
+    """OpenGL ES 3 asked for where EGL has none: one message, and OpenGL 1.1 draws."""
+    h = Hack(hack, ["-window", "--speed", "25", "--renderer", "gles3"], config,
+             extra_env={"__EGL_VENDOR_LIBRARY_FILENAMES": "/nonexistent"})
+    try:
+        win = wait_for(own_window, 20)
+        if not win:
+            fail("no window titled %r" % TITLE)
+        draws_and_changes(win, "the fall-back's window")
+        said = h.stderr()
+        if said.count("\n") != 1 or "OpenGL ES 3 cannot start here" not in said or "OpenGL 1.1" not in said:
+            fail("not one message about the fall-back: %r" % said)
+        h.ends_on(signal.SIGTERM, own=True)
     finally:
         h.stop()
 
@@ -292,7 +311,8 @@ def case_xml(hack, config, xml_file):
 
 def main():
     cases = {"window": case_window, "window-id": case_window_id, "two-savers": case_two_savers, "root": case_root,
-             "stop-cont": case_stop_cont, "redraw-skip": case_redraw_skip, "pattern": case_pattern, "xml": case_xml}
+             "stop-cont": case_stop_cont, "redraw-skip": case_redraw_skip, "pattern": case_pattern,
+             "es-fallback": case_es_fallback, "xml": case_xml}
     if len(sys.argv) < 3 or sys.argv[1] not in cases:
         print(__doc__)
         return 2
