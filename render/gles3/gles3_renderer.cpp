@@ -212,7 +212,6 @@ constexpr int kViewMargin = 3;
 
 // The cells' words, rows of this many (the least width an ES 3 GL must take).
 constexpr int kCellRow = 2048;
-constexpr int kCellRowShift = 11;
 constexpr int kMostState = 255;
 
 // The cell's word, as the vertex shader takes it apart; a segment's direction.
