@@ -4,7 +4,8 @@
 // Life and Generation, sides 250 and 1000, sparse (about 5 % live) and dense
 // fields (Life: Maze grown for 150 steps, about half live; Generation: half the
 // cells in random states). way 0 fills client arrays every frame, as before
-// geometry was kept; way 1 keeps it in buffer objects.
+// geometry was kept; way 1 keeps it in buffer objects; way 2 (Points and
+// lit Quads at side 1000 only) draws in immediate mode.
 //   build/linux-release/bench/frame_bench --benchmark_filter='size:1000/dense:1'
 // BM_Gles3Frame draws the same fields with the OpenGL ES 3.0 renderer through
 // EGL (llvmpipe as well), geometry kept in a buffer object, beside BM_Frame's
@@ -94,14 +95,15 @@ OsMesaSurface& surface() {
     return s;
 }
 
-// range: style index, family, size, dense, way (0 arrays per frame, 1 kept), step (1) or redraw
+// range: style index, family, size, dense, way (0 arrays per frame, 1 kept, 2 immediate), step (1) or redraw
 // (0), lights.
 void BM_Frame(benchmark::State& state) {
     const int style = kStyles[state.range(0)];
     const int family = static_cast<int>(state.range(1));
     const int size = static_cast<int>(state.range(2));
     const bool dense = state.range(3) != 0;
-    const bool kept = state.range(4) != 0;
+    const int way = static_cast<int>(state.range(4));
+    const bool kept = way == 1;
     const bool step = state.range(5) != 0;
     const int lights = static_cast<int>(state.range(6));
     OsMesaSurface& out = surface();
@@ -113,7 +115,7 @@ void BM_Frame(benchmark::State& state) {
     Scene scene(settings_for(style, family, size, lights), std::move(services));
     scene.GLSetupRC();
     scene.GLResize(kWidth, kHeight);
-    scene.cells().set_mode(kept ? DrawMode::Retained : DrawMode::Arrays);
+    scene.cells().set_mode(kept ? DrawMode::Retained : way == 2 ? DrawMode::Immediate : DrawMode::Arrays);
     scene.GLRenderScene(*f.b);
     out.finish();
 
@@ -148,6 +150,9 @@ void Args(benchmark::internal::Benchmark* b) {
     for (int style = 0; style < 4; ++style)
         for (int step : {1, 0})
             for (int kept : {0, 1}) b->Args({style, kFamilyLife, 1000, 1, kept, step, 3});
+    for (int lights : {0, 3})
+        for (int step : {1, 0}) b->Args({0, kFamilyLife, 1000, 1, 2, step, lights});
+    for (int step : {1, 0}) b->Args({3, kFamilyLife, 1000, 1, 2, step, 3});
     b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.2);
 }
 
