@@ -143,6 +143,38 @@ TEST(Gles3Renderer, DrawsTheFixedFunctionFrames) {
     std::printf("worst: mean %.4f, beyond 8: %.4f %%\n", worst.mean, worst.far * 100.0);
 }
 
+// A step hands over one word per drawn cell, or per segment for Lines, and
+// a redraw nothing: a 100 x 100 field with a 3 x 3 block, a lone cell and a
+// cell on the last row (drawn, but starting no segment).
+TEST(Gles3Renderer, UploadsAWordPerCellOrSegmentOnceAStep) {
+    egl().make_current();
+    for (int style : {kStylePoints, kStyleTriangles, kStyleLines, kStyleQuads}) {
+        const Settings s = scene_settings(style, kColorGreen, kFamilyGeneration, 2);
+        Automaton field(field_setup(s));
+        for (int i = 10; i < 13; ++i)
+            for (int j = 20; j < 23; ++j) field.set_cell(i, j, 1 + (i + j) % 2);
+        field.set_cell(50, 50, 1);
+        field.set_cell(99, 40, 1);
+        Gles3Services services;
+        services.gl_procs = EglSurface::gl_proc;
+        services.clock = [] { return kNow; };
+        Gles3Renderer shaded(s, std::move(services));
+        ASSERT_TRUE(shaded.setup());
+        shaded.resize(kWidth, kHeight);
+        shaded.draw_frame(field);
+        // The block's segments: 6 across, 6 up, 4 up and right, 4 up and left.
+        const std::size_t words = style == kStyleLines ? 20 : 11;
+        EXPECT_EQ(shaded.bytes_last_frame(), 4 * words) << style;
+        shaded.draw_frame(field);
+        EXPECT_EQ(shaded.bytes_last_frame(), 0u) << style;
+        field.set_cell(50, 50, 0);
+        shaded.draw_frame(field);
+        EXPECT_EQ(shaded.bytes_last_frame(), 4 * (words - (style == kStyleLines ? 0 : 1))) << style;
+        EXPECT_TRUE(shaded.ok());
+        shaded.release();
+    }
+}
+
 // A font of 7 x 11 cells, 3 rows below the baseline, each glyph a pattern of
 // its own, given as display lists and as bitmaps alike.
 class PatternGlyphs final : public GlyphSource {
