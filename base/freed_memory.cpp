@@ -1,5 +1,7 @@
 #include "base/freed_memory.h"
 
+#include <cstdlib>  // says, through the C library's own headers, whether that library is glibc
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
