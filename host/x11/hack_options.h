@@ -48,7 +48,7 @@ enum class RendererChoice { kGles3, kGl11 };
 
 struct HackOptions {
     WindowChoice window = WindowChoice::kOwn;
-    RendererChoice renderer = RendererChoice::kGl11;
+    RendererChoice renderer = RendererChoice::kGles3;
     bool window_explicit = false;  // -window was given
     unsigned long window_id = 0;
     std::string window_id_text;  // -window-id as written, for messages

@@ -49,10 +49,10 @@ TEST(HackOptions, XScreenSaverSpellingsAndWindowChoice) {
 
     for (const char* bad : {"", "0", "x12", "0x", "12ab", "-5", "0x1g"}) EXPECT_FALSE(parse_window_id(bad)) << bad;
 
-    // The renderer: OpenGL 1.1 unless asked; given twice, the last one counts.
-    EXPECT_EQ(parse({}).options.renderer, RendererChoice::kGl11);
-    EXPECT_EQ(parse({"--renderer", "gles3"}).options.renderer, RendererChoice::kGles3);
-    EXPECT_EQ(parse({"--renderer", "gles3", "-renderer", "gl11"}).options.renderer, RendererChoice::kGl11);
+    // The renderer: OpenGL ES 3 unless asked; given twice, the last one counts.
+    EXPECT_EQ(parse({}).options.renderer, RendererChoice::kGles3);
+    EXPECT_EQ(parse({"--renderer", "gl11"}).options.renderer, RendererChoice::kGl11);
+    EXPECT_EQ(parse({"--renderer", "gl11", "-renderer", "gles3"}).options.renderer, RendererChoice::kGles3);
 }
 
 TEST(HackOptions, UnknownOptionsAndBadValuesAreUsageErrors) {

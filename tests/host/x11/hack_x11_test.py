@@ -4,7 +4,7 @@ xsecurelock run it.   hack_x11_test.py CASE HACK [TEST_WINDOW | XML]
 
 CASE: window, window-id, two-savers, root, stop-cont, redraw-skip, pattern, es-fallback, xml. Each case has
 a settings folder of its own (XDG_CONFIG_HOME) and ends what it starts by pid. Exit 77: no display.
-ORVEX_HACK_RENDERER=gles3 runs every case with --renderer gles3.
+ORVEX_HACK_RENDERER=gl11 (or gles3) runs every case with that --renderer.
 """
 import os
 import re
