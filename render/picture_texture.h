@@ -1,7 +1,7 @@
 // The picture over the field in OpenGL 1.1: one texture object holding the
 // current picture of the pictures folder (BMP, JPEG or PNG,
-// render/picture_decoder.h), uploaded with its mipmaps. When each picture is
-// decoded and shown is the GL-free PictureSchedule's (render/picture_schedule.h);
+// picture/picture_decoder.h), uploaded with its mipmaps. When each picture is
+// decoded and shown is the GL-free PictureSchedule's (picture/picture_schedule.h);
 // this class adds the upload and forwards the rest.
 //
 // Each new picture replaces the texture object of the one before, so cycling
@@ -14,10 +14,10 @@
 
 #include "base/message_sink.h"
 #include "config/settings.h"
-#include "render/bmp_reader.h"
-#include "render/picture_schedule.h"
-#include "render/picture_worker.h"
-#include "render/pictures.h"
+#include "picture/bmp_reader.h"
+#include "picture/picture_schedule.h"
+#include "picture/picture_worker.h"
+#include "picture/pictures.h"
 
 namespace orvex {
 
@@ -38,7 +38,7 @@ public:
     int late_pictures() const { return schedule_.late_pictures(); }
 
     // Pictures are reduced while they are decoded to what a window of this
-    // size needs (render/picture_reduce.h); before the first call, to the GL's
+    // size needs (picture/picture_reduce.h); before the first call, to the GL's
     // largest texture. A minimised window (no area) keeps the size before.
     void set_window_size(int width, int height);
 

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "core/automaton.h"
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 #include "render/moving_lights.h"
 
 namespace orvex {

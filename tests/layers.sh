@@ -2,7 +2,7 @@
 # Fails when a source of the product includes a header from a layer above its
 # own, or from a host or tool beside it. The layers, from the bottom:
 #
-#   base  config  core  seed  render  saver  dialog  | host/win32  host/x11  host/web  tools
+#   base  config  core  seed  picture  render  saver  dialog  | host/win32  host/x11  host/web  tools
 #
 # Each may include its own folder and the ones to its left; the four on the
 # right are peers and include none of each other. Tests, benchmarks and fuzz
@@ -12,9 +12,9 @@
 #   layers.sh --self-test  checks that a planted upward include is caught
 set -u
 
-layers=(base config core seed render saver dialog host/win32 host/x11 host/web tools)
-declare -A rank=([base]=0 [config]=1 [core]=2 [seed]=3 [render]=4 [saver]=5 [dialog]=6
-                 [host/win32]=7 [host/x11]=7 [host/web]=7 [tools]=7)
+layers=(base config core seed picture render saver dialog host/win32 host/x11 host/web tools)
+declare -A rank=([base]=0 [config]=1 [core]=2 [seed]=3 [picture]=4 [render]=5 [saver]=6 [dialog]=7
+                 [host/win32]=8 [host/x11]=8 [host/web]=8 [tools]=8)
 
 # The layer a path inside the tree belongs to, or nothing, into REPLY (no
 # subshell: it runs for every include of the tree).

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "picture/picture_decoder.h"
 #include "render/gl.h"
 #include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
-#include "render/picture_decoder.h"
 #include "render/text_overlay.h"
 #include "seed/simulation.h"
 #include "tests/support/gl_test_support.h"

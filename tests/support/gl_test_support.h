@@ -18,7 +18,7 @@
 #include "base/message_sink.h"
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 #include "render/osmesa_surface.h"
 #include "render/picture_texture.h"
 #include "render/scene.h"

@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "config/settings_file.h"
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 
 namespace orvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/picture_worker.h"
+#include "picture/picture_worker.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "render/picture_input.h"
+#include "picture/picture_input.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <system_error>
 
 #include "base/byte_order.h"
-#include "render/bmp_format.h"
-#include "render/bmp_rle.h"
+#include "picture/bmp_format.h"
+#include "picture/bmp_rle.h"
 
 namespace orvex {
 

@@ -1,9 +1,9 @@
-#include "render/picture_schedule.h"
+#include "picture/picture_schedule.h"
 
 #include <utility>
 
 #include "config/file_names.h"
-#include "render/picture_decoder.h"
+#include "picture/picture_decoder.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "render/picture_reduce.h"
+#include "picture/picture_reduce.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,11 +1,11 @@
-#include "render/bmp_stream.h"
+#include "picture/bmp_stream.h"
 
 #include <algorithm>
 #include <array>
 
 #include "base/byte_order.h"
-#include "render/bmp_format.h"
-#include "render/bmp_rle.h"
+#include "picture/bmp_format.h"
+#include "picture/bmp_rle.h"
 
 namespace orvex {
 

@@ -3,13 +3,13 @@
 //
 // This file only chooses the decoder. The file's first bytes are read and
 // decide: a BMP (any info header the BMP reader knows, and the larger ones,
-// render/bmp_stream.h) goes to the BMP reader, a band of rows at a time when it
+// picture/bmp_stream.h) goes to the BMP reader, a band of rows at a time when it
 // is uncompressed, else whole (run-length compressed: its compressed bytes,
 // no more than its size can need); anything else that the BMP reader refuses
 // goes on to the platform's decoders: JPEG (baseline and progressive, CMYK
 // too, turned upright as its EXIF orientation says) and PNG (any depth,
 // palette, alpha laid over black); on Linux libjpeg-turbo and libpng, on
-// Windows the Windows Imaging Component (render/picture_codecs.h). Every one
+// Windows the Windows Imaging Component (picture/picture_codecs.h). Every one
 // of them reads the picture's header first and refuses a picture over the
 // pixel limit before reading the rest, so a huge file that is no picture
 // costs its header and no more.
@@ -26,9 +26,9 @@
 #include <string>
 
 #include "base/message_sink.h"
-#include "render/bmp_reader.h"
-#include "render/picture_input.h"
-#include "render/picture_reduce.h"
+#include "picture/bmp_reader.h"
+#include "picture/picture_input.h"
+#include "picture/picture_reduce.h"
 
 namespace orvex {
 

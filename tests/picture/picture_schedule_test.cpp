@@ -1,7 +1,7 @@
 // When pictures are decoded and shown, without GL: a decoder slower than the
 // seedings, the worker's one waiting job, closing during a decode, and the
 // window sizes the pictures are reduced for.
-#include "render/picture_schedule.h"
+#include "picture/picture_schedule.h"
 
 #include <gtest/gtest.h>
 

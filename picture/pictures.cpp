@@ -1,4 +1,4 @@
-#include "render/pictures.h"
+#include "picture/pictures.h"
 
 #include <algorithm>
 #include <utility>

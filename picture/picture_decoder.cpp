@@ -1,13 +1,13 @@
-#include "render/picture_decoder.h"
+#include "picture/picture_decoder.h"
 
 #include <algorithm>
 #include <exception>
 #include <system_error>
 #include <utility>
 
-#include "render/bmp_stream.h"
-#include "render/picture_codecs.h"
-#include "render/picture_input.h"
+#include "picture/bmp_stream.h"
+#include "picture/picture_codecs.h"
+#include "picture/picture_input.h"
 
 namespace orvex {
 

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 
 namespace orvex {
 

@@ -33,14 +33,14 @@
 
 #include "base/message_sink.h"
 #include "config/settings.h"
-#include "render/bmp_reader.h"
-#include "render/picture_reduce.h"
-#include "render/picture_worker.h"
-#include "render/pictures.h"
+#include "picture/bmp_reader.h"
+#include "picture/picture_reduce.h"
+#include "picture/picture_worker.h"
+#include "picture/pictures.h"
 
 namespace orvex {
 
-// Decodes one picture file (LoadPicture, render/picture_decoder.h).
+// Decodes one picture file (LoadPicture, picture/picture_decoder.h).
 using PictureLoader =
     std::function<std::optional<RgbImage>(const std::filesystem::path&, MessageSink&, const PictureLimits&)>;
 // Shows a decoded picture; false when it couldn't.

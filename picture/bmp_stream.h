@@ -1,5 +1,5 @@
 // BMPs read a band of rows at a time. The header is read first and rewritten
-// into the short form the BMP reader (render/bmp_reader.h) knows: the 40-byte
+// into the short form the BMP reader (picture/bmp_reader.h) knows: the 40-byte
 // info header for the larger Windows ones (52, 56, 108 and 124 bytes, their
 // colour masks placed after it) and OS/2's 64-byte one; the 12- and 40-byte
 // ones as they are. An uncompressed picture is then read band by band, each
@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "render/bmp_reader.h"
-#include "render/picture_input.h"
-#include "render/picture_reduce.h"
+#include "picture/bmp_reader.h"
+#include "picture/picture_input.h"
+#include "picture/picture_reduce.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-// The platform's picture decoders behind render/picture_decoder.h: libjpeg-turbo
+// The platform's picture decoders behind picture/picture_decoder.h: libjpeg-turbo
 // and libpng natively (libjpeg_png_codecs.cpp), the Windows Imaging Component
 // on Windows (win32_wic_codecs.cpp). Each reads the picture's header first and
 // refuses one over the pixel limit before decoding, reads the rest from the
@@ -12,9 +12,9 @@
 #include <optional>
 
 #include "base/byte_order.h"
-#include "render/bmp_reader.h"
-#include "render/picture_input.h"
-#include "render/picture_reduce.h"
+#include "picture/bmp_reader.h"
+#include "picture/picture_input.h"
+#include "picture/picture_reduce.h"
 
 namespace orvex {
 

@@ -17,7 +17,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "render/picture_codecs.h"
+#include "picture/picture_codecs.h"
 
 namespace orvex {
 

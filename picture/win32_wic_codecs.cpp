@@ -23,7 +23,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "render/picture_codecs.h"
+#include "picture/picture_codecs.h"
 
 namespace orvex {
 

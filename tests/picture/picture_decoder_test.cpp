@@ -1,7 +1,7 @@
 // Pictures of every format: the larger BMP headers, the platform's JPEG and
 // PNG decoders, the reduction while decoding, upright EXIF pictures and the
 // one message of a picture nothing can read.
-#include "render/picture_decoder.h"
+#include "picture/picture_decoder.h"
 
 #include <gtest/gtest.h>
 
