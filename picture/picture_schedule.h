@@ -2,7 +2,7 @@
 // running state of "Picture On" (TextureFlag) and "Picture Cycling"
 // (Texture_Renew), the cycle through the pictures folder (PictureCycler), and
 // the decoding on a PictureWorker. Showing a decoded picture is left to an
-// upload function that a renderer gives (render/picture_texture.h for
+// upload function that a renderer gives (render/gl11/picture_texture.h for
 // OpenGL 1.1); it says whether the picture could be shown.
 //
 // A picture that can't be loaded switches pictures off for the rest of the

@@ -46,10 +46,10 @@
 #include "base/random_source.h"
 #include "picture/picture_schedule.h"
 #include "picture/pictures.h"
-#include "render/picture_texture.h"
+#include "render/gl11/picture_texture.h"
+#include "render/gl11/scene.h"
+#include "render/gl11/text_font.h"
 #include "render/renderer.h"
-#include "render/scene.h"
-#include "render/text_font.h"
 #include "saver/saver_start.h"
 #include "seed/simulation.h"
 

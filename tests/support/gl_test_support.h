@@ -19,9 +19,9 @@
 #include "config/settings.h"
 #include "core/automaton.h"
 #include "picture/bmp_reader.h"
-#include "render/osmesa_surface.h"
-#include "render/picture_texture.h"
-#include "render/scene.h"
+#include "render/gl11/osmesa_surface.h"
+#include "render/gl11/picture_texture.h"
+#include "render/gl11/scene.h"
 #include "seed/field_setup.h"
 #include "tests/support/temp_folder.h"
 

@@ -30,7 +30,7 @@
 
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "render/cell_buffers.h"
+#include "render/gl11/cell_buffers.h"
 
 namespace orvex {
 

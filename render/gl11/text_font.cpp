@@ -1,6 +1,6 @@
-#include "render/text_font.h"
+#include "render/gl11/text_font.h"
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 #include "render/text_format.h"
 
 namespace orvex {

@@ -3,7 +3,7 @@
 // depth test or texture, and leaves the GL state as it found it.
 #pragma once
 
-#include "render/text_font.h"
+#include "render/gl11/text_font.h"
 
 namespace orvex {
 

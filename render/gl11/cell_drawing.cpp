@@ -1,13 +1,13 @@
-#include "render/cell_drawing.h"
+#include "render/gl11/cell_drawing.h"
 
 #include <algorithm>
 #include <cstddef>
 
 #include "config/settings.h"
 #include "render/cell_colours.h"
-#include "render/cell_emitters.h"
 #include "render/cell_walk.h"
-#include "render/gl.h"
+#include "render/gl11/cell_emitters.h"
+#include "render/gl11/gl.h"
 
 namespace orvex {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/automaton.h"
-#include "render/cell_drawing.h"
 #include "render/cell_walk.h"
+#include "render/gl11/cell_drawing.h"
 
 namespace orvex {
 

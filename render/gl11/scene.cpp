@@ -1,8 +1,8 @@
-#include "render/scene.h"
+#include "render/gl11/scene.h"
 
 #include <algorithm>
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 #include "render/light_rig.h"
 
 namespace orvex {

@@ -17,10 +17,10 @@
 #include "base/random_source.h"
 #include "config/settings.h"
 #include "core/automaton.h"
-#include "render/cell_drawing.h"
+#include "render/gl11/cell_drawing.h"
+#include "render/gl11/picture_texture.h"
+#include "render/gl11/text_font.h"
 #include "render/moving_lights.h"
-#include "render/picture_texture.h"
-#include "render/text_font.h"
 
 namespace orvex {
 

@@ -1,6 +1,6 @@
-#include "render/text_overlay.h"
+#include "render/gl11/text_overlay.h"
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 
 namespace orvex {
 

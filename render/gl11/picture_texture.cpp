@@ -1,8 +1,8 @@
-#include "render/picture_texture.h"
+#include "render/gl11/picture_texture.h"
 
 #include <utility>
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 
 namespace orvex {
 

@@ -1,8 +1,8 @@
-#include "render/osmesa_surface.h"
+#include "render/gl11/osmesa_surface.h"
 
 #include <GL/osmesa.h>
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // OSMesa keeps the framebuffer record of every context it has made current in

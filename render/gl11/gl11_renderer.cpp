@@ -1,9 +1,9 @@
-#include "render/gl11_renderer.h"
+#include "render/gl11/gl11_renderer.h"
 
 #include <utility>
 
-#include "render/gl.h"
-#include "render/text_overlay.h"
+#include "render/gl11/gl.h"
+#include "render/gl11/text_overlay.h"
 
 namespace orvex {
 

@@ -1,10 +1,10 @@
 // The fixed-function OpenGL 1.1 scene behind the renderer interface: the
-// scene (render/scene.h) draws the frames, the picture texture given to it
+// scene (render/gl11/scene.h) draws the frames, the picture texture given to it
 // holds the picture, and the scene's font writes the text.
 #pragma once
 
+#include "render/gl11/scene.h"
 #include "render/renderer.h"
-#include "render/scene.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "render/cell_buffers.h"
+#include "render/gl11/cell_buffers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,8 +8,8 @@
 #include <type_traits>
 
 #include "config/settings.h"
-#include "render/cell_emitters.h"
-#include "render/gl.h"
+#include "render/gl11/cell_emitters.h"
+#include "render/gl11/gl.h"
 
 namespace orvex {
 
