@@ -1,5 +1,5 @@
-// The one way into OpenGL 1.1 and GLU for the render library. Windows needs its
-// own header before the GL headers; nothing outside render/ includes this.
+// The one way into OpenGL 1.1 and GLU for the OpenGL 1.1 renderer. Windows needs
+// its own header before the GL headers; nothing outside render/gl11/ includes this.
 #pragma once
 
 #ifdef _WIN32
