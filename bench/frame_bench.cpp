@@ -27,10 +27,10 @@
 #include "base/freed_memory.h"
 #include "config/settings.h"
 #include "core/automaton.h"
+#include "render/gl11/osmesa_surface.h"
+#include "render/gl11/scene.h"
 #include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
-#include "render/osmesa_surface.h"
-#include "render/scene.h"
 #include "seed/field_setup.h"
 
 namespace {

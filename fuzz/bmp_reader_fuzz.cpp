@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/bmp_stream.h"
+#include "picture/bmp_stream.h"
 
 namespace {
 

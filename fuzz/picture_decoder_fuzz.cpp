@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/picture_decoder.h"
+#include "picture/picture_decoder.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the scene, follow the window's size, draw a frame of the field with the
 // lights where they are, take a picture to lay over the cells, write a line of
 // text over the frame, and let go of the GL's objects. Two implementations:
-// the fixed-function OpenGL 1.1 scene (render/gl11_renderer.h), which the
+// the fixed-function OpenGL 1.1 scene (render/gl11/gl11_renderer.h), which the
 // Windows and Linux savers draw with, and the OpenGL ES 3.0 / WebGL 2 one
 // (render/gles3/), for places without fixed-function OpenGL. Both take the
 // cells from the same walk (render/cell_walk.h), the colours from
@@ -11,7 +11,7 @@
 #pragma once
 
 #include "core/automaton.h"
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 #include "render/moving_lights.h"
 
 namespace orvex {

@@ -4,7 +4,7 @@
 #include <utility>
 
 #if ORVEX_GL11_SCENE
-#include "render/gl11_renderer.h"
+#include "render/gl11/gl11_renderer.h"
 #endif
 #include "saver/frame_pacer.h"
 

@@ -22,9 +22,9 @@
 #include "host/web/page_gl.h"
 #include "host/web/page_run.h"
 #include "host/web/page_text.h"
-#include "render/bmp_stream.h"
-#include "render/picture_codecs.h"
-#include "render/picture_reduce.h"
+#include "picture/bmp_stream.h"
+#include "picture/picture_codecs.h"
+#include "picture/picture_reduce.h"
 #include "seed/pattern_formats.h"
 
 namespace orvex::web {

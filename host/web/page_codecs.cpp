@@ -3,9 +3,9 @@
 #include <map>
 #include <utility>
 
-#include "render/bmp_reader.h"
-#include "render/picture_codecs.h"
-#include "render/picture_decoder.h"
+#include "picture/bmp_reader.h"
+#include "picture/picture_codecs.h"
+#include "picture/picture_decoder.h"
 
 namespace orvex {
 

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "base/message_sink.h"
-#include "render/picture_reduce.h"
-#include "render/picture_worker.h"
+#include "picture/picture_reduce.h"
+#include "picture/picture_worker.h"
 
 namespace orvex::web {
 

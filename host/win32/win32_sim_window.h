@@ -16,7 +16,7 @@
 #include "host/win32/tick_group.h"
 #include "host/win32/wgl_context.h"
 #include "host/win32/win32_rest.h"
-#include "render/text_font.h"
+#include "render/gl11/text_font.h"
 #include "saver/frame_pacer.h"
 #include "saver/saver_session.h"
 

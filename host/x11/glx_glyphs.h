@@ -4,7 +4,7 @@
 
 #include <X11/Xlib.h>
 
-#include "render/text_font.h"
+#include "render/gl11/text_font.h"
 
 namespace orvex::x11 {
 

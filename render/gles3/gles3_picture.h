@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 
 namespace orvex {
 

@@ -1,6 +1,6 @@
 // The scene of the saver drawn with OpenGL ES 3.0 (GLSL ES 3.00), which is
 // also WebGL 2: the same frames as the fixed-function OpenGL 1.1 scene
-// (render/scene.h) from shaders.
+// (render/gl11/scene.h) from shaders.
 //
 // A step uploads one 32-bit word per drawn cell (its column, its row and its
 // state), or for Lines per segment (the cell's word and the direction). The

@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "core/rules.h"
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 #include "seed/field_setup.h"
 #include "tests/support/gl_test_support.h"
 

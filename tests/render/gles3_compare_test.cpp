@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "render/gl.h"
+#include "picture/picture_decoder.h"
+#include "render/gl11/gl.h"
+#include "render/gl11/text_overlay.h"
 #include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
-#include "render/picture_decoder.h"
-#include "render/text_overlay.h"
 #include "seed/simulation.h"
 #include "tests/support/gl_test_support.h"
 

@@ -1,12 +1,12 @@
 // The picture texture: set-up load, the picture step of a seeding, what the
 // picture looks like on the field, and texture objects over long cycling.
-#include "render/picture_texture.h"
+#include "render/gl11/picture_texture.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 #include "seed/field_setup.h"
 #include "tests/support/gl_test_support.h"
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "render/gl.h"
+#include "render/gl11/gl.h"
 #include "tests/support/gl_test_support.h"
 
 namespace orvex {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "render/bmp_reader.h"
+#include "picture/bmp_reader.h"
 #include "saver/saver_start.h"
 
 namespace orvex::test {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "base/freed_memory.h"
+#include "render/gl11/osmesa_surface.h"
 #include "render/gles3/egl_surface.h"
 #include "render/gles3/gles3_renderer.h"
-#include "render/osmesa_surface.h"
 #include "saver/saver_session.h"
 #include "tools/orvex/commands.h"
 #include "tools/orvex/file_io.h"
