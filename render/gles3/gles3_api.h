@@ -22,6 +22,7 @@ using Gles3ProcLoader = void* (*)(const char* name);
     F(BindTexture, PFNGLBINDTEXTUREPROC)                         \
     F(BindVertexArray, PFNGLBINDVERTEXARRAYPROC)                 \
     F(BlendFunc, PFNGLBLENDFUNCPROC)                             \
+    F(BlitFramebuffer, PFNGLBLITFRAMEBUFFERPROC)                 \
     F(BufferData, PFNGLBUFFERDATAPROC)                           \
     F(BufferSubData, PFNGLBUFFERSUBDATAPROC)                     \
     F(CheckFramebufferStatus, PFNGLCHECKFRAMEBUFFERSTATUSPROC)   \

@@ -614,14 +614,67 @@ void Gles3Renderer::draw_cells(const CellProgram& p) {
     gl_.BindVertexArray(0);
 }
 
+// The framebuffer for the kept unlit frame, at the window's size, bound;
+// false, and frames drawn straight to the target from then on, where the GL
+// refuses it or the target is multisampled (a blit into it would fail).
+bool Gles3Renderer::keep_frame(GLint target) {
+    if (frame_buffer_ == 0) {
+        GLint samples = 0;
+        gl_.GetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+        if (samples != 0) return keep_frames_ = false;
+        gl_.GenFramebuffers(1, &frame_buffer_);
+        gl_.GenRenderbuffers(1, &frame_colour_);
+        gl_.GenRenderbuffers(1, &frame_depth_);
+    }
+    gl_.clear_errors();
+    gl_.BindFramebuffer(GL_FRAMEBUFFER, frame_buffer_);
+    if (frame_size_ != window_) {
+        frame_size_ = window_;
+        gl_.BindRenderbuffer(GL_RENDERBUFFER, frame_colour_);
+        gl_.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, window_[0], window_[1]);
+        gl_.BindRenderbuffer(GL_RENDERBUFFER, frame_depth_);
+        gl_.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, window_[0], window_[1]);
+        gl_.BindRenderbuffer(GL_RENDERBUFFER, 0);
+        gl_.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, frame_colour_);
+        gl_.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, frame_depth_);
+    }
+    if (gl_.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && gl_.GetError() == GL_NO_ERROR)
+        return true;
+    gl_.BindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(target));
+    drop_kept_frame();
+    return keep_frames_ = false;
+}
+
+void Gles3Renderer::drop_kept_frame() {
+    if (frame_buffer_ != 0) gl_.DeleteFramebuffers(1, &frame_buffer_);
+    const GLuint renderbuffers[2] = {frame_colour_, frame_depth_};
+    if (frame_colour_ != 0) gl_.DeleteRenderbuffers(2, renderbuffers);
+    frame_buffer_ = frame_colour_ = frame_depth_ = 0;
+    frame_size_ = {0, 0};
+    frame_kept_ = false;
+}
+
 void Gles3Renderer::draw_frame(const Automaton& field) {
     if (!ok_) return;
+    const CellProgram* p = cell_program(!picture_on_ ? kNoPicture : LightingNum_ != 0 ? kModulate : kDecal);
+    if (p == nullptr) return;
+    GLint target = 0;
+    bool keep = LightingNum_ == 0 && keep_frames_;
+    if (keep) {
+        gl_.GetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
+        const Key key{field.version(), field.states()};
+        if (frame_kept_ && kept_ && key == key_ && frame_size_ == window_) {
+            bytes_last_frame_ = 0;
+            show_kept_frame(target);
+            return;
+        }
+        frame_kept_ = false;
+        keep = keep_frame(target);
+    }
     gl_.Viewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
     gl_.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     gl_.ClearDepthf(1.0f);
     gl_.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const CellProgram* p = cell_program(!picture_on_ ? kNoPicture : LightingNum_ != 0 ? kModulate : kDecal);
-    if (p == nullptr) return;
     gl_.UseProgram(p->id);
     if (LightingNum_ != 0) {
         lights_.MoveLights(LightingNum_);
@@ -648,6 +701,19 @@ void Gles3Renderer::draw_frame(const Automaton& field) {
     if (ok_) draw_cells(*p);
     if (picture_on_) gl_.BindTexture(GL_TEXTURE_2D, 0);
     gl_.UseProgram(0);
+    if (keep) {
+        frame_kept_ = ok_;
+        show_kept_frame(target);
+    }
+}
+
+// The kept frame onto the target, pixel for pixel; the target bound again.
+void Gles3Renderer::show_kept_frame(GLint target) {
+    gl_.BindFramebuffer(GL_READ_FRAMEBUFFER, frame_buffer_);
+    gl_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(target));
+    gl_.BlitFramebuffer(0, 0, frame_size_[0], frame_size_[1], 0, 0, frame_size_[0], frame_size_[1], GL_COLOR_BUFFER_BIT,
+                        GL_NEAREST);
+    gl_.BindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(target));
 }
 
 int Gles3Renderer::max_texture_size() const {
@@ -659,6 +725,7 @@ int Gles3Renderer::max_texture_size() const {
 bool Gles3Renderer::load_picture(const RgbImage& image) {
     if (!ok_) return false;
     picture_on_ = false;
+    frame_kept_ = false;
     const std::vector<RgbImage> levels = picture_mipmaps(image, max_texture_size());
     if (levels.empty()) return false;
     gl_.clear_errors();
@@ -731,6 +798,7 @@ void Gles3Renderer::draw_text(int width, int height, int line_height, const char
 
 void Gles3Renderer::release() {
     if (gl_.DeleteBuffers == nullptr) return;
+    drop_kept_frame();
     const GLuint buffers[2] = {index_buffer_, text_buffer_};
     gl_.DeleteBuffers(2, buffers);
     if (vertex_array_ != 0) gl_.DeleteVertexArrays(1, &vertex_array_);

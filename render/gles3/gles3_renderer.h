@@ -14,6 +14,11 @@
 // edges against a black border as GL_CLAMP does. The frame-rate text takes its glyphs from the host's glyph source, as
 // bitmaps in a small texture.
 //
+// Unlit, a frame of a field that has not changed since the last one is the
+// same picture: the cells are drawn into a framebuffer of the window's size
+// that is kept, and a redraw copies it to the window instead of drawing every
+// cell again. Lit frames change with the moving lights and are drawn whole.
+//
 // A shader that does not compile or link, or storage the driver refuses, is
 // reported once through the message sink, with the driver's log; the renderer
 // then draws nothing.
@@ -86,6 +91,9 @@ private:
     bool link(const std::string& vertex, const std::string& fragment, const char* name, GLuint& program);
     const CellProgram* cell_program(PictureMode mode);
     bool make_glyph_texture();
+    bool keep_frame(GLint target);
+    void drop_kept_frame();
+    void show_kept_frame(GLint target);
     void upload_cells(const Automaton& field);
     void draw_cells(const CellProgram& p);
 
@@ -115,6 +123,14 @@ private:
     Key key_;
     bool kept_ = false;
     std::size_t bytes_last_frame_ = 0;
+
+    // The kept unlit frame: its framebuffer, colour and depth, and whether it
+    // holds the cells of key_ at window_'s size; off for good once the GL
+    // refused it or the window is multisampled.
+    GLuint frame_buffer_ = 0, frame_colour_ = 0, frame_depth_ = 0;
+    std::array<int, 2> frame_size_{0, 0};
+    bool frame_kept_ = false;
+    bool keep_frames_ = true;
 
     float xf_ = 1.0f;
     std::array<float, 2> point_shift_{};

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "picture/picture_decoder.h"
 #include "render/gl11/gl.h"
@@ -242,6 +243,56 @@ TEST(Gles3Renderer, WritesTheFrameRateTextWithTheSameGlyphs) {
     EXPECT_GT(std::count(want.begin(), want.end(), true), 300);
     EXPECT_EQ(got, want);
     shaded.release();
+}
+
+// Unlit, a redraw of an unchanged field copies the frame kept from the last
+// drawing: the same pixels though something else was drawn in between, and
+// without the text drawn over it; a changed field or a new size draws anew.
+TEST(Gles3Renderer, UnlitRedrawCopiesTheKeptFrame) {
+    egl().make_current();
+    PatternGlyphs glyphs;
+    for (int style : {kStylePoints, kStyleQuads}) {
+        const Settings s = scene_settings(style, kColorGreen, kFamilyGeneration, 0);
+        Automaton field = full_field(s), other = full_field(s);
+        other.set_cell(3, 4, 0);
+        auto renderer = [&](int width, int height) {
+            Gles3Services services;
+            services.gl_procs = EglSurface::gl_proc;
+            services.glyphs = &glyphs;
+            auto r = std::make_unique<Gles3Renderer>(s, std::move(services));
+            EXPECT_TRUE(r->setup());
+            r->resize(width, height);
+            return r;
+        };
+        auto fresh = [&](int width, int height, const Automaton& f) {
+            auto r = renderer(width, height);
+            r->draw_frame(f);
+            std::vector<std::uint8_t> rgb = egl().rgb_top_down();
+            r->release();
+            return rgb;
+        };
+        auto kept = renderer(kWidth, kHeight);
+        kept->draw_frame(field);
+        kept->draw_text(kWidth, kHeight, 14, "FPS: 12.5");
+        const std::vector<std::uint8_t> with_text = egl().rgb_top_down();
+        const std::vector<std::uint8_t> other_frame = fresh(kWidth, kHeight, other);
+        kept->draw_frame(field);
+        EXPECT_EQ(kept->bytes_last_frame(), 0u) << style;
+        const std::vector<std::uint8_t> redrawn = egl().rgb_top_down();
+        EXPECT_NE(redrawn, with_text) << style;
+        EXPECT_NE(redrawn, other_frame) << style;
+        EXPECT_EQ(redrawn, fresh(kWidth, kHeight, field)) << style;
+
+        field.set_cell(3, 4, 0);
+        kept->draw_frame(field);
+        EXPECT_EQ(egl().rgb_top_down(), other_frame) << style;
+        kept->resize(kWidth / 2, kHeight / 2);
+        kept->draw_frame(field);
+        const std::vector<std::uint8_t> smaller = egl().rgb_top_down();
+        EXPECT_EQ(smaller, fresh(kWidth / 2, kHeight / 2, field)) << style;
+        EXPECT_TRUE(kept->ok());
+        kept->release();
+    }
 }
 
 TEST(Gles3Renderer, ShaderThatDoesNotCompileIsReportedAndDrawsNothing) {
