@@ -658,19 +658,24 @@ void Gles3Renderer::draw_frame(const Automaton& field) {
     if (!ok_) return;
     const CellProgram* p = cell_program(!picture_on_ ? kNoPicture : LightingNum_ != 0 ? kModulate : kDecal);
     if (p == nullptr) return;
+    // A frame of a changed field is drawn straight to the target. Unlit, the
+    // first redraw of it is drawn into the kept framebuffer and copied from
+    // there, and so are the redraws after it.
     GLint target = 0;
-    bool keep = LightingNum_ == 0 && keep_frames_;
-    if (keep) {
+    const bool redraw = kept_ && Key{field.version(), field.states()} == key_ && drawn_size_ == window_;
+    bool keep = false;
+    if (!redraw) {
+        frame_kept_ = false;
+    } else if (LightingNum_ == 0 && keep_frames_) {
         gl_.GetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-        const Key key{field.version(), field.states()};
-        if (frame_kept_ && kept_ && key == key_ && frame_size_ == window_) {
+        if (frame_kept_) {
             bytes_last_frame_ = 0;
             show_kept_frame(target);
             return;
         }
-        frame_kept_ = false;
         keep = keep_frame(target);
     }
+    drawn_size_ = window_;
     gl_.Viewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
     gl_.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     gl_.ClearDepthf(1.0f);

@@ -15,9 +15,10 @@
 // bitmaps in a small texture.
 //
 // Unlit, a frame of a field that has not changed since the last one is the
-// same picture: the cells are drawn into a framebuffer of the window's size
-// that is kept, and a redraw copies it to the window instead of drawing every
-// cell again. Lit frames change with the moving lights and are drawn whole.
+// same picture: its first redraw draws the cells into a framebuffer of the
+// window's size that is kept, and the redraws after it copy that to the window
+// instead of drawing every cell again. A step's frame is drawn straight to the
+// window, and lit frames, which change with the moving lights, always are.
 //
 // A shader that does not compile or link, or storage the driver refuses, is
 // reported once through the message sink, with the driver's log; the renderer
@@ -129,6 +130,7 @@ private:
     // refused it or the window is multisampled.
     GLuint frame_buffer_ = 0, frame_colour_ = 0, frame_depth_ = 0;
     std::array<int, 2> frame_size_{0, 0};
+    std::array<int, 2> drawn_size_{0, 0};  // the window's size at the last frame drawn
     bool frame_kept_ = false;
     bool keep_frames_ = true;
 
