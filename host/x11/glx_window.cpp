@@ -1,6 +1,5 @@
 #include "host/x11/glx_window.h"
 
-#include <EGL/eglext.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
@@ -60,34 +59,31 @@ XVisualInfo* visual_of(Display* display, Visual* visual, int screen) {
     return visual_by_id(display, XVisualIDFromVisual(visual), screen);
 }
 
-const EGLint kConfigAttributes[] = {EGL_SURFACE_TYPE,
-                                    EGL_WINDOW_BIT,
-                                    EGL_RENDERABLE_TYPE,
-                                    EGL_OPENGL_ES3_BIT,
-                                    EGL_RED_SIZE,
-                                    1,
-                                    EGL_GREEN_SIZE,
-                                    1,
-                                    EGL_BLUE_SIZE,
-                                    1,
-                                    EGL_DEPTH_SIZE,
-                                    16,
-                                    EGL_NONE};
-
-// The EGL configurations for the saver's OpenGL ES 3 windows, best first.
-std::vector<EGLConfig> es_configs(EGLDisplay display) {
-    EGLint count = 0;
-    if (!eglChooseConfig(display, kConfigAttributes, nullptr, 0, &count) || count <= 0) return {};
-    std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
-    eglChooseConfig(display, kConfigAttributes, configs.data(), count, &count);
-    configs.resize(static_cast<std::size_t>(std::max(count, 0)));
-    return configs;
+// Whether GLX makes OpenGL ES contexts here, and the function that makes them.
+PFNGLXCREATECONTEXTATTRIBSARBPROC es_context_maker(Display* display, int screen) {
+    const char* extensions = glXQueryExtensionsString(display, screen);
+    if (extensions == nullptr) return nullptr;
+    const std::string names = std::string(" ") + extensions + " ";
+    if (names.find(" GLX_EXT_create_context_es2_profile ") == std::string::npos ||
+        names.find(" GLX_ARB_create_context ") == std::string::npos)
+        return nullptr;
+    return reinterpret_cast<PFNGLXCREATECONTEXTATTRIBSARBPROC>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCreateContextAttribsARB")));
 }
 
-EGLint visual_id_of(EGLDisplay display, EGLConfig config) {
-    EGLint id = 0;
-    eglGetConfigAttrib(display, config, EGL_NATIVE_VISUAL_ID, &id);
-    return id;
+// The frame buffer configuration behind a visual; null when GLX has none.
+GLXFBConfig config_of(Display* display, const XVisualInfo* visual) {
+    int count = 0;
+    GLXFBConfig* configs = glXGetFBConfigs(display, visual->screen, &count);
+    GLXFBConfig found = nullptr;
+    for (int k = 0; k < count && found == nullptr; ++k) {
+        int id = 0;
+        if (glXGetFBConfigAttrib(display, configs[k], GLX_VISUAL_ID, &id) == Success &&
+            static_cast<VisualID>(id) == visual->visualid)
+            found = configs[k];
+    }
+    if (configs != nullptr) XFree(configs);
+    return found;
 }
 
 }  // namespace
@@ -118,24 +114,14 @@ Window virtual_root(Display* display) {
 GlxWindow::GlxWindow(Display* display, const WindowTarget& target, const char* title, Api api)
     : display_(display), api_(api) {
     XSetErrorHandler(on_x_error);
-    if (api_ == Api::kGles3) {
-        egl_display_ = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, display_, nullptr);
-        EGLint major = 0, minor = 0;
-        if (egl_display_ == EGL_NO_DISPLAY || !eglInitialize(egl_display_, &major, &minor)) {
-            egl_display_ = EGL_NO_DISPLAY;
-            error_ = "EGL cannot open the X display";
-            return;
-        }
-        if (!eglBindAPI(EGL_OPENGL_ES_API) || es_configs(egl_display_).empty()) {
-            error_ = "EGL offers no OpenGL ES 3 for windows with a depth buffer";
-            return;
-        }
-    } else {
-        int error_base = 0, event_base = 0;
-        if (!glXQueryExtension(display_, &error_base, &event_base)) {
-            error_ = "the X server has no GLX extension";
-            return;
-        }
+    int error_base = 0, event_base = 0;
+    if (!glXQueryExtension(display_, &error_base, &event_base)) {
+        error_ = "the X server has no GLX extension";
+        return;
+    }
+    if (api_ == Api::kGles3 && es_context_maker(display_, DefaultScreen(display_)) == nullptr) {
+        error_ = "GLX makes no OpenGL ES contexts here";
+        return;
     }
     switch (target.kind) {
         case WindowTarget::Kind::kOwn: open_own(title); break;
@@ -149,18 +135,6 @@ GlxWindow::~GlxWindow() {
         glXMakeCurrent(display_, None, nullptr);
         glXDestroyContext(display_, context_);
     }
-    if (egl_display_ != EGL_NO_DISPLAY) {
-        eglMakeCurrent(egl_display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        if (egl_context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_display_, egl_context_);
-        if (egl_surface_ != EGL_NO_SURFACE) eglDestroySurface(egl_display_, egl_surface_);
-#if !defined(__SANITIZE_ADDRESS__)
-        // Under the leak checker EGL stays open: ending it unloads Mesa's
-        // driver, whose remaining allocations could then no longer be told
-        // apart from ours (as with the X connection).
-        eglTerminate(egl_display_);
-        eglReleaseThread();
-#endif
-    }
     if (!g_errors.vanished) {
         if (child_ != 0) XDestroyWindow(display_, child_);
         if (own_ && target_ != 0) XDestroyWindow(display_, target_);
@@ -171,19 +145,11 @@ GlxWindow::~GlxWindow() {
 }
 
 XVisualInfo* GlxWindow::choose_visual(int screen) {
-    if (api_ == Api::kGl11) return glXChooseVisual(display_, screen, const_cast<int*>(kVisualAttributes));
-    for (EGLConfig config : es_configs(egl_display_))
-        if (XVisualInfo* visual =
-                visual_by_id(display_, static_cast<VisualID>(visual_id_of(egl_display_, config)), screen))
-            return visual;
-    return nullptr;
+    return glXChooseVisual(display_, screen, const_cast<int*>(kVisualAttributes));
 }
 
 bool GlxWindow::capable(XVisualInfo* visual) {
-    if (api_ == Api::kGl11) return gl_capable(display_, visual);
-    for (EGLConfig config : es_configs(egl_display_))
-        if (static_cast<VisualID>(visual_id_of(egl_display_, config)) == visual->visualid) return true;
-    return false;
+    return gl_capable(display_, visual) && (api_ == Api::kGl11 || config_of(display_, visual) != nullptr);
 }
 
 bool GlxWindow::open_own(const char* title) {
@@ -286,27 +252,22 @@ bool GlxWindow::make_child(Window parent, Screen* screen, XVisualInfo* visual) {
 
 bool GlxWindow::make_context(XVisualInfo* visual) {
     if (api_ == Api::kGles3) {
-        EGLConfig config = nullptr;
-        for (EGLConfig c : es_configs(egl_display_))
-            if (static_cast<VisualID>(visual_id_of(egl_display_, c)) == visual->visualid) {
-                config = c;
-                break;
-            }
-        const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
-        if (config != nullptr) {
-            egl_surface_ = eglCreatePlatformWindowSurface(egl_display_, config, &drawable_, nullptr);
-            egl_context_ = eglCreateContext(egl_display_, config, EGL_NO_CONTEXT, version);
-        }
-        if (egl_surface_ == EGL_NO_SURFACE || egl_context_ == EGL_NO_CONTEXT ||
-            !eglMakeCurrent(egl_display_, egl_surface_, egl_surface_, egl_context_)) {
-            if (egl_context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_display_, egl_context_);
-            egl_context_ = EGL_NO_CONTEXT;
-            error_ = "could not make an OpenGL ES 3 context current on the window";
+        // OpenGL ES 3.0 on the visual's configuration. A GL that can't make
+        // one says so with an X error, which the handler above lets pass.
+        const int attributes[] = {
+            GLX_CONTEXT_MAJOR_VERSION_ARB,   3,   GLX_CONTEXT_MINOR_VERSION_ARB, 0, GLX_CONTEXT_PROFILE_MASK_ARB,
+            GLX_CONTEXT_ES2_PROFILE_BIT_EXT, None};
+        const PFNGLXCREATECONTEXTATTRIBSARBPROC make = es_context_maker(display_, visual->screen);
+        const GLXFBConfig config = make != nullptr ? config_of(display_, visual) : nullptr;
+        if (config != nullptr) context_ = make(display_, config, nullptr, True, attributes);
+        XSync(display_, False);
+        if (context_ == nullptr) {
+            error_ = "GLX could not make an OpenGL ES 3 context";
             return false;
         }
-        return true;
+    } else {
+        context_ = glXCreateContext(display_, visual, nullptr, True);
     }
-    context_ = glXCreateContext(display_, visual, nullptr, True);
     if (context_ == nullptr) {
         error_ = "could not create an OpenGL context";
         return false;
@@ -367,10 +328,11 @@ GlxWindow::Event GlxWindow::next_event() {
 
 void GlxWindow::swap_buffers() {
     if (g_errors.vanished) return;
-    if (api_ == Api::kGles3)
-        eglSwapBuffers(egl_display_, egl_surface_);
-    else
-        glXSwapBuffers(display_, drawable_);
+    glXSwapBuffers(display_, drawable_);
+}
+
+void* GlxWindow::gl_proc(const char* name) {
+    return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
 }
 
 }  // namespace orvex::x11

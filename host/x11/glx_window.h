@@ -1,5 +1,5 @@
-// The X window the saver draws in and its GL context, OpenGL 1.1 through GLX
-// or OpenGL ES 3 through EGL: a window of its own, the root window (or the
+// The X window the saver draws in and its GL context through GLX, OpenGL 1.1
+// or OpenGL ES 3 (GLX_EXT_create_context_es2_profile): a window of its own, the root window (or the
 // virtual root a desktop puts over it), or a window another program made
 // (XScreenSaver, xsecurelock). On a window it did not make it uses that
 // window's visual when the GL can draw there double-buffered with a depth
@@ -9,7 +9,6 @@
 // on the root window another client may hold them already.
 #pragma once
 
-#include <EGL/egl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -37,7 +36,7 @@ public:
     GlxWindow(const GlxWindow&) = delete;
     GlxWindow& operator=(const GlxWindow&) = delete;
 
-    bool ok() const { return context_ != nullptr || egl_context_ != EGL_NO_CONTEXT; }
+    bool ok() const { return context_ != nullptr; }
     const std::string& error() const { return error_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -60,6 +59,8 @@ public:
     bool vanished() const;
 
     void swap_buffers();
+    // The GL's functions by name, for a renderer that looks them up.
+    static void* gl_proc(const char* name);
 
 private:
     // A visual the GL can draw on as the saver needs, to be freed with XFree; null when there is none.
@@ -79,9 +80,6 @@ private:
     Colormap colormap_ = 0;
     Api api_;
     GLXContext context_ = nullptr;
-    EGLDisplay egl_display_ = EGL_NO_DISPLAY;
-    EGLSurface egl_surface_ = EGL_NO_SURFACE;
-    EGLContext egl_context_ = EGL_NO_CONTEXT;
     Atom delete_window_ = 0;
     int width_ = 0;
     int height_ = 0;

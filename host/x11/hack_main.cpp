@@ -37,7 +37,7 @@
 // (drawables, the driver's screen, the libraries' own caches); the leak checker
 // looks away from those libraries only.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libGLX_mesa.so\nleak:libEGL_mesa.so\nleak:libEGL.so\nleak:libgbm.so\nleak:swrast_dri.so\n"
+    return "leak:libGLX_mesa.so\nleak:swrast_dri.so\n"
            "leak:libglapi.so\nleak:libX11.so\nleak:libLLVM\n";
 }
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
@@ -149,7 +149,7 @@ int run(const HackOptions& options) {
                                        std::unique_ptr<RandomSource> random, MessageSink& messages,
                                        GlyphSource* glyph_source) -> std::unique_ptr<FrameRenderer> {
                     Gles3Services s;
-                    s.gl_procs = [](const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); };
+                    s.gl_procs = GlxWindow::gl_proc;
                     s.messages = &messages;
                     s.clock = std::move(clock);
                     s.random = std::move(random);

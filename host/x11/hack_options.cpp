@@ -171,7 +171,7 @@ ParseResult parse_hack_options(const std::vector<std::string>& args, HackOptions
            [&options](const std::string& v) {
                options.renderer = v == "gles3" ? RendererChoice::kGles3 : RendererChoice::kGl11;
            },
-           "gles3: OpenGL ES 3 through EGL (the default), or OpenGL 1.1 where that cannot start; gl11: OpenGL "
+           "gles3: OpenGL ES 3 (the default), or OpenGL 1.1 where that cannot start; gl11: OpenGL "
            "1.1 through GLX")
         ->check(CLI::IsMember({"gl11", "gles3"}).description(""))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
