@@ -85,6 +85,7 @@ TEST(Gles3Renderer, DrawsTheFixedFunctionFrames) {
         {kStyleLines, kFamilyModifiedGeneration, 3, 1, 0, 1, kColorBlue, 100},
         {kStyleQuads, kFamilyGeneration, 1, 1, 1, 1, kColorGreen, 250},
         {kStyleTriangles, kFamilyLife, 2, 1, 0, 0, kColorBlue, 1000},
+        {kStylePoints, kFamilyGeneration, 2, 0, 0, 0, kColorRed, 300},
     };
     Difference worst;
     for (const Case& c : cases) {
