@@ -176,7 +176,9 @@ def case_es_fallback(hack, config, _):
     try:
         win = wait_for(own_window, 20)
         if not win:
-            fail("no window titled %r" % TITLE)
+            fail("no window titled %r; the hack %s, and said %r" % (
+                TITLE, "runs" if h.proc.poll() is None else "ended with status %d" % h.proc.returncode,
+                h.stderr()))
         draws_and_changes(win, "the fall-back's window")
         said = h.stderr()
         if said.count("\n") != 1 or "OpenGL ES 3 cannot start here" not in said or "OpenGL 1.1" not in said:
