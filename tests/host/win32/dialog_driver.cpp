@@ -19,6 +19,10 @@
 #include <cstring>
 #include <string>
 
+// A dialog's window exists, with its title, before its controls do; it is
+// shown only once they all exist and WM_INITDIALOG has run.
+static HWND shown(HWND window) { return window && IsWindowVisible(window) ? window : nullptr; }
+
 int main(int argc, char** argv) {
     auto print_monitor = [](HMONITOR, HDC, LPRECT r, LPARAM) -> BOOL {
         return std::printf("monitor: %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom) > 0;
@@ -29,7 +33,7 @@ int main(int argc, char** argv) {
         wchar_t caption[100] = {};
         MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, caption, 100);
         HWND box = nullptr;
-        for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = FindWindowW(L"#32770", caption);
+        for (int i = 0; i < 200 && !box; ++i, Sleep(50)) box = shown(FindWindowW(L"#32770", caption));
         wchar_t text[1000] = {};
         if (box) GetDlgItemTextW(box, 0xFFFF, text, 1000);
         char utf8[4000] = {};
@@ -39,7 +43,7 @@ int main(int argc, char** argv) {
         return box ? 0 : 1;
     }
     HWND dialog = nullptr;
-    for (int i = 0; i < 200 && !dialog; ++i, Sleep(50)) dialog = FindWindowA("#32770", " Orvex ScreenSaver");
+    for (int i = 0; i < 200 && !dialog; ++i, Sleep(50)) dialog = shown(FindWindowA("#32770", " Orvex ScreenSaver"));
     if (!dialog) {
         std::puts("no configuration dialog");
         return 1;

@@ -376,10 +376,9 @@ def case_configure_modes(wine_run, saver, driver):
         try:
             if not wait_for(lambda: any(r["name"] == '" Orvex ScreenSaver"' for r in window_tree()), 30):
                 fail("%r shows no configuration dialog" % args)
-            subprocess.run([wine_run, driver, "click", "2"], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=30)
+            d = subprocess.run([wine_run, driver, "click", "2"], capture_output=True, text=True, timeout=30)
             if not s.wait_end(20) or s.proc.returncode != 0:
-                fail("%r: Cancel does not end the dialog" % args)
+                fail("%r: Cancel does not end the dialog (driver %d %r, saver %r)" % (args, d.returncode, d.stdout, s.proc.returncode))
         finally:
             s.stop()
     if os.path.exists(maker_folder()):
