@@ -142,6 +142,9 @@ GlxWindow::~GlxWindow() {
     if (colormap_ != 0) XFreeColormap(display_, colormap_);
     g_errors.watched[0] = g_errors.watched[1] = 0;
     XSync(display_, False);
+    // Errors about the windows just taken down are expected; a window made
+    // after this one (OpenGL 1.1 after a failed ES 3 try) starts clean.
+    g_errors.vanished = false;
 }
 
 XVisualInfo* GlxWindow::choose_visual(int screen) {
@@ -157,6 +160,12 @@ bool GlxWindow::open_own(const char* title) {
     XVisualInfo* visual = choose_visual(screen);
     if (visual == nullptr) {
         error_ = "no OpenGL visual with double buffering and a depth buffer";
+        return false;
+    }
+    // The context comes first: where the GL can't make one, no window is
+    // shown and taken down again before the caller tries another API.
+    if (!create_context(visual)) {
+        XFree(visual);
         return false;
     }
     const Window root = RootWindow(display_, screen);
@@ -178,10 +187,10 @@ bool GlxWindow::open_own(const char* title) {
     XSetClassHint(display_, target_, &hint);
     delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, target_, &delete_window_, 1);
-    const bool made = make_context(visual);
     XFree(visual);
+    if (!make_current()) return false;
     XMapRaised(display_, target_);
-    return made;
+    return true;
 }
 
 bool GlxWindow::open_foreign(Window target, const std::string& name) {
@@ -210,7 +219,7 @@ bool GlxWindow::open_foreign(Window target, const std::string& name) {
     if (visual != nullptr && capable(visual)) {
         drawable_ = target;
         select_input(target, StructureNotifyMask | ButtonPressMask | ExposureMask);
-        const bool made = make_context(visual);
+        const bool made = create_context(visual) && make_current();
         XFree(visual);
         return made;
     }
@@ -224,7 +233,7 @@ bool GlxWindow::open_foreign(Window target, const std::string& name) {
             "available";
         return false;
     }
-    const bool made = make_child(target, attributes.screen, gl_visual) && make_context(gl_visual);
+    const bool made = create_context(gl_visual) && make_child(target, attributes.screen, gl_visual) && make_current();
     XFree(gl_visual);
     return made;
 }
@@ -250,7 +259,7 @@ bool GlxWindow::make_child(Window parent, Screen* screen, XVisualInfo* visual) {
     return true;
 }
 
-bool GlxWindow::make_context(XVisualInfo* visual) {
+bool GlxWindow::create_context(XVisualInfo* visual) {
     if (api_ == Api::kGles3) {
         // OpenGL ES 3.0 on the visual's configuration. A GL that can't make
         // one says so with an X error, which the handler above lets pass.
@@ -272,6 +281,10 @@ bool GlxWindow::make_context(XVisualInfo* visual) {
         error_ = "could not create an OpenGL context";
         return false;
     }
+    return true;
+}
+
+bool GlxWindow::make_current() {
     if (!glXMakeCurrent(display_, drawable_, context_)) {
         glXDestroyContext(display_, context_);
         context_ = nullptr;

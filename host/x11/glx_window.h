@@ -69,7 +69,8 @@ private:
     bool open_own(const char* title);
     bool open_foreign(Window target, const std::string& name);
     bool make_child(Window parent, Screen* screen, XVisualInfo* visual);
-    bool make_context(XVisualInfo* visual);
+    bool create_context(XVisualInfo* visual);
+    bool make_current();
     void select_input(Window window, long mask);
 
     Display* display_;

@@ -118,8 +118,11 @@ def root_size():
 
 def capture(window_id):
     """Pixels of an X window: (width, height, bytes RGB)."""
-    data = subprocess.run(["import", "-window", window_id, "-depth", "8", "ppm:-"],
-                          capture_output=True).stdout
+    try:  # import waits for an event of the window forever when the window goes in between
+        data = subprocess.run(["import", "-window", window_id, "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=20).stdout
+    except subprocess.TimeoutExpired:
+        return 0, 0, b""
     if not data.startswith(b"P6"):  # the window is gone or not yet mapped
         return 0, 0, b""
     fields, pos = [], 0
