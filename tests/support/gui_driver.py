@@ -118,12 +118,9 @@ def root_size():
 
 def capture(window_id):
     """Pixels of an X window: (width, height, bytes RGB)."""
-    try:  # import waits for an event of the window forever when the window goes in between
-        data = subprocess.run(["import", "-window", window_id, "-depth", "8", "ppm:-"],
-                              capture_output=True, timeout=20).stdout
-    except subprocess.TimeoutExpired:
-        return 0, 0, b""
-    if not data.startswith(b"P6"):  # the window is gone or not yet mapped
+    data = subprocess.run(["timeout", "20", "import", "-window", window_id, "-depth", "8", "ppm:-"],
+                          capture_output=True).stdout
+    if not data.startswith(b"P6"):  # the window is gone, not yet mapped, or went while import waited on it
         return 0, 0, b""
     fields, pos = [], 0
     while len(fields) < 4:  # P6 width height maxval, white-space separated

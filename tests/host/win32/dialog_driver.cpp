@@ -19,8 +19,7 @@
 #include <cstring>
 #include <string>
 
-// A dialog's window exists, with its title, before its controls do; it is
-// shown only once they all exist and WM_INITDIALOG has run.
+// A dialog has its titled window before its controls; it is shown once they exist.
 static HWND shown(HWND window) { return window && IsWindowVisible(window) ? window : nullptr; }
 
 int main(int argc, char** argv) {
