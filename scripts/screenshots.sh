@@ -20,7 +20,7 @@ cmake --build --preset windows --target orvex_scr dialog_driver >/dev/null
 
 export WINEPREFIX=$build/wineprefix-shots-$dpi WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=$display
 # A screen as large in inches at every DPI, so the dialog fits at 200 % too.
-Xvfb "$display" -screen 0 $((1280 * dpi / 96))x$((1024 * dpi / 96))x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 $((1280 * dpi / 96))x$((1024 * dpi / 96))x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
