@@ -8,7 +8,7 @@
 
 SETTINGS: "defaults" (no settings file at all), "speed1" (speed 1, lighting
 off, written out) or, for the Linux saver, "speed25-lit" (speed 25 and three
-lights, as options); --renderer NAME passes that renderer to the Linux saver. Both draw over the whole screen: the Linux saver on the
+lights, as options); --renderer NAME passes that renderer to the Linux saver, --extra "OPTIONS" more options. Both draw over the whole screen: the Linux saver on the
 root window (-root), with a settings folder of its own; the Windows saver full
 screen (/s), with its maker folder in the prefix set up as the settings ask. Once the saver is up
 and has settled for five seconds, the time is taken over --seconds: the CPU
@@ -41,6 +41,11 @@ RENDERER = None
 if "--renderer" in sys.argv:
     i = sys.argv.index("--renderer")
     RENDERER = sys.argv[i + 1]
+    del sys.argv[i:i + 2]
+EXTRA = []
+if "--extra" in sys.argv:
+    i = sys.argv.index("--extra")
+    EXTRA = sys.argv[i + 1].split()
     del sys.argv[i:i + 2]
 DISPLAY_STATE = None
 if "--display" in sys.argv:
@@ -137,6 +142,7 @@ def run_linux(hack, settings, work):
     args = [hack, "-root"] + (["--speed", "1", "--lights", "0"] if settings == "speed1" else [])
     args += ["--speed", "25", "--lights", "3"] if settings == "speed25-lit" else []
     args += ["--renderer", RENDERER] if RENDERER else []
+    args += EXTRA
     proc = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         return measure([proc.pid], swaps)

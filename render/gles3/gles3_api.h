@@ -46,6 +46,7 @@ using Gles3ProcLoader = void* (*)(const char* name);
     F(EnableVertexAttribArray, PFNGLENABLEVERTEXATTRIBARRAYPROC) \
     F(Finish, PFNGLFINISHPROC)                                   \
     F(FramebufferRenderbuffer, PFNGLFRAMEBUFFERRENDERBUFFERPROC) \
+    F(FramebufferTexture2D, PFNGLFRAMEBUFFERTEXTURE2DPROC)       \
     F(GenBuffers, PFNGLGENBUFFERSPROC)                           \
     F(GenFramebuffers, PFNGLGENFRAMEBUFFERSPROC)                 \
     F(GenRenderbuffers, PFNGLGENRENDERBUFFERSPROC)               \

@@ -90,7 +90,11 @@ private:
 
     bool report(const std::string& what, const std::string& log = {});
     bool link(const std::string& vertex, const std::string& fragment, const char* name, GLuint& program);
-    const CellProgram* cell_program(PictureMode mode);
+    const CellProgram* cell_program(PictureMode mode, bool lit = true);
+    void set_light_constants(GLuint program, int lights);
+    void move_lights(GLint positions);
+    void paint_cells(const CellProgram& p, const Automaton& field);
+    bool light_pass();
     bool make_glyph_texture();
     bool keep_frame(GLint target);
     void drop_kept_frame();
@@ -112,6 +116,10 @@ private:
     std::array<std::array<float, 4>, kMovingLights> colour_{};
 
     std::array<CellProgram, kPictureModes> programs_{};
+    CellProgram unlit_points_;  // the cells of the light pass's frame
+    // The light pass: its program and its uniforms' places.
+    GLuint light_program_ = 0;
+    GLint u_pass_mvp_ = -1, u_pass_modelview_ = -1, u_pass_light_position_ = -1;
     GLuint text_program_ = 0;
     GLint u_text_scale_ = -1, u_text_glyphs_ = -1;
     GLuint vertex_array_ = 0, index_buffer_ = 0, text_buffer_ = 0;
@@ -125,9 +133,10 @@ private:
     bool kept_ = false;
     std::size_t bytes_last_frame_ = 0;
 
-    // The kept unlit frame: its framebuffer, colour and depth, and whether it
-    // holds the cells of key_ at window_'s size; off for good once the GL
-    // refused it or the window is multisampled.
+    // The kept unlit frame: its framebuffer, colour (a texture) and depth,
+    // and whether it holds the cells of key_ at window_'s size; off for good
+    // once the GL refused it or the window is multisampled. Unlit it is
+    // copied to the window; lit Points without a picture light it there.
     GLuint frame_buffer_ = 0, frame_colour_ = 0, frame_depth_ = 0;
     std::array<int, 2> frame_size_{0, 0};
     std::array<int, 2> drawn_size_{0, 0};  // the window's size at the last frame drawn
