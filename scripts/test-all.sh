@@ -52,16 +52,12 @@ ctest --preset linux 2>&1 | tee "$log/ctest-linux"
 count "$log/ctest-linux"
 
 step "Windows tests under Wine"
-# The tests' own prefix keeps one server from the first test to the last: a
-# test that starts while an idle server is on its way out can fail to start.
-"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true  # sets the prefix up
-WINEPREFIX="$root/build/wineprefix" wineserver -w
-WINEPREFIX="$root/build/wineprefix" wineserver -p >/dev/null 2>&1
 ctest --preset windows 2>&1 | tee "$log/ctest-windows"
 count "$log/ctest-windows"
-for prefix in "$root"/build/windows/wineprefix* "$root/build/wineprefix"; do
+for prefix in "$root"/build/windows/wineprefix*; do
   [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
 done
+"$root/scripts/wine-run" wineserver -k >/dev/null 2>&1 || true
 kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=""
 unset DISPLAY
 
