@@ -765,13 +765,18 @@ void Gles3Renderer::draw_frame(const Automaton& field) {
     }
 }
 
-// The cells with the program into the bound framebuffer, cleared first.
-void Gles3Renderer::paint_cells(const CellProgram& p, const Automaton& field) {
-    drawn_size_ = window_;
+// The cells' viewport on the bound framebuffer, cleared.
+void Gles3Renderer::clear_view() {
     gl_.Viewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
     gl_.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     gl_.ClearDepthf(1.0f);
     gl_.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// The cells with the program into the bound framebuffer, cleared first.
+void Gles3Renderer::paint_cells(const CellProgram& p, const Automaton& field) {
+    drawn_size_ = window_;
+    clear_view();
     gl_.UseProgram(p.id);
     if (p.light_position >= 0) move_lights(p.light_position);
     const std::array<float, 16> modelview = model_view();
@@ -810,10 +815,7 @@ bool Gles3Renderer::light_pass() {
         gl_.Uniform1i(gl_.GetUniformLocation(light_program_, "u_frame"), 1);
         set_light_constants(light_program_, std::clamp(LightingNum_, 1, kMovingLights));
     }
-    gl_.Viewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
-    gl_.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    gl_.ClearDepthf(1.0f);
-    gl_.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clear_view();
     gl_.Disable(GL_DEPTH_TEST);
     gl_.UseProgram(light_program_);
     move_lights(u_pass_light_position_);

@@ -93,6 +93,7 @@ private:
     const CellProgram* cell_program(PictureMode mode, bool lit = true);
     void set_light_constants(GLuint program, int lights);
     void move_lights(GLint positions);
+    void clear_view();
     void paint_cells(const CellProgram& p, const Automaton& field);
     bool light_pass();
     bool make_glyph_texture();
