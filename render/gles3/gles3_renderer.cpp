@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "render/cell_walk.h"
@@ -302,6 +303,45 @@ std::array<float, 16> model_view() {
     return m;
 }
 
+// Where the vertex shader puts the cells' points in the window: the pixels
+// each may fall on, in each direction one, or two where it lies so near their
+// common edge that the rounding on the way could move it across. The cells'
+// plane faces the eye square on, so a column's place across and a row's
+// place up stand alone, worked out once each.
+class PointPlace {
+public:
+    struct Span {
+        int first, last;
+    };
+    // subpixel_bits: those the GL rounds window positions to.
+    PointPlace(const std::array<float, 16>& m, const std::array<int, 4>& viewport, const std::array<float, 2>& shift,
+               int side, int subpixel_bits) {
+        // A whole step of the rounding, and single precision's error on the
+        // way there, many times over.
+        const double doubt =
+            std::ldexp(1.0, -std::clamp(subpixel_bits, 4, 8)) + std::max(viewport[2], viewport[3]) * 0x1p-20;
+        auto span = [doubt](double at) {
+            at = std::clamp(at, -1e6, 1e6);
+            return Span{static_cast<int>(std::floor(at - doubt)), static_cast<int>(std::floor(at + doubt))};
+        };
+        if (m[1] != 0.0f || m[3] != 0.0f || m[4] != 0.0f || m[7] != 0.0f) return;
+        const double w = m[15];
+        for (int k = 0; k < side; ++k) {
+            // As the shader has it: the place on the plane in single precision.
+            const double p = static_cast<float>(k) / static_cast<float>(side);
+            columns_.push_back(span(viewport[0] + ((m[0] * p + m[12] + shift[0] * w) / w + 1.0) * viewport[2] * 0.5));
+            rows_.push_back(span(viewport[1] + ((m[5] * p + m[13] + shift[1] * w) / w + 1.0) * viewport[3] * 0.5));
+        }
+    }
+    // False where the plane is seen at a slant (never in this scene).
+    bool square_on() const { return !columns_.empty(); }
+    const Span& column(int i) const { return columns_[static_cast<std::size_t>(i)]; }
+    const Span& row(int j) const { return rows_[static_cast<std::size_t>(j)]; }
+
+private:
+    std::vector<Span> columns_, rows_;
+};
+
 std::string shader_log(const Gles3Api& gl, GLuint object, bool program) {
     GLint length = 0;
     if (program)
@@ -333,6 +373,7 @@ Gles3Renderer::Gles3Renderer(const Settings& settings, Gles3Services services)
       vertex_source_(services.vertex_source.empty() ? std::string(kVertexHead) + kLightSource + kVertexBody
                                                     : services.vertex_source),
       fragment_source_(services.fragment_source.empty() ? kFragmentSource : services.fragment_source),
+      every_point_(services.every_point),
       glyphs_(services.glyphs) {}
 
 Gles3Renderer::~Gles3Renderer() = default;
@@ -577,10 +618,21 @@ void Gles3Renderer::resize(int width, int height) {
     for (int c = 0; c < 4; ++c) projection_[c * 4] *= shrink, projection_[c * 4 + 1] *= shrink;
 }
 
+bool Gles3Renderer::single_sampled() const {
+    GLint samples = 0;
+    gl_.GetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+    return samples == 0;
+}
+
+Gles3Renderer::Key Gles3Renderer::key_of(const Automaton& field) const {
+    return {field.version(), field.states(), DrawStyle_ == kStylePoints ? window_ : std::array<int, 2>{0, 0}};
+}
+
 // The words of the drawn cells, in the order of the fixed-function walk, into
-// the cell texture: only when the field has changed since the last upload.
+// the cell texture: only when the field or, for Points, the window has
+// changed since the last upload.
 void Gles3Renderer::upload_cells(const Automaton& field) {
-    const Key key{field.version(), field.states()};
+    const Key key = key_of(field);
     bytes_last_frame_ = 0;
     if (kept_ && key == key_) return;
     words_.clear();
@@ -590,6 +642,17 @@ void Gles3Renderer::upload_cells(const Automaton& field) {
         const std::uint32_t state = life ? 1u : static_cast<std::uint32_t>(std::clamp(v, 1, kMostState));
         return static_cast<std::uint32_t>(i) | static_cast<std::uint32_t>(j) << kRowShift | state << kStateShift;
     };
+    // All cells lie at one depth and the depth test passes only the nearer,
+    // so of the Points that fall on one pixel the first drawn holds it: those
+    // after it are left out. Only a point whose pixel is beyond doubt counts;
+    // one nearer a pixel's edge than a rasteriser's rounding could fall on
+    // either side: it is drawn unless all its pixels are held.
+    std::optional<PointPlace> place;
+    if (DrawStyle_ == kStylePoints && !every_point_ && single_sampled()) {
+        GLint bits = 0;
+        gl_.GetIntegerv(GL_SUBPIXEL_BITS, &bits);
+        place.emplace(multiply(projection_, model_view()), viewport_, point_shift_, n, bits);
+    }
     if (DrawStyle_ == kStyleLines) {
         // Each touching pair once, from the cell that looks right or up at it;
         // row 0, the last row and the last column start no segment.
@@ -603,6 +666,32 @@ void Gles3Renderer::upload_cells(const Automaton& field) {
                 if (right[j + 1] != 0) words_.push_back(w | kRightUp);
                 if (here[j + 1] != 0) words_.push_back(w | kUp);
                 if (left[j + 1] != 0) words_.push_back(w | kLeftUp);
+            }
+        }
+    } else if (place && place->square_on()) {
+        const int width = window_[0], height = window_[1];
+        taken_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+        auto taken = [&](int x, int y) -> std::uint8_t& {
+            return taken_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+        };
+        // Whether (x, y) is outside the window or held already.
+        auto hidden = [&](int x, int y) { return x < 0 || x >= width || y < 0 || y >= height || taken(x, y) != 0; };
+        for (int i = 0; i < n; ++i) {
+            const CellRow here = field.row(i);
+            const PointPlace::Span x = place->column(i);
+            if (x.last < 0 || x.first >= width) continue;  // the whole column is outside
+            for (int j = 0; j < n; ++j) {
+                const std::int32_t v = here[j];
+                if (v == 0) continue;
+                const PointPlace::Span& y = place->row(j);
+                if (x.first == x.last && y.first == y.last) {
+                    if (hidden(x.first, y.first)) continue;
+                    taken(x.first, y.first) = 1;
+                } else if (hidden(x.first, y.first) && hidden(x.last, y.first) && hidden(x.first, y.last) &&
+                           hidden(x.last, y.last)) {
+                    continue;  // wherever it falls, it is hidden
+                }
+                words_.push_back(word(i, j, v));
             }
         }
     } else {
@@ -727,7 +816,7 @@ void Gles3Renderer::draw_frame(const Automaton& field) {
     // keep the unlit cells from the first redraw on in the same way and light
     // that frame pixel by pixel (each cell is one pixel), where the cells are
     // many enough for that to cost less than lighting each cell.
-    const bool redraw = kept_ && Key{field.version(), field.states()} == key_ && drawn_size_ == window_;
+    const bool redraw = kept_ && key_of(field) == key_ && drawn_size_ == window_;
     const bool lit_pass = redraw && LightingNum_ != 0 && DrawStyle_ == kStylePoints && !picture_on_ && keep_frames_ &&
                           drawn_ * kPixelsPerLitCell >= static_cast<std::size_t>(window_[0]) * window_[1];
     const CellProgram* p = cell_program(!picture_on_ ? kNoPicture : LightingNum_ != 0 ? kModulate : kDecal, !lit_pass);

@@ -3,7 +3,8 @@
 // (render/gl11/scene.h) from shaders.
 //
 // A step uploads one 32-bit word per drawn cell (its column, its row and its
-// state), or for Lines per segment (the cell's word and the direction). The
+// state), or for Lines per segment (the cell's word and the direction); a
+// Point on a pixel that one drawn before it holds is not drawn. The
 // vertex shader makes the style's corners from it (the vertex's number picks
 // the cell and the corner), and the cell's colour from its place and state
 // with the shared colours' arithmetic. A frame without a step uploads nothing. The lighting equation of the
@@ -51,6 +52,9 @@ struct Gles3Services {
     GlyphSource* glyphs = nullptr;         // the frame-rate text's font; null: no text
     // Replacements for the cell shaders' sources (empty: the renderer's own).
     std::string vertex_source, fragment_source;
+    // Points hidden behind one drawn before them on the same pixel are left
+    // out of a step's upload; true draws them all (the same frame, slower).
+    bool every_point = false;
 };
 
 class Gles3Renderer final : public FrameRenderer {
@@ -82,10 +86,13 @@ private:
         GLint mvp = -1, modelview = -1, point_shift = -1, first = -1, side = -1, h = -1, pitch = -1, ramp = -1,
               states = -1, light_position = -1;
     };
+    // What the uploaded words depend on: the field and, for Points, whose
+    // words leave out the cells hidden behind others, the window.
     struct Key {
         std::uint64_t version = 0;
         int states = 0;
-        bool operator==(const Key& o) const { return version == o.version && states == o.states; }
+        std::array<int, 2> window{0, 0};
+        bool operator==(const Key& o) const { return version == o.version && states == o.states && window == o.window; }
     };
 
     bool report(const std::string& what, const std::string& log = {});
@@ -100,6 +107,8 @@ private:
     bool keep_frame(GLint target);
     void drop_kept_frame();
     void show_kept_frame(GLint target);
+    Key key_of(const Automaton& field) const;
+    bool single_sampled() const;
     void upload_cells(const Automaton& field);
     void draw_cells(const CellProgram& p);
 
@@ -111,6 +120,7 @@ private:
     Gles3Api gl_;
     bool ok_ = false;
     bool set_up_ = false;
+    bool every_point_;
 
     // Light table as set up.
     std::array<std::array<float, 3>, kMovingLights> spot_direction_{};
@@ -129,6 +139,7 @@ private:
     bool picture_on_ = false;
 
     std::vector<std::uint32_t> words_;  // the drawn cells (or segments) of the last upload
+    std::vector<std::uint8_t> taken_;   // per window pixel, whether a Point already holds it
     std::size_t drawn_ = 0;
     Key key_;
     bool kept_ = false;
