@@ -764,9 +764,7 @@ void Gles3Renderer::draw_cells(const CellProgram& p) {
 // refuses it or the target is multisampled (a blit into it would fail).
 bool Gles3Renderer::keep_frame(GLint target) {
     if (frame_buffer_ == 0) {
-        GLint samples = 0;
-        gl_.GetIntegerv(GL_SAMPLE_BUFFERS, &samples);
-        if (samples != 0) return keep_frames_ = false;
+        if (!single_sampled()) return keep_frames_ = false;
         gl_.GenFramebuffers(1, &frame_buffer_);
         gl_.GenTextures(1, &frame_colour_);
         gl_.GenRenderbuffers(1, &frame_depth_);
